@@ -1,0 +1,38 @@
+#include "Conexion.h"
+#include "Contrasenas.h"
+#include "Procedimientos.h"
+#include "Servidor.h"
+
+namespace {
+
+Recordset configuracion(Conexion& kelmar, QVariantList&) {
+    return kelmar.ejecuta(QStringLiteral("select Acceso as \"Acceso\", Mensaje1 as \"Mensaje1\","
+                                         " FechaUltimaVersion as \"FechaUltimaVersion\","
+                                         " Criticidad as \"Criticidad\""
+                                         " from configuracion"));
+}
+
+// One row (Nick, CuentaUsr) for a valid pair, none otherwise.
+Recordset validaUsuario(Conexion& kelmar, QVariantList& valores) {
+    const QVariant cuenta = valores.at(0);
+    const QString contrasena = valores.at(1).toString();
+    const Recordset usuario =
+        kelmar.ejecuta(QStringLiteral("select Nick, CuentaUsr, Contrasena from usuarios"
+                                      " where CuentaUsr = ? and Activo = 1"),
+                       {cuenta});
+    Recordset respuesta({QStringLiteral("Nick"), QStringLiteral("CuentaUsr")}, {}, kelmar.fuente());
+    if (!cuenta.isNull() && !usuario.estaVacio() &&
+        Contrasenas::verifica(contrasena, usuario.texto(0, QStringLiteral("Contrasena"))))
+        respuesta.agregaFila({usuario.valor(0, QStringLiteral("Nick")), usuario.valor(0, QStringLiteral("CuentaUsr"))});
+    return respuesta;
+}
+
+} // namespace
+
+void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar) {
+    kelmar.registra({QStringLiteral("sp_ZMXConfiguracion"), {}, configuracion});
+    kelmar.registra({QStringLiteral("ValidarUsuarioEnTaLoREN"),
+                     {{QStringLiteral("@CveUsuario"), TipoDeParametro::VarChar, Direccion::Entrada, 10},
+                      {QStringLiteral("@Password"), TipoDeParametro::VarChar, Direccion::Entrada, 10}},
+                     validaUsuario});
+}

@@ -1,0 +1,134 @@
+#include "Administracion.h"
+
+#include "Conexion.h"
+#include "Contrasenas.h"
+#include "ErrorDeEjecucion.h"
+#include "Esquema.h"
+#include "Servidor.h"
+
+#include <QSqlDriver>
+
+namespace {
+
+void validaCuenta(const QString& cuenta, const QString& contrasena, const QString& fuente) {
+    if (cuenta.isEmpty() || cuenta.size() > 10)
+        throw ErrorDeEjecucion(CodigoDeError::Desbordamiento,
+                               QStringLiteral("La cuenta debe tener de 1 a 10 caracteres."), fuente);
+    // The login box takes at most ten characters.
+    if (contrasena.isEmpty() || contrasena.size() > 10)
+        throw ErrorDeEjecucion(CodigoDeError::Desbordamiento,
+                               QStringLiteral("La contraseña debe tener de 1 a 10 caracteres."), fuente);
+}
+
+// The server's maintenance database, reached with the kelmar account.
+std::unique_ptr<Conexion> abreMantenimiento(const AjustesDeConexion& ajustes) {
+    if (ajustes.motor != Motor::PostgreSQL)
+        throw ErrorDeEjecucion(CodigoDeError::Conexion,
+                               QStringLiteral("Los ajustes no nombran un servidor PostgreSQL."),
+                               QStringLiteral("taloren-admin"));
+    auto c = std::make_unique<Conexion>(QStringLiteral("postgres"));
+    AjustesDeCatalogo mantenimiento = ajustes.kelmar;
+    mantenimiento.baseDeDatos = QStringLiteral("postgres");
+    c->abre(ajustes, mantenimiento);
+    return c;
+}
+
+QString identificador(Conexion& c, const QString& nombre) {
+    return c.baseDeDatos().driver()->escapeIdentifier(nombre, QSqlDriver::TableName);
+}
+
+} // namespace
+
+QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
+    QStringList hecho;
+    {
+        auto servidor = abreMantenimiento(ajustes);
+        for (const AjustesDeCatalogo* cat : {&ajustes.kelmar, &ajustes.taloren}) {
+            const bool existe =
+                !servidor->ejecuta(QStringLiteral("select 1 from pg_database where datname = ?"), {cat->baseDeDatos})
+                     .estaVacio();
+            if (existe)
+                continue;
+            // A database name is an identifier, not a value: it cannot be bound.
+            servidor->ejecuta(QStringLiteral("create database ") + identificador(*servidor, cat->baseDeDatos));
+            hecho << QStringLiteral("Base de datos %1 creada.").arg(cat->baseDeDatos);
+        }
+    }
+    const struct {
+        Catalogo catalogo;
+        const AjustesDeCatalogo* ajustes;
+        const char* nombre;
+    } catalogos[] = {{Catalogo::Kelmar, &ajustes.kelmar, "kelmar"}, {Catalogo::Taloren, &ajustes.taloren, "taloren"}};
+    for (const auto& c : catalogos) {
+        Conexion conexion(QString::fromLatin1(c.nombre), &Servidor::procedimientos(c.catalogo));
+        AjustesDeCatalogo cuenta = *c.ajustes;
+        // The schema is made with the account that made the databases.
+        cuenta.usuario = ajustes.kelmar.usuario;
+        cuenta.contrasena = ajustes.kelmar.contrasena;
+        conexion.abre(ajustes, cuenta);
+        const int antes = Esquema::actualiza(conexion, c.catalogo);
+        const int ahora = Esquema::versionActual(c.catalogo);
+        if (c.ajustes->usuario != cuenta.usuario) {
+            const QString rol = identificador(conexion, c.ajustes->usuario);
+            if (!conexion.ejecuta(QStringLiteral("select 1 from pg_roles where rolname = ?"), {c.ajustes->usuario})
+                     .estaVacio()) {
+                conexion.ejecuta(QStringLiteral("grant usage on schema public to ") + rol);
+                conexion.ejecuta(QStringLiteral("grant select, insert, update, delete on all tables in schema public to ") +
+                                 rol);
+            } else {
+                hecho << QStringLiteral("Aviso: la cuenta %1 no existe en el servidor; créela y vuelva a ejecutar "
+                                        "este comando para darle acceso a %2.")
+                             .arg(c.ajustes->usuario, c.ajustes->baseDeDatos);
+            }
+        }
+        hecho << (antes == ahora ? QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
+                                       .arg(QString::fromLatin1(c.nombre), c.ajustes->baseDeDatos)
+                                       .arg(ahora)
+                                 : QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
+                                       .arg(QString::fromLatin1(c.nombre), c.ajustes->baseDeDatos)
+                                       .arg(antes)
+                                       .arg(ahora));
+    }
+    return hecho;
+}
+
+void Administracion::borraCatalogos(const AjustesDeConexion& ajustes) {
+    auto servidor = abreMantenimiento(ajustes);
+    for (const AjustesDeCatalogo* cat : {&ajustes.kelmar, &ajustes.taloren})
+        servidor->ejecuta(QStringLiteral("drop database if exists ") + identificador(*servidor, cat->baseDeDatos) +
+                          QStringLiteral(" with (force)"));
+}
+
+void Administracion::agregaUsuario(Conexion& kelmar, const QString& cuenta, const QString& nick,
+                                   const QString& contrasena) {
+    validaCuenta(cuenta, contrasena, kelmar.fuente());
+    kelmar.ejecuta(QStringLiteral("insert into usuarios (CuentaUsr, Nick, Contrasena, Activo) values (?, ?, ?, 1)"),
+                   {cuenta, nick.isEmpty() ? cuenta : nick, Contrasenas::codifica(contrasena)});
+}
+
+void Administracion::cambiaContrasena(Conexion& kelmar, const QString& cuenta, const QString& contrasena) {
+    validaCuenta(cuenta, contrasena, kelmar.fuente());
+    const Recordset rs = kelmar.ejecuta(QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
+                                        {Contrasenas::codifica(contrasena), cuenta});
+    if (rs.filasAfectadas() == 0)
+        throw ErrorDeEjecucion(CodigoDeError::Sentencia, QStringLiteral("No existe la cuenta %1.").arg(cuenta),
+                               kelmar.fuente());
+}
+
+void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracion& cambios) {
+    kelmar.enTransaccion([&] {
+        if (kelmar.ejecuta(QStringLiteral("select id from configuracion where id = 1")).estaVacio())
+            kelmar.ejecuta(QStringLiteral("insert into configuracion (id, Acceso, Mensaje1, FechaUltimaVersion, "
+                                          "Criticidad) values (1, 1, '', null, 0)"));
+        if (cambios.acceso)
+            kelmar.ejecuta(QStringLiteral("update configuracion set Acceso = ? where id = 1"), {*cambios.acceso ? 1 : 0});
+        if (cambios.mensaje)
+            kelmar.ejecuta(QStringLiteral("update configuracion set Mensaje1 = ? where id = 1"), {*cambios.mensaje});
+        if (cambios.fechaUltimaVersion)
+            kelmar.ejecuta(QStringLiteral("update configuracion set FechaUltimaVersion = ? where id = 1"),
+                           {*cambios.fechaUltimaVersion});
+        if (cambios.criticidad)
+            kelmar.ejecuta(QStringLiteral("update configuracion set Criticidad = ? where id = 1"),
+                           {*cambios.criticidad});
+    });
+}

@@ -1,0 +1,202 @@
+// The administration command: creates the catalogs on a server, manages the
+// accounts of the login and the configuration row that the start-up reads.
+#include "Administracion.h"
+#include "AjustesDeConexion.h"
+#include "Conexion.h"
+#include "ErrorDeEjecucion.h"
+#include "Esquema.h"
+#include "Servidor.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+QTextStream salida(stdout);
+QTextStream errores(stderr);
+
+QString pideContrasena(const QString& cuenta) {
+    const bool terminal = isatty(STDIN_FILENO);
+    termios antes{};
+    if (terminal) {
+        errores << QStringLiteral("Contraseña para %1: ").arg(cuenta) << Qt::flush;
+        tcgetattr(STDIN_FILENO, &antes);
+        termios sinEco = antes;
+        sinEco.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSANOW, &sinEco);
+    }
+    QTextStream entrada(stdin);
+    const QString contrasena = entrada.readLine();
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSANOW, &antes);
+        errores << Qt::endl;
+    }
+    return contrasena;
+}
+
+// Opens the kelmar catalog; an embedded one is created or brought up to date.
+std::unique_ptr<Conexion> abreKelmar(const AjustesDeConexion& ajustes) {
+    auto c = std::make_unique<Conexion>(QStringLiteral("kelmar"), &Servidor::procedimientos(Catalogo::Kelmar));
+    c->abre(ajustes, ajustes.kelmar);
+    if (ajustes.motor == Motor::SQLite)
+        Esquema::actualiza(*c, Catalogo::Kelmar);
+    return c;
+}
+
+bool siONo(const QString& texto, bool& valor) {
+    const QString t = texto.trimmed().toLower();
+    if (t == QLatin1String("si") || t == QLatin1String("sí") || t == QLatin1String("yes") || t == QLatin1String("1") ||
+        t == QLatin1String("true")) {
+        valor = true;
+        return true;
+    }
+    if (t == QLatin1String("no") || t == QLatin1String("0") || t == QLatin1String("false")) {
+        valor = false;
+        return true;
+    }
+    return false;
+}
+
+int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
+    const QStringList args = opciones.positionalArguments();
+    const QString orden = args.value(0);
+
+    if (orden == QLatin1String("create")) {
+        if (ajustes.motor == Motor::PostgreSQL) {
+            for (const QString& linea : Administracion::creaCatalogos(ajustes))
+                salida << linea << Qt::endl;
+        } else {
+            for (Catalogo cat : {Catalogo::Kelmar, Catalogo::Taloren}) {
+                const bool esKelmar = cat == Catalogo::Kelmar;
+                Conexion c(esKelmar ? QStringLiteral("kelmar") : QStringLiteral("taloren"),
+                           &Servidor::procedimientos(cat));
+                c.abre(ajustes, esKelmar ? ajustes.kelmar : ajustes.taloren);
+                const int antes = Esquema::actualiza(c, cat);
+                salida << QStringLiteral("Catálogo %1 en %2: de la versión %3 a la %4.")
+                              .arg(c.catalogo(), ajustes.carpeta)
+                              .arg(antes)
+                              .arg(Esquema::versionActual(cat))
+                       << Qt::endl;
+            }
+        }
+        return 0;
+    }
+    if (orden == QLatin1String("add-user") || orden == QLatin1String("set-password")) {
+        if (args.size() != 2) {
+            errores << QStringLiteral("Indique la cuenta: taloren-admin %1 CUENTA").arg(orden) << Qt::endl;
+            return 2;
+        }
+        const QString cuenta = args.at(1);
+        const QString contrasena =
+            opciones.isSet(QStringLiteral("password")) ? opciones.value(QStringLiteral("password")) : pideContrasena(cuenta);
+        auto kelmar = abreKelmar(ajustes);
+        if (orden == QLatin1String("add-user")) {
+            Administracion::agregaUsuario(*kelmar, cuenta, opciones.value(QStringLiteral("nick")), contrasena);
+            salida << QStringLiteral("Cuenta %1 agregada.").arg(cuenta) << Qt::endl;
+        } else {
+            Administracion::cambiaContrasena(*kelmar, cuenta, contrasena);
+            salida << QStringLiteral("Contraseña de %1 cambiada.").arg(cuenta) << Qt::endl;
+        }
+        return 0;
+    }
+    if (orden == QLatin1String("set-config")) {
+        Administracion::Configuracion cambios;
+        if (opciones.isSet(QStringLiteral("access"))) {
+            bool acceso = true;
+            if (!siONo(opciones.value(QStringLiteral("access")), acceso)) {
+                errores << QStringLiteral("--access admite yes o no.") << Qt::endl;
+                return 2;
+            }
+            cambios.acceso = acceso;
+        }
+        if (opciones.isSet(QStringLiteral("message")))
+            cambios.mensaje = opciones.value(QStringLiteral("message"));
+        if (opciones.isSet(QStringLiteral("version-date"))) {
+            const QString texto = opciones.value(QStringLiteral("version-date"));
+            const QDate fecha = QDate::fromString(texto, QStringLiteral("yyyy-MM-dd"));
+            if (!fecha.isValid() && texto != QLatin1String("none")) {
+                errores << QStringLiteral("--version-date admite una fecha aaaa-mm-dd o none.") << Qt::endl;
+                return 2;
+            }
+            cambios.fechaUltimaVersion = fecha.isValid() ? fecha.startOfDay() : QDateTime();
+        }
+        if (opciones.isSet(QStringLiteral("criticality"))) {
+            bool ok = false;
+            const int n = opciones.value(QStringLiteral("criticality")).toInt(&ok);
+            if (!ok) {
+                errores << QStringLiteral("--criticality admite un número (1 obligatoria, 2 opcional).") << Qt::endl;
+                return 2;
+            }
+            cambios.criticidad = n;
+        }
+        auto kelmar = abreKelmar(ajustes);
+        Administracion::estableceConfiguracion(*kelmar, cambios);
+        salida << QStringLiteral("Configuración actualizada.") << Qt::endl;
+        return 0;
+    }
+    if (orden == QLatin1String("show-config")) {
+        auto kelmar = abreKelmar(ajustes);
+        const Recordset rs = kelmar->ejecuta(
+            QStringLiteral("select Acceso, Mensaje1, FechaUltimaVersion, Criticidad from configuracion"));
+        if (rs.estaVacio()) {
+            salida << QStringLiteral("Sin registro de configuración.") << Qt::endl;
+            return 0;
+        }
+        for (int i = 0; i < rs.columnas(); ++i)
+            salida << rs.nombreDeColumna(i) << QStringLiteral(": ")
+                   << (rs.esNulo(0, i) ? QStringLiteral("(nulo)") : rs.texto(0, i)) << Qt::endl;
+        return 0;
+    }
+    errores << QStringLiteral("Orden desconocida: %1").arg(orden) << Qt::endl;
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("taloren-admin"));
+
+    QCommandLineParser opciones;
+    opciones.setApplicationDescription(QStringLiteral(
+        "Administración de TALOREN.\n\n"
+        "Órdenes:\n"
+        "  create                  crea o actualiza los catálogos kelmar y taloren (servidor o embebidos)\n"
+        "  add-user CUENTA         agrega una cuenta de acceso (--nick, --password)\n"
+        "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
+        "  set-config              cambia la configuración (--access, --message, --version-date, --criticality)\n"
+        "  show-config             muestra la configuración"));
+    opciones.addHelpOption();
+    opciones.addOptions({
+        {QStringLiteral("config"), QStringLiteral("Archivo de ajustes (por omisión %1).").arg(AjustesDeConexion::archivoPorDefecto()),
+         QStringLiteral("archivo")},
+        {QStringLiteral("nick"), QStringLiteral("Nombre con el que el sistema saluda a la cuenta."), QStringLiteral("nick")},
+        {QStringLiteral("password"), QStringLiteral("Contraseña (sin ella se pide por la entrada estándar)."),
+         QStringLiteral("contraseña")},
+        {QStringLiteral("access"), QStringLiteral("yes: las estaciones pueden trabajar; no: se les niega el acceso."),
+         QStringLiteral("yes|no")},
+        {QStringLiteral("message"), QStringLiteral("Motivo que se muestra cuando se niega el acceso."), QStringLiteral("texto")},
+        {QStringLiteral("version-date"), QStringLiteral("Fecha de la versión vigente del cliente, aaaa-mm-dd, o none."),
+         QStringLiteral("fecha")},
+        {QStringLiteral("criticality"), QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."),
+         QStringLiteral("n")},
+    });
+    opciones.addPositionalArgument(QStringLiteral("orden"), QStringLiteral("create, add-user, set-password, set-config o show-config"));
+    opciones.process(app);
+    if (opciones.positionalArguments().isEmpty())
+        opciones.showHelp(2);
+
+    const QString archivo = opciones.isSet(QStringLiteral("config")) ? opciones.value(QStringLiteral("config"))
+                                                                      : AjustesDeConexion::archivoPorDefecto();
+    try {
+        return ejecuta(opciones, AjustesDeConexion::lee(archivo));
+    } catch (const ErrorDeEjecucion& e) {
+        errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente()) << Qt::endl;
+        return 1;
+    }
+}

@@ -1,0 +1,76 @@
+#include "BotonesDeComando.h"
+
+#include <QToolButton>
+
+namespace {
+constexpr int Lado = 53;      // 795 twips
+constexpr int LadoIcono = 24; // leaves room for one line of caption under the icon
+} // namespace
+
+BotonDeComando::BotonDeComando(const QString& nombre, const QString& leyenda, const QString& ayuda,
+                               bool comicSans, QStyle::StandardPixmap icono, QWidget* parent)
+    : QWidget(parent), m_boton(new QToolButton(this)) {
+    setObjectName(nombre);
+    setFixedSize(Lado, Lado);
+
+    m_boton->setObjectName(nombre);
+    m_boton->setFixedSize(Lado, Lado);
+    m_boton->move(0, 0);
+    m_boton->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_boton->setAutoRaise(false);
+    m_boton->setIconSize(QSize(LadoIcono, LadoIcono));
+    m_boton->setIcon(style()->standardIcon(icono, nullptr, this));
+    // setText also registers the '&' letter as the button's Alt shortcut.
+    m_boton->setText(leyenda);
+    if (!ayuda.isEmpty())
+        m_boton->setToolTip(ayuda);
+    if (comicSans) {
+        QFont letra = m_boton->font();
+        letra.setFamily(QStringLiteral("Comic Sans MS"));
+        m_boton->setFont(letra);
+    }
+
+    connect(m_boton, &QToolButton::clicked, this, &BotonDeComando::Click);
+}
+
+void BotonDeComando::click() {
+    m_boton->click();
+}
+
+bool BotonConEnabled::Enabled() const {
+    return boton()->isEnabled();
+}
+
+void BotonConEnabled::estableceEnabled(bool habilitado) {
+    boton()->setEnabled(habilitado);
+    Q_EMIT PropertyChanged(QStringLiteral("Enabled"));
+}
+
+CmdGuardar::CmdGuardar(QWidget* parent)
+    : BotonConEnabled(QStringLiteral("CmdGuardar"), QStringLiteral("&Guardar"),
+                      QStringLiteral("Almacenar los datos"), true, QStyle::SP_DialogSaveButton, parent) {}
+
+CmdImprimir::CmdImprimir(QWidget* parent)
+    : BotonConEnabled(QStringLiteral("CmdImprimir"), QStringLiteral("&Imprimir"),
+                      QStringLiteral("Enviar reporte a pantalla o impresora"), true,
+                      QStyle::SP_FileDialogContentsView, parent) {}
+
+CmdAceptar::CmdAceptar(QWidget* parent)
+    : BotonConEnabled(QStringLiteral("CmdAceptar"), QStringLiteral("&Aceptar"),
+                      QStringLiteral("Confirmar acción"), true, QStyle::SP_DialogOkButton, parent) {}
+
+CmdLimpiar::CmdLimpiar(QWidget* parent)
+    : BotonDeComando(QStringLiteral("CmdLimpiar"), QStringLiteral("&Limpiar"),
+                     QStringLiteral("Reestablecer campos"), true, QStyle::SP_DialogResetButton, parent) {}
+
+cmdEliminar::cmdEliminar(QWidget* parent)
+    : BotonDeComando(QStringLiteral("cmdEliminar"), QStringLiteral("&Eliminar"),
+                     QStringLiteral("Eliminar registro"), true, QStyle::SP_TrashIcon, parent) {}
+
+CmdCerrar::CmdCerrar(QWidget* parent)
+    : BotonDeComando(QStringLiteral("CmdCerrar"), QStringLiteral("&Cerrar"),
+                     QStringLiteral("Cerrar el formulario"), true, QStyle::SP_DialogCloseButton, parent) {}
+
+CmdCancelar::CmdCancelar(QWidget* parent)
+    : BotonDeComando(QStringLiteral("CmdCancelar"), QStringLiteral("Ca&ncelar"), QString(), false,
+                     QStyle::SP_DialogCancelButton, parent) {}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+// A run-time error as the windows report it: number, description and source.
+// Database errors carry negative numbers (the provider's HRESULT), the
+// recordset's own errors positive ones, as the office is used to reading them.
+class ErrorDeEjecucion : public std::exception {
+public:
+    ErrorDeEjecucion(int numero, QString descripcion, QString fuente);
+
+    int numero() const { return m_numero; }
+    const QString& descripcion() const { return m_descripcion; }
+    const QString& fuente() const { return m_fuente; }
+    const char* what() const noexcept override { return m_what.constData(); }
+
+private:
+    int m_numero;
+    QString m_descripcion;
+    QString m_fuente;
+    QByteArray m_what;
+};
+
+namespace CodigoDeError {
+// The server cannot be reached or refuses the log-in.
+inline constexpr int Conexion = -2147467259;
+// A statement or procedure the server refuses.
+inline constexpr int Sentencia = -2147217900;
+// A key or constraint the data would break.
+inline constexpr int Integridad = -2147217873;
+// A value longer than its parameter, or a number out of its type's range.
+inline constexpr int Desbordamiento = -2147217833;
+// A value that does not convert to its parameter's type.
+inline constexpr int Conversion = -2147217913;
+// A column that the recordset does not hold.
+inline constexpr int ColumnaInexistente = 3265;
+// Reading past the last row.
+inline constexpr int FinDeRegistros = 3021;
+} // namespace CodigoDeError

@@ -1,0 +1,86 @@
+#include "Parametro.h"
+
+#include "ErrorDeEjecucion.h"
+#include "Recordset.h"
+
+#include <limits>
+
+Parametro Parametro::entrada(QString nombre, TipoDeParametro tipo, int tamano, QVariant valor) {
+    return Parametro{std::move(nombre), tipo, Direccion::Entrada, tamano, std::move(valor)};
+}
+
+Parametro Parametro::salida(QString nombre, TipoDeParametro tipo, int tamano) {
+    return Parametro{std::move(nombre), tipo, Direccion::Salida, tamano, QVariant()};
+}
+
+QString nombreDeTipo(TipoDeParametro tipo) {
+    switch (tipo) {
+    case TipoDeParametro::VarChar:
+        return QStringLiteral("varchar");
+    case TipoDeParametro::Char:
+        return QStringLiteral("char");
+    case TipoDeParametro::SmallInt:
+        return QStringLiteral("smallint");
+    case TipoDeParametro::Date:
+        return QStringLiteral("date");
+    }
+    return {};
+}
+
+namespace {
+[[noreturn]] void noConvierte(const QVariant& valor, TipoDeParametro tipo, const QString& nombre,
+                              const QString& fuente) {
+    throw ErrorDeEjecucion(CodigoDeError::Conversion,
+                           QStringLiteral("El valor '%1' del parámetro '%2' no se puede convertir al tipo %3.")
+                               .arg(valor.toString(), nombre, nombreDeTipo(tipo)),
+                           fuente);
+}
+} // namespace
+
+QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano, const QString& nombre,
+                        const QString& fuente) {
+    if (valor.isNull())
+        return QVariant();
+    switch (tipo) {
+    case TipoDeParametro::VarChar:
+    case TipoDeParametro::Char: {
+        QString texto = valor.toString();
+        if (texto.size() > tamano)
+            throw ErrorDeEjecucion(
+                CodigoDeError::Desbordamiento,
+                QStringLiteral("El valor del parámetro '%1' tiene %2 caracteres y el parámetro admite %3; "
+                               "no se envió.")
+                    .arg(nombre)
+                    .arg(texto.size())
+                    .arg(tamano),
+                fuente);
+        if (tipo == TipoDeParametro::Char)
+            texto = texto.leftJustified(tamano, QLatin1Char(' '));
+        return texto;
+    }
+    case TipoDeParametro::SmallInt: {
+        bool ok = false;
+        qlonglong n = 0;
+        if (valor.metaType().id() == QMetaType::QString)
+            n = valor.toString().trimmed().toLongLong(&ok);
+        else if (valor.canConvert<qlonglong>())
+            n = valor.toLongLong(&ok);
+        if (!ok)
+            noConvierte(valor, tipo, nombre, fuente);
+        if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
+            throw ErrorDeEjecucion(CodigoDeError::Desbordamiento,
+                                   QStringLiteral("El valor %1 del parámetro '%2' está fuera del rango de %3.")
+                                       .arg(n)
+                                       .arg(nombre, nombreDeTipo(tipo)),
+                                   fuente);
+        return int(n);
+    }
+    case TipoDeParametro::Date: {
+        const QDateTime fh = Recordset::fechaHora(valor);
+        if (!fh.isValid())
+            noConvierte(valor, tipo, nombre, fuente);
+        return fh.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
+    }
+    return QVariant();
+}

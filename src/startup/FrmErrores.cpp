@@ -1,0 +1,94 @@
+#include "FrmErrores.h"
+
+#include "BotonesDeComando.h"
+#include "ErrorDeEjecucion.h"
+#include "Modulo.h"
+
+#include <QLabel>
+
+namespace {
+constexpr int ancho = 7740 / 15;
+constexpr int alto = 4830 / 15;
+
+QLabel* etiqueta(QWidget* padre, const char* nombre, const QString& texto, const QRect& lugar, bool negrita = false) {
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(QString::fromLatin1(nombre));
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPointSize(8);
+    f.setBold(negrita);
+    l->setFont(f);
+    l->setGeometry(lugar);
+    l->setWordWrap(true);
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QLabel* dato(QWidget* padre, const char* nombre, const QRect& lugar) {
+    QLabel* l = etiqueta(padre, nombre, QString(), lugar);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    l->setAutoFillBackground(true);
+    return l;
+}
+} // namespace
+
+FrmErrores::FrmErrores(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("FrmErrores"));
+    setWindowTitle(QStringLiteral("Mensaje de error"));
+    setFixedSize(ancho, alto);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+
+    Label1 = etiqueta(this, "Label1", QStringLiteral("¡Error!"), {12, 8, 200, 24}, true);
+    QFont grande = Label1->font();
+    grande.setPointSize(14);
+    Label1->setFont(grande);
+    Label1->setStyleSheet(QStringLiteral("color: #b00000"));
+    Label2 = etiqueta(this, "Label2",
+                      QStringLiteral("Sucedió un error al intentar almacenar los datos, intente de nuevo y si el "
+                                     "error persiste, anote los siguientes datos para reportarlos al responsable "
+                                     "del sistema."),
+                      {12, 36, 492, 44});
+    Label3 = etiqueta(this, "Label3", QStringLiteral("Descripción del error:"), {12, 84, 300, 16}, true);
+    LblDescripDelError = dato(this, "LblDescripDelError", {12, 102, 492, 52});
+    Label4 = etiqueta(this, "Label4", QStringLiteral("Número del error:"), {12, 162, 110, 18}, true);
+    LblNumDelError = dato(this, "LblNumDelError", {124, 160, 150, 20});
+    Label5 = etiqueta(this, "Label5", QStringLiteral("Datos adicionales del error:"), {12, 186, 300, 16}, true);
+    LblDatosAdicDelError = dato(this, "LblDatosAdicDelError", {12, 204, 492, 38});
+    Label7 = etiqueta(this, "Label7", QStringLiteral("Nota:"), {12, 250, 40, 16}, true);
+    Label6 = etiqueta(this, "Label6",
+                      QStringLiteral("Se sugiere que capture esta pantalla y la guarde en un archivo de imagen con "
+                                     "formato JPG en el programa PAINT para enviarlo por correo electrónico y "
+                                     "podamos corregirlo o asesorarle lo más rápido posible."),
+                      {52, 250, 390, 62});
+    CmdCerrar = new ::CmdCerrar(this);
+    CmdCerrar->setObjectName(QStringLiteral("CmdCerrar"));
+    CmdCerrar->move(ancho - 53 - 12, alto - 53 - 10);
+    connect(CmdCerrar, &::CmdCerrar::Click, this, &FrmErrores::CmdCerrar_Click);
+}
+
+void FrmErrores::showEvent(QShowEvent* evento) {
+    if (!m_cargada)
+        Form_Load();
+    QDialog::showEvent(evento);
+}
+
+void FrmErrores::Form_Load() {
+    m_cargada = true;
+    Modulo::CentraEnMdi(*this);
+    LblDescripDelError->setText(m_descripcion);
+    LblNumDelError->setText(QString::number(m_numero));
+    LblDatosAdicDelError->setText(m_fuente);
+}
+
+void FrmErrores::CmdCerrar_Click() {
+    accept();
+}
+
+void FrmErrores::Reporta(const ErrorDeEjecucion& error) {
+    FrmErrores ventana;
+    ventana.DescripError(error.descripcion());
+    ventana.NumeroDeError(error.numero());
+    ventana.FuenteDelError(error.fuente());
+    Modulo::MuestraModal(ventana);
+}

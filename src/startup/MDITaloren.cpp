@@ -1,0 +1,88 @@
+#include "MDITaloren.h"
+
+#include "Modulo.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+
+namespace {
+constexpr int ancho = 12000 / 15;
+constexpr int alto = 8160 / 15;
+} // namespace
+
+MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MDITaloren"));
+    setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
+    setAttribute(Qt::WA_QuitOnClose);
+
+    m_area = new QMdiArea(this);
+    m_area->setObjectName(QStringLiteral("areaMdi"));
+    setCentralWidget(m_area);
+
+    QMenuBar* barra = menuBar();
+    barra->setObjectName(QStringLiteral("barraDeMenu"));
+    // Top-level items that act at once, as the office's menu always had.
+    mdiCaptura = barra->addAction(QStringLiteral("&Captura"));
+    mdiCaptura->setObjectName(QStringLiteral("mdiCaptura"));
+    mdiConsultas = barra->addAction(QStringLiteral("C&onsultas"));
+    mdiConsultas->setObjectName(QStringLiteral("mdiConsultas"));
+    MnuInvitaciones = barra->addMenu(QStringLiteral("&Invitaciones"));
+    MnuInvitaciones->setObjectName(QStringLiteral("MnuInvitaciones"));
+    MnuRegistrarInvitaciones = MnuInvitaciones->addAction(QStringLiteral("&Registrar invitaciones"));
+    MnuRegistrarInvitaciones->setObjectName(QStringLiteral("MnuRegistrarInvitaciones"));
+    MnuModificarInvit = MnuInvitaciones->addAction(QStringLiteral("&Modificar Invitación"));
+    MnuModificarInvit->setObjectName(QStringLiteral("MnuModificarInvit"));
+    MnuReportesInvit = MnuInvitaciones->addAction(QStringLiteral("&Reportes"));
+    MnuReportesInvit->setObjectName(QStringLiteral("MnuReportesInvit"));
+    mdiSalir = barra->addAction(QStringLiteral("&Salir"));
+    mdiSalir->setObjectName(QStringLiteral("mdiSalir"));
+
+    connect(mdiCaptura, &QAction::triggered, this, &MDITaloren::mdiCaptura_Click);
+    connect(mdiConsultas, &QAction::triggered, this, &MDITaloren::mdiConsultas_Click);
+    connect(MnuRegistrarInvitaciones, &QAction::triggered, this, &MDITaloren::MnuRegistrarInvitaciones_Click);
+    connect(MnuModificarInvit, &QAction::triggered, this, &MDITaloren::MnuModificarInvit_Click);
+    connect(MnuReportesInvit, &QAction::triggered, this, &MDITaloren::MnuReportesInvit_Click);
+    connect(mdiSalir, &QAction::triggered, this, &MDITaloren::mdiSalir_Click);
+
+    // The client area starts at the original's size, centred on the screen.
+    const int altoDelMenu = barra->sizeHint().height();
+    resize(ancho, alto + altoDelMenu);
+    if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
+        const QRect libre = pantalla->availableGeometry();
+        move(libre.left() + std::max(0, (libre.width() - width()) / 2),
+             libre.top() + std::max(0, (libre.height() - height()) / 2));
+    }
+}
+
+void MDITaloren::ventanaNoDisponible(const QString& nombre) {
+    Modulo::MensajeInformativo(
+        QStringLiteral("La ventana \"%1\" todavía no está disponible en esta versión del sistema.").arg(nombre));
+}
+
+void MDITaloren::mdiCaptura_Click() {
+    ventanaNoDisponible(QStringLiteral("Captura de movimientos"));
+}
+
+void MDITaloren::mdiConsultas_Click() {
+    ventanaNoDisponible(QStringLiteral("Consulta de Eventos.."));
+}
+
+void MDITaloren::MnuRegistrarInvitaciones_Click() {
+    ventanaNoDisponible(QStringLiteral("Registro de invitaciones"));
+}
+
+void MDITaloren::MnuModificarInvit_Click() {
+    ventanaNoDisponible(QStringLiteral("Modificar datos de invitación"));
+}
+
+void MDITaloren::MnuReportesInvit_Click() {
+    ventanaNoDisponible(QStringLiteral("Generación de reportes"));
+}
+
+void MDITaloren::mdiSalir_Click() {
+    Modulo::TerminaPrograma();
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "AjustesDeConexion.h"
+#include "Esquema.h"
+
+#include <QDate>
+#include <QString>
+#include <functional>
+
+class Conexion;
+class MDITaloren;
+class QComboBox;
+class QDialog;
+
+// The program-wide values and the shared routines every window uses.
+namespace Modulo {
+
+// The logged user, set by the login.
+extern QString NickUsuario;
+extern QString CuentaUsuario;
+// The kelmar account, which reports log on with.
+extern QString UsuarioKelmar;
+extern QString ClaveKelmar;
+// Line breaks of every multi-line message: carriage returns, no line feed.
+extern const QString DobleSalto;
+extern const QString Salto;
+// The date of this client version; the server names the current one.
+extern const QDate FechaDeEstaVersion;
+// The program's own title, for boxes raised without one.
+extern const QString TituloDelPrograma;
+
+// The two connections, held from the start-up to the end.
+Conexion& kelmar();
+Conexion& taloren();
+// Opens one of them as the settings say; an embedded catalog is created or
+// brought up to date on the way, a server's must already be current.
+void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes);
+void CierraConexiones();
+
+// The start-up routine: configuration and version check, then the login.
+// True when a user logged in and the main window stands; false when the
+// program is to end.
+bool Main(const AjustesDeConexion& ajustes);
+
+// The main window, created on first use and shown by the login.
+MDITaloren& mdi();
+bool ExisteMdi();
+void DestruyeMdi();
+
+// Ends the program at once, without further questions.
+void TerminaPrograma();
+bool ProgramaTerminado();
+// Tests put their own; an empty function restores the real one.
+void EstableceTerminador(std::function<void()> terminador);
+
+// Every modal window is shown through here, so tests can take its place.
+int MuestraModal(QDialog& ventana);
+void EstableceMostradorModal(std::function<int(QDialog&)> mostrador);
+
+// The shared routines.
+void MensajeDeError(const QString& texto);
+void MensajeInformativo(const QString& texto);
+QString ConfirmaSiNo(const QString& texto);
+QString EligeSalidaDeReporte();
+void LlenaCmbHoras(QComboBox* combo);
+// Completes the text typed into an editable combo from its list. The combo's
+// own completer must be off (setCompleter(nullptr)) so that only this runs.
+void AutoCompletaCombo(QComboBox* combo, bool& borrando);
+
+// Places a window at half the difference between the main window's size and
+// its own, as the work windows do on loading.
+void CentraEnMdi(QWidget& ventana);
+
+} // namespace Modulo

@@ -1,0 +1,79 @@
+#include "BaseDePrueba.h"
+
+#include "Administracion.h"
+#include "Servidor.h"
+
+#include <QAtomicInt>
+#include <QCoreApplication>
+#include <QTest>
+
+namespace {
+QAtomicInt contador;
+}
+
+bool BaseDePrueba::hayPostgres() {
+    return !cadenaPostgres().isEmpty();
+}
+
+QString BaseDePrueba::cadenaPostgres() {
+    return qEnvironmentVariable("TALOREN_TEST_PG").trimmed();
+}
+
+BaseDePrueba::BaseDePrueba(Motor motor) {
+    if (motor == Motor::PostgreSQL) {
+        m_ajustes = AjustesDeConexion::dePostgres(cadenaPostgres());
+        const QString prefijo = QStringLiteral("tlr_%1_%2")
+                                    .arg(QCoreApplication::applicationPid())
+                                    .arg(contador.fetchAndAddRelaxed(1));
+        m_ajustes.kelmar.baseDeDatos = prefijo + QStringLiteral("_kelmar");
+        m_ajustes.taloren.baseDeDatos = prefijo + QStringLiteral("_taloren");
+        Administracion::creaCatalogos(m_ajustes);
+    } else {
+        m_ajustes.motor = Motor::SQLite;
+        m_ajustes.carpeta = m_dir.path();
+        kelmar();
+        taloren();
+    }
+    m_archivo = m_dir.filePath(QStringLiteral("taloren.ini"));
+    m_ajustes.escribe(m_archivo);
+}
+
+BaseDePrueba::~BaseDePrueba() {
+    m_kelmar.reset();
+    m_taloren.reset();
+    if (m_ajustes.motor == Motor::PostgreSQL) {
+        try {
+            Administracion::borraCatalogos(m_ajustes);
+        } catch (const std::exception& e) {
+            qWarning("no se borraron las bases de prueba: %s", e.what());
+        }
+    }
+}
+
+std::unique_ptr<Conexion> BaseDePrueba::abre(Catalogo catalogo) const {
+    auto c = std::make_unique<Conexion>(catalogo == Catalogo::Kelmar ? QStringLiteral("kelmar")
+                                                                     : QStringLiteral("taloren"),
+                                        &Servidor::procedimientos(catalogo));
+    c->abre(m_ajustes, catalogo == Catalogo::Kelmar ? m_ajustes.kelmar : m_ajustes.taloren);
+    if (m_ajustes.motor == Motor::SQLite)
+        Esquema::actualiza(*c, catalogo);
+    return c;
+}
+
+Conexion& BaseDePrueba::kelmar() {
+    if (!m_kelmar)
+        m_kelmar = abre(Catalogo::Kelmar);
+    return *m_kelmar;
+}
+
+Conexion& BaseDePrueba::taloren() {
+    if (!m_taloren)
+        m_taloren = abre(Catalogo::Taloren);
+    return *m_taloren;
+}
+
+void agregaMotores() {
+    QTest::addColumn<int>("backend");
+    QTest::newRow("sqlite") << int(Motor::SQLite);
+    QTest::newRow("postgresql") << int(Motor::PostgreSQL);
+}
