@@ -186,11 +186,15 @@ void Conexion::lanzaErrorDeBase(const QSqlError& error, const QString& contexto)
     throw ErrorDeEjecucion(numeroDeError(error, m_motor), texto, fuente());
 }
 
-Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
+void Conexion::verificaAbierta() const {
     if (!estaAbierta())
         throw ErrorDeEjecucion(CodigoDeError::Conexion,
                                QStringLiteral("La conexión con el catálogo %1 está cerrada.").arg(m_catalogo),
                                fuente());
+}
+
+Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
+    verificaAbierta();
     QSqlQuery q(baseDeDatos());
     q.setForwardOnly(true);
     if (valores.isEmpty()) {
@@ -291,6 +295,7 @@ Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& para
 }
 
 void Conexion::iniciaTransaccion() {
+    verificaAbierta();
     if (m_profundidad++ > 0)
         return;
     QSqlDatabase db = baseDeDatos();

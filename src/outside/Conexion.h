@@ -66,6 +66,7 @@ public:
     QSqlDatabase baseDeDatos() const;
 
 private:
+    void verificaAbierta() const;
     void iniciaTransaccion();
     void confirmaTransaccion();
     void deshaceTransaccion();
