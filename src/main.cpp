@@ -1,4 +1,5 @@
 #include "AjustesDeConexion.h"
+#include "Emblema.h"
 #include "Modulo.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("taloren"));
+    QApplication::setWindowIcon(IconoDelPrograma());
     // The office reads dates day/month/year, in Spanish.
     QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
 

@@ -1,5 +1,6 @@
 #include "BotonesDeComando.h"
 
+#include <QFontMetrics>
 #include <QToolButton>
 
 namespace {
@@ -24,11 +25,20 @@ BotonDeComando::BotonDeComando(const QString& nombre, const QString& leyenda, co
     m_boton->setText(leyenda);
     if (!ayuda.isEmpty())
         m_boton->setToolTip(ayuda);
-    if (comicSans) {
-        QFont letra = m_boton->font();
+    QFont letra = m_boton->font();
+    if (comicSans)
         letra.setFamily(QStringLiteral("Comic Sans MS"));
-        m_boton->setFont(letra);
-    }
+    // The square is fixed, so the caption shrinks to fit rather than being elided
+    // (where the office's font is replaced by a wider one); all of them alike,
+    // by the widest caption of the family.
+    const QString visible = QString(leyenda).remove(QLatin1Char('&'));
+    const auto ancho = [&] {
+        const QFontMetrics m(letra);
+        return std::max(m.horizontalAdvance(visible), m.horizontalAdvance(QStringLiteral("Imprimir")));
+    };
+    while (letra.pointSizeF() > 6.0 && ancho() > Lado - 10)
+        letra.setPointSizeF(letra.pointSizeF() - 0.5);
+    m_boton->setFont(letra);
 
     connect(m_boton, &QToolButton::clicked, this, &BotonDeComando::Click);
 }

@@ -51,8 +51,8 @@ FrmErrores::FrmErrores(QWidget* parent) : QDialog(parent) {
                       {12, 36, 492, 44});
     Label3 = etiqueta(this, "Label3", QStringLiteral("Descripción del error:"), {12, 84, 300, 16}, true);
     LblDescripDelError = dato(this, "LblDescripDelError", {12, 102, 492, 52});
-    Label4 = etiqueta(this, "Label4", QStringLiteral("Número del error:"), {12, 162, 110, 18}, true);
-    LblNumDelError = dato(this, "LblNumDelError", {124, 160, 150, 20});
+    Label4 = etiqueta(this, "Label4", QStringLiteral("Número del error:"), {12, 162, 142, 18}, true);
+    LblNumDelError = dato(this, "LblNumDelError", {158, 160, 150, 20});
     Label5 = etiqueta(this, "Label5", QStringLiteral("Datos adicionales del error:"), {12, 186, 300, 16}, true);
     LblDatosAdicDelError = dato(this, "LblDatosAdicDelError", {12, 204, 492, 38});
     Label7 = etiqueta(this, "Label7", QStringLiteral("Nota:"), {12, 250, 40, 16}, true);

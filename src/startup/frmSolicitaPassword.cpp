@@ -1,6 +1,7 @@
 #include "frmSolicitaPassword.h"
 
 #include "BotonesDeComando.h"
+#include "Emblema.h"
 #include "Conexion.h"
 #include "ErrorDeEjecucion.h"
 #include "MDITaloren.h"
@@ -9,7 +10,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QToolButton>
 #include <QStyle>
 
 namespace {
@@ -34,8 +35,8 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(14, 36, 64, 64);
-    Image1->setPixmap(style()->standardIcon(QStyle::SP_DialogYesButton).pixmap(48, 48));
+    Image1->setGeometry(14, 40, 64, 64);
+    Image1->setPixmap(Emblema(56));
     Image1->setAlignment(Qt::AlignCenter);
 
     Label3 = new QLabel(QStringLiteral("Proporcione su cuenta y su contraseña"), this);
@@ -72,15 +73,20 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
     CmdIngreso->setObjectName(QStringLiteral("CmdIngreso"));
     CmdIngreso->move(352, 20);
 
-    cmdSalir = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"), this);
+    // A picture button like its neighbour, in the same font.
+    cmdSalir = new QToolButton(this);
     cmdSalir->setObjectName(QStringLiteral("cmdSalir"));
     cmdSalir->setGeometry(352, 86, 53, 53);
-    cmdSalir->setAutoDefault(false);
+    cmdSalir->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    cmdSalir->setIconSize(QSize(24, 24));
+    cmdSalir->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    cmdSalir->setText(QStringLiteral("&Salir"));
+    cmdSalir->setFont(CmdIngreso->boton()->font());
 
     setTabOrder(txtUsuario, txtPassword);
 
     connect(CmdIngreso, &CmdAceptar::Click, this, &frmSolicitaPassword::CmdIngreso_Click);
-    connect(cmdSalir, &QPushButton::clicked, this, &frmSolicitaPassword::cmdSalir_Click);
+    connect(cmdSalir, &QToolButton::clicked, this, &frmSolicitaPassword::cmdSalir_Click);
     // Enter in either box logs in, as a user expects of a login.
     connect(txtUsuario, &QLineEdit::returnPressed, CmdIngreso, &CmdAceptar::click);
     connect(txtPassword, &QLineEdit::returnPressed, CmdIngreso, &CmdAceptar::click);

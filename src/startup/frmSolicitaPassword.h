@@ -5,7 +5,7 @@
 class CmdAceptar;
 class QLabel;
 class QLineEdit;
-class QPushButton;
+class QToolButton;
 
 // "Acceso al sistema": validates an account and password against the server
 // and records the user for the rest of the run.
@@ -20,7 +20,7 @@ public:
     QLabel* Label2;
     QLineEdit* txtPassword;
     CmdAceptar* CmdIngreso;
-    QPushButton* cmdSalir;
+    QToolButton* cmdSalir;
     QLabel* Image1;
 
     void CmdIngreso_Click();

@@ -1,0 +1,131 @@
+// gallery DIR: renders the program's windows, in their main states, to
+// DIR/<ClassName>[-state].png, on a fresh embedded database with seed data.
+#include "AjustesDeConexion.h"
+#include "BotonesDeComando.h"
+#include "ErrorDeEjecucion.h"
+#include "FrmErrores.h"
+#include "MDITaloren.h"
+#include "MensajeTemporal.h"
+#include "Modulo.h"
+#include "frmSolicitaPassword.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+namespace {
+
+QDir destino;
+QStringList escritos;
+
+void guarda(const QPixmap& imagen, const QString& nombre) {
+    const QString archivo = destino.filePath(nombre + QStringLiteral(".png"));
+    if (!imagen.save(archivo))
+        qFatal("no se pudo escribir %s", qPrintable(archivo));
+    escritos << archivo;
+}
+
+// A window as it stands on screen, loaded and laid out.
+void retrata(QWidget& ventana, const QString& nombre) {
+    ventana.show();
+    if (!QTest::qWaitForWindowExposed(&ventana))
+        qWarning("%s no se expuso", qPrintable(nombre));
+    QApplication::processEvents();
+    guarda(ventana.grab(), nombre);
+}
+
+void galeriaDeInicio() {
+    frmSolicitaPassword ingreso;
+    retrata(ingreso, QStringLiteral("frmSolicitaPassword"));
+    QTest::keyClicks(ingreso.txtPassword, QStringLiteral("secreto"));
+    retrata(ingreso, QStringLiteral("frmSolicitaPassword-contrasena"));
+    ingreso.hide();
+
+    MDITaloren& mdi = Modulo::mdi();
+    retrata(mdi, QStringLiteral("MDITaloren"));
+    // The open submenu is a window of its own: painted over the frame where it drops.
+    mdi.MnuInvitaciones->popup(mdi.mapToGlobal(mdi.menuBar()->actionGeometry(mdi.MnuInvitaciones->menuAction()).bottomLeft()));
+    if (!QTest::qWaitForWindowExposed(mdi.MnuInvitaciones))
+        qWarning("el menú no se expuso");
+    QPixmap conMenu = mdi.grab();
+    {
+        QPainter p(&conMenu);
+        p.drawPixmap(mdi.mapFromGlobal(mdi.MnuInvitaciones->pos()), mdi.MnuInvitaciones->grab());
+    }
+    mdi.MnuInvitaciones->hide();
+    guarda(conMenu, QStringLiteral("MDITaloren-invitaciones"));
+
+    FrmErrores errores;
+    errores.DescripError(QStringLiteral("duplicate key value violates unique constraint \"invitacion_pkey\""));
+    errores.NumeroDeError(CodigoDeError::Integridad);
+    errores.FuenteDelError(QStringLiteral("PostgreSQL kelmar"));
+    retrata(errores, QStringLiteral("FrmErrores"));
+}
+
+void galeriaDeControles() {
+    QWidget botones;
+    botones.setObjectName(QStringLiteral("BotonesDeComando"));
+    auto* fila = new QHBoxLayout(&botones);
+    fila->addWidget(new CmdGuardar);
+    fila->addWidget(new CmdImprimir);
+    fila->addWidget(new CmdAceptar);
+    fila->addWidget(new CmdLimpiar);
+    fila->addWidget(new cmdEliminar);
+    fila->addWidget(new CmdCerrar);
+    fila->addWidget(new CmdCancelar);
+    auto* apagado = new CmdGuardar;
+    apagado->estableceEnabled(false);
+    fila->addWidget(apagado);
+    retrata(botones, QStringLiteral("BotonesDeComando"));
+
+    MensajeTemporal espera;
+    espera.estableceLeyendaProceso(QStringLiteral("Recuperando registros..."));
+    retrata(espera, QStringLiteral("MensajeTemporal"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    QTextStream salida(stdout);
+    if (argc != 2) {
+        QTextStream(stderr) << "uso: gallery CARPETA\n";
+        return 2;
+    }
+    destino = QDir(QString::fromLocal8Bit(argv[1]));
+    if (!destino.mkpath(QStringLiteral(".")))
+        return 1;
+
+    QTemporaryDir datos;
+    AjustesDeConexion ajustes;
+    ajustes.carpeta = datos.path();
+    try {
+        Modulo::AbreConexion(Catalogo::Kelmar, ajustes);
+        Modulo::AbreConexion(Catalogo::Taloren, ajustes);
+    } catch (const ErrorDeEjecucion& e) {
+        QTextStream(stderr) << e.descripcion() << '\n';
+        return 1;
+    }
+    Modulo::NickUsuario = QStringLiteral("Administrador");
+    Modulo::CuentaUsuario = QStringLiteral("admin");
+
+    galeriaDeInicio();
+    galeriaDeControles();
+
+    Modulo::DestruyeMdi();
+    Modulo::CierraConexiones();
+    for (const QString& archivo : escritos)
+        salida << archivo << '\n';
+    return 0;
+}
