@@ -21,8 +21,13 @@ Recordset validaUsuario(Conexion& kelmar, QVariantList& valores) {
                                       " where CuentaUsr = ? and Activo = 1"),
                        {cuenta});
     Recordset respuesta({QStringLiteral("Nick"), QStringLiteral("CuentaUsr")}, {}, kelmar.fuente());
-    if (!cuenta.isNull() && !usuario.estaVacio() &&
-        Contrasenas::verifica(contrasena, usuario.texto(0, QStringLiteral("Contrasena"))))
+    // An unknown account costs the same digest as a known one, so the answer's
+    // delay does not tell which accounts exist.
+    static const QString sinCuenta = Contrasenas::codifica(QStringLiteral("sin cuenta"));
+    const bool existe = !cuenta.isNull() && !usuario.estaVacio();
+    const bool valida =
+        Contrasenas::verifica(contrasena, existe ? usuario.texto(0, QStringLiteral("Contrasena")) : sinCuenta);
+    if (existe && valida)
         respuesta.agregaFila({usuario.valor(0, QStringLiteral("Nick")), usuario.valor(0, QStringLiteral("CuentaUsr"))});
     return respuesta;
 }
