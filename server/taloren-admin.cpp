@@ -77,10 +77,14 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
                            &Servidor::procedimientos(cat));
                 c.abre(ajustes, esKelmar ? ajustes.kelmar : ajustes.taloren);
                 const int antes = Esquema::actualiza(c, cat);
-                salida << QStringLiteral("Catálogo %1 en %2: de la versión %3 a la %4.")
-                              .arg(c.catalogo(), ajustes.carpeta)
-                              .arg(antes)
-                              .arg(Esquema::versionActual(cat))
+                const int ahora = Esquema::versionActual(cat);
+                salida << (antes == ahora ? QStringLiteral("Catálogo %1 en %2: al día, versión %3.")
+                                                .arg(c.catalogo(), ajustes.carpeta)
+                                                .arg(ahora)
+                                          : QStringLiteral("Catálogo %1 en %2: de la versión %3 a la %4.")
+                                                .arg(c.catalogo(), ajustes.carpeta)
+                                                .arg(antes)
+                                                .arg(ahora))
                        << Qt::endl;
             }
         }
