@@ -16,19 +16,19 @@ Recordset configuracion(Conexion& kelmar, QVariantList&) {
 Recordset validaUsuario(Conexion& kelmar, QVariantList& valores) {
     const QVariant cuenta = valores.at(0);
     const QString contrasena = valores.at(1).toString();
-    const Recordset usuario =
-        kelmar.ejecuta(QStringLiteral("select Nick, CuentaUsr, Contrasena from usuarios"
-                                      " where CuentaUsr = ? and Activo = 1"),
-                       {cuenta});
+    const Recordset usuario = kelmar.ejecuta(QStringLiteral("select Nick, CuentaUsr, Contrasena from usuarios"
+                                                            " where CuentaUsr = ? and Activo = 1"),
+                                             {cuenta});
     Recordset respuesta({QStringLiteral("Nick"), QStringLiteral("CuentaUsr")}, {}, kelmar.fuente());
     // An unknown account costs the same digest as a known one, so the answer's
     // delay does not tell which accounts exist.
     static const QString sinCuenta = Contrasenas::codifica(QStringLiteral("sin cuenta"));
     const bool existe = !cuenta.isNull() && !usuario.estaVacio();
-    const bool valida =
-        Contrasenas::verifica(contrasena, existe ? usuario.texto(0, QStringLiteral("Contrasena")) : sinCuenta);
+    const bool valida = Contrasenas::verifica(
+        contrasena, existe ? usuario.texto(0, QStringLiteral("Contrasena")) : sinCuenta);
     if (existe && valida)
-        respuesta.agregaFila({usuario.valor(0, QStringLiteral("Nick")), usuario.valor(0, QStringLiteral("CuentaUsr"))});
+        respuesta.agregaFila(
+            {usuario.valor(0, QStringLiteral("Nick")), usuario.valor(0, QStringLiteral("CuentaUsr"))});
     return respuesta;
 }
 

@@ -44,13 +44,15 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
     {
         auto servidor = abreMantenimiento(ajustes);
         for (const AjustesDeCatalogo* cat : {&ajustes.kelmar, &ajustes.taloren}) {
-            const bool existe =
-                !servidor->ejecuta(QStringLiteral("select 1 from pg_database where datname = ?"), {cat->baseDeDatos})
-                     .estaVacio();
+            const bool existe = !servidor
+                                     ->ejecuta(QStringLiteral("select 1 from pg_database where datname = ?"),
+                                               {cat->baseDeDatos})
+                                     .estaVacio();
             if (existe)
                 continue;
             // A database name is an identifier, not a value: it cannot be bound.
-            servidor->ejecuta(QStringLiteral("create database ") + identificador(*servidor, cat->baseDeDatos));
+            servidor->ejecuta(QStringLiteral("create database ") +
+                              identificador(*servidor, cat->baseDeDatos));
             hecho << QStringLiteral("Base de datos %1 creada.").arg(cat->baseDeDatos);
         }
     }
@@ -58,7 +60,8 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
         Catalogo catalogo;
         const AjustesDeCatalogo* ajustes;
         const char* nombre;
-    } catalogos[] = {{Catalogo::Kelmar, &ajustes.kelmar, "kelmar"}, {Catalogo::Taloren, &ajustes.taloren, "taloren"}};
+    } catalogos[] = {{Catalogo::Kelmar, &ajustes.kelmar, "kelmar"},
+                     {Catalogo::Taloren, &ajustes.taloren, "taloren"}};
     for (const auto& c : catalogos) {
         Conexion conexion(QString::fromLatin1(c.nombre), &Servidor::procedimientos(c.catalogo));
         AjustesDeCatalogo cuenta = *c.ajustes;
@@ -70,14 +73,19 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
         const int ahora = Esquema::versionActual(c.catalogo);
         if (c.ajustes->usuario != cuenta.usuario) {
             const QString rol = identificador(conexion, c.ajustes->usuario);
-            if (!conexion.ejecuta(QStringLiteral("select 1 from pg_roles where rolname = ?"), {c.ajustes->usuario})
+            if (!conexion
+                     .ejecuta(QStringLiteral("select 1 from pg_roles where rolname = ?"),
+                              {c.ajustes->usuario})
                      .estaVacio()) {
                 conexion.ejecuta(QStringLiteral("grant usage on schema public to ") + rol);
-                conexion.ejecuta(QStringLiteral("grant select, insert, update, delete on all tables in schema public to ") +
-                                 rol);
+                conexion.ejecuta(
+                    QStringLiteral(
+                        "grant select, insert, update, delete on all tables in schema public to ") +
+                    rol);
             } else {
-                hecho << QStringLiteral("Aviso: la cuenta %1 no existe en el servidor; créela y vuelva a ejecutar "
-                                        "este comando para darle acceso a %2.")
+                hecho << QStringLiteral(
+                             "Aviso: la cuenta %1 no existe en el servidor; créela y vuelva a ejecutar "
+                             "este comando para darle acceso a %2.")
                              .arg(c.ajustes->usuario, c.ajustes->baseDeDatos);
             }
         }
@@ -95,35 +103,40 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
 void Administracion::borraCatalogos(const AjustesDeConexion& ajustes) {
     auto servidor = abreMantenimiento(ajustes);
     for (const AjustesDeCatalogo* cat : {&ajustes.kelmar, &ajustes.taloren})
-        servidor->ejecuta(QStringLiteral("drop database if exists ") + identificador(*servidor, cat->baseDeDatos) +
-                          QStringLiteral(" with (force)"));
+        servidor->ejecuta(QStringLiteral("drop database if exists ") +
+                          identificador(*servidor, cat->baseDeDatos) + QStringLiteral(" with (force)"));
 }
 
 void Administracion::agregaUsuario(Conexion& kelmar, const QString& cuenta, const QString& nick,
                                    const QString& contrasena) {
     validaCuenta(cuenta, contrasena, kelmar.fuente());
-    kelmar.ejecuta(QStringLiteral("insert into usuarios (CuentaUsr, Nick, Contrasena, Activo) values (?, ?, ?, 1)"),
-                   {cuenta, nick.isEmpty() ? cuenta : nick, Contrasenas::codifica(contrasena)});
+    kelmar.ejecuta(
+        QStringLiteral("insert into usuarios (CuentaUsr, Nick, Contrasena, Activo) values (?, ?, ?, 1)"),
+        {cuenta, nick.isEmpty() ? cuenta : nick, Contrasenas::codifica(contrasena)});
 }
 
 void Administracion::cambiaContrasena(Conexion& kelmar, const QString& cuenta, const QString& contrasena) {
     validaCuenta(cuenta, contrasena, kelmar.fuente());
-    const Recordset rs = kelmar.ejecuta(QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
-                                        {Contrasenas::codifica(contrasena), cuenta});
+    const Recordset rs =
+        kelmar.ejecuta(QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
+                       {Contrasenas::codifica(contrasena), cuenta});
     if (rs.filasAfectadas() == 0)
-        throw ErrorDeEjecucion(CodigoDeError::Sentencia, QStringLiteral("No existe la cuenta %1.").arg(cuenta),
-                               kelmar.fuente());
+        throw ErrorDeEjecucion(CodigoDeError::Sentencia,
+                               QStringLiteral("No existe la cuenta %1.").arg(cuenta), kelmar.fuente());
 }
 
 void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracion& cambios) {
     kelmar.enTransaccion([&] {
         if (kelmar.ejecuta(QStringLiteral("select id from configuracion where id = 1")).estaVacio())
-            kelmar.ejecuta(QStringLiteral("insert into configuracion (id, Acceso, Mensaje1, FechaUltimaVersion, "
-                                          "Criticidad) values (1, 1, '', null, 0)"));
+            kelmar.ejecuta(
+                QStringLiteral("insert into configuracion (id, Acceso, Mensaje1, FechaUltimaVersion, "
+                               "Criticidad) values (1, 1, '', null, 0)"));
         if (cambios.acceso)
-            kelmar.ejecuta(QStringLiteral("update configuracion set Acceso = ? where id = 1"), {*cambios.acceso ? 1 : 0});
+            kelmar.ejecuta(QStringLiteral("update configuracion set Acceso = ? where id = 1"),
+                           {*cambios.acceso ? 1 : 0});
         if (cambios.mensaje)
-            kelmar.ejecuta(QStringLiteral("update configuracion set Mensaje1 = ? where id = 1"), {*cambios.mensaje});
+            kelmar.ejecuta(QStringLiteral("update configuracion set Mensaje1 = ? where id = 1"),
+                           {*cambios.mensaje});
         if (cambios.fechaUltimaVersion)
             kelmar.ejecuta(QStringLiteral("update configuracion set FechaUltimaVersion = ? where id = 1"),
                            {*cambios.fechaUltimaVersion});

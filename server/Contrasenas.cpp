@@ -11,8 +11,8 @@ constexpr int largoDeSal = 16;
 constexpr int largoDeHuella = 32;
 
 QByteArray deriva(const QString& contrasena, const QByteArray& sal, int iteraciones) {
-    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, contrasena.toUtf8(), sal, iteraciones,
-                                              largoDeHuella);
+    return QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, contrasena.toUtf8(), sal,
+                                              iteraciones, largoDeHuella);
 }
 
 bool igualesEnTiempoConstante(const QByteArray& a, const QByteArray& b) {

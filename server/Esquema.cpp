@@ -101,13 +101,14 @@ const QList<Migracion>& migracionesDeKelmar() {
                             " Anio smallint primary key,"
                             " UltimoFolio smallint not null check (UltimoFolio >= 0))"),
              // Folios chosen for a report, kept apart per station's session.
-             QStringLiteral("create table folios_por_imprimir ("
-                            " Sesion varchar(64) not null,"
-                            " Anio smallint not null,"
-                            " Folio smallint not null,"
-                            " FechaRegistro timestamp not null,"
-                            " primary key (Sesion, Anio, Folio),"
-                            " foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade)"),
+             QStringLiteral(
+                 "create table folios_por_imprimir ("
+                 " Sesion varchar(64) not null,"
+                 " Anio smallint not null,"
+                 " Folio smallint not null,"
+                 " FechaRegistro timestamp not null,"
+                 " primary key (Sesion, Anio, Folio),"
+                 " foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade)"),
          },
          Semilla::siembraKelmar},
     };
@@ -206,19 +207,21 @@ int Esquema::actualiza(Conexion& conexion, Catalogo catalogo) {
     const int encontrada = version(conexion);
     const int actual = versionActual(catalogo);
     if (encontrada > actual)
-        throw ErrorDeEjecucion(CodigoDeError::Sentencia,
-                               QStringLiteral("El catálogo %1 está en la versión %2 del esquema y este programa "
-                                              "conoce hasta la %3: instale la versión actual del sistema.")
-                                   .arg(conexion.catalogo())
-                                   .arg(encontrada)
-                                   .arg(actual),
-                               conexion.fuente());
+        throw ErrorDeEjecucion(
+            CodigoDeError::Sentencia,
+            QStringLiteral("El catálogo %1 está en la versión %2 del esquema y este programa "
+                           "conoce hasta la %3: instale la versión actual del sistema.")
+                .arg(conexion.catalogo())
+                .arg(encontrada)
+                .arg(actual),
+            conexion.fuente());
     for (const Migracion& m : migraciones(catalogo)) {
         if (m.version <= encontrada)
             continue;
         conexion.enTransaccion([&] {
             if (m.version == 1)
-                conexion.ejecuta(QStringLiteral("create table version_esquema (version integer primary key)"));
+                conexion.ejecuta(
+                    QStringLiteral("create table version_esquema (version integer primary key)"));
             for (const QString& sentencia : m.sentencias)
                 conexion.ejecuta(sentencia);
             if (m.datos)

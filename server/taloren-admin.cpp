@@ -41,7 +41,8 @@ QString pideContrasena(const QString& cuenta) {
 
 // Opens the kelmar catalog; an embedded one is created or brought up to date.
 std::unique_ptr<Conexion> abreKelmar(const AjustesDeConexion& ajustes) {
-    auto c = std::make_unique<Conexion>(QStringLiteral("kelmar"), &Servidor::procedimientos(Catalogo::Kelmar));
+    auto c =
+        std::make_unique<Conexion>(QStringLiteral("kelmar"), &Servidor::procedimientos(Catalogo::Kelmar));
     c->abre(ajustes, ajustes.kelmar);
     if (ajustes.motor == Motor::SQLite)
         Esquema::actualiza(*c, Catalogo::Kelmar);
@@ -50,8 +51,8 @@ std::unique_ptr<Conexion> abreKelmar(const AjustesDeConexion& ajustes) {
 
 bool siONo(const QString& texto, bool& valor) {
     const QString t = texto.trimmed().toLower();
-    if (t == QLatin1String("si") || t == QLatin1String("sí") || t == QLatin1String("yes") || t == QLatin1String("1") ||
-        t == QLatin1String("true")) {
+    if (t == QLatin1String("si") || t == QLatin1String("sí") || t == QLatin1String("yes") ||
+        t == QLatin1String("1") || t == QLatin1String("true")) {
         valor = true;
         return true;
     }
@@ -96,11 +97,13 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             return 2;
         }
         const QString cuenta = args.at(1);
-        const QString contrasena =
-            opciones.isSet(QStringLiteral("password")) ? opciones.value(QStringLiteral("password")) : pideContrasena(cuenta);
+        const QString contrasena = opciones.isSet(QStringLiteral("password"))
+                                       ? opciones.value(QStringLiteral("password"))
+                                       : pideContrasena(cuenta);
         auto kelmar = abreKelmar(ajustes);
         if (orden == QLatin1String("add-user")) {
-            Administracion::agregaUsuario(*kelmar, cuenta, opciones.value(QStringLiteral("nick")), contrasena);
+            Administracion::agregaUsuario(*kelmar, cuenta, opciones.value(QStringLiteral("nick")),
+                                          contrasena);
             salida << QStringLiteral("Cuenta %1 agregada.").arg(cuenta) << Qt::endl;
         } else {
             Administracion::cambiaContrasena(*kelmar, cuenta, contrasena);
@@ -133,7 +136,8 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             bool ok = false;
             const int n = opciones.value(QStringLiteral("criticality")).toInt(&ok);
             if (!ok) {
-                errores << QStringLiteral("--criticality admite un número (1 obligatoria, 2 opcional).") << Qt::endl;
+                errores << QStringLiteral("--criticality admite un número (1 obligatoria, 2 opcional).")
+                        << Qt::endl;
                 return 2;
             }
             cambios.criticidad = n;
@@ -173,34 +177,43 @@ int main(int argc, char* argv[]) {
         "  create                  crea o actualiza los catálogos kelmar y taloren (servidor o embebidos)\n"
         "  add-user CUENTA         agrega una cuenta de acceso (--nick, --password)\n"
         "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
-        "  set-config              cambia la configuración (--access, --message, --version-date, --criticality)\n"
+        "  set-config              cambia la configuración (--access, --message, --version-date, "
+        "--criticality)\n"
         "  show-config             muestra la configuración"));
     opciones.addHelpOption();
     opciones.addOptions({
-        {QStringLiteral("config"), QStringLiteral("Archivo de ajustes (por omisión %1).").arg(AjustesDeConexion::archivoPorDefecto()),
+        {QStringLiteral("config"),
+         QStringLiteral("Archivo de ajustes (por omisión %1).").arg(AjustesDeConexion::archivoPorDefecto()),
          QStringLiteral("archivo")},
-        {QStringLiteral("nick"), QStringLiteral("Nombre con el que el sistema saluda a la cuenta."), QStringLiteral("nick")},
+        {QStringLiteral("nick"), QStringLiteral("Nombre con el que el sistema saluda a la cuenta."),
+         QStringLiteral("nick")},
         {QStringLiteral("password"), QStringLiteral("Contraseña (sin ella se pide por la entrada estándar)."),
          QStringLiteral("contraseña")},
-        {QStringLiteral("access"), QStringLiteral("yes: las estaciones pueden trabajar; no: se les niega el acceso."),
+        {QStringLiteral("access"),
+         QStringLiteral("yes: las estaciones pueden trabajar; no: se les niega el acceso."),
          QStringLiteral("yes|no")},
-        {QStringLiteral("message"), QStringLiteral("Motivo que se muestra cuando se niega el acceso."), QStringLiteral("texto")},
-        {QStringLiteral("version-date"), QStringLiteral("Fecha de la versión vigente del cliente, aaaa-mm-dd, o none."),
+        {QStringLiteral("message"), QStringLiteral("Motivo que se muestra cuando se niega el acceso."),
+         QStringLiteral("texto")},
+        {QStringLiteral("version-date"),
+         QStringLiteral("Fecha de la versión vigente del cliente, aaaa-mm-dd, o none."),
          QStringLiteral("fecha")},
-        {QStringLiteral("criticality"), QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."),
-         QStringLiteral("n")},
+        {QStringLiteral("criticality"),
+         QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."), QStringLiteral("n")},
     });
-    opciones.addPositionalArgument(QStringLiteral("orden"), QStringLiteral("create, add-user, set-password, set-config o show-config"));
+    opciones.addPositionalArgument(
+        QStringLiteral("orden"), QStringLiteral("create, add-user, set-password, set-config o show-config"));
     opciones.process(app);
     if (opciones.positionalArguments().isEmpty())
         opciones.showHelp(2);
 
-    const QString archivo = opciones.isSet(QStringLiteral("config")) ? opciones.value(QStringLiteral("config"))
-                                                                      : AjustesDeConexion::archivoPorDefecto();
+    const QString archivo = opciones.isSet(QStringLiteral("config"))
+                                ? opciones.value(QStringLiteral("config"))
+                                : AjustesDeConexion::archivoPorDefecto();
     try {
         return ejecuta(opciones, AjustesDeConexion::lee(archivo));
     } catch (const ErrorDeEjecucion& e) {
-        errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente()) << Qt::endl;
+        errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente())
+                << Qt::endl;
         return 1;
     }
 }

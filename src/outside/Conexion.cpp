@@ -88,7 +88,8 @@ int numeroDeError(const QSqlError& e, Motor motor) {
 
 Conexion::Conexion(QString catalogo, const CatalogoDeProcedimientos* procedimientos)
     : m_catalogo(std::move(catalogo)),
-      m_nombreConexion(QStringLiteral("taloren-%1-%2").arg(m_catalogo).arg(contadorDeConexiones.fetchAndAddRelaxed(1))),
+      m_nombreConexion(
+          QStringLiteral("taloren-%1-%2").arg(m_catalogo).arg(contadorDeConexiones.fetchAndAddRelaxed(1))),
       m_procedimientos(procedimientos) {}
 
 Conexion::~Conexion() {
@@ -96,9 +97,8 @@ Conexion::~Conexion() {
 }
 
 QString Conexion::fuente() const {
-    return QStringLiteral("%1 %2").arg(m_motor == Motor::PostgreSQL ? QStringLiteral("PostgreSQL")
-                                                                     : QStringLiteral("SQLite"),
-                                       m_catalogo);
+    return QStringLiteral("%1 %2").arg(
+        m_motor == Motor::PostgreSQL ? QStringLiteral("PostgreSQL") : QStringLiteral("SQLite"), m_catalogo);
 }
 
 void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& catalogo) {
@@ -107,9 +107,9 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
     QSqlDatabase db;
     if (m_motor == Motor::SQLite) {
         if (!QDir().mkpath(ajustes.carpeta))
-            throw ErrorDeEjecucion(CodigoDeError::Conexion,
-                                   QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(ajustes.carpeta),
-                                   fuente());
+            throw ErrorDeEjecucion(
+                CodigoDeError::Conexion,
+                QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(ajustes.carpeta), fuente());
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombreConexion);
         db.setDatabaseName(QDir(ajustes.carpeta).filePath(catalogo.baseDeDatos + QStringLiteral(".sqlite")));
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
@@ -129,9 +129,9 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
         const QString driver = db.driverName();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nombreConexion);
-        throw ErrorDeEjecucion(CodigoDeError::Conexion,
-                               QStringLiteral("No está instalado el controlador de base de datos %1.").arg(driver),
-                               fuente());
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("No está instalado el controlador de base de datos %1.").arg(driver), fuente());
     }
     if (!db.open()) {
         const QSqlError e = db.lastError();
@@ -159,7 +159,8 @@ void Conexion::cierra() {
 }
 
 bool Conexion::estaAbierta() const {
-    return QSqlDatabase::contains(m_nombreConexion) && QSqlDatabase::database(m_nombreConexion, false).isOpen();
+    return QSqlDatabase::contains(m_nombreConexion) &&
+           QSqlDatabase::database(m_nombreConexion, false).isOpen();
 }
 
 QSqlDatabase Conexion::baseDeDatos() const {
@@ -251,7 +252,8 @@ Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& para
     if (parametros.size() > proc->firma.size())
         throw ErrorDeEjecucion(
             CodigoDeError::Sentencia,
-            QStringLiteral("El procedimiento '%1' tiene demasiados argumentos especificados.").arg(proc->nombre),
+            QStringLiteral("El procedimiento '%1' tiene demasiados argumentos especificados.")
+                .arg(proc->nombre),
             origen);
     for (int i = 0; i < proc->firma.size(); ++i) {
         const auto& f = proc->firma.at(i);

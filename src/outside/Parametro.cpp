@@ -30,10 +30,11 @@ QString nombreDeTipo(TipoDeParametro tipo) {
 namespace {
 [[noreturn]] void noConvierte(const QVariant& valor, TipoDeParametro tipo, const QString& nombre,
                               const QString& fuente) {
-    throw ErrorDeEjecucion(CodigoDeError::Conversion,
-                           QStringLiteral("El valor '%1' del parámetro '%2' no se puede convertir al tipo %3.")
-                               .arg(valor.toString(), nombre, nombreDeTipo(tipo)),
-                           fuente);
+    throw ErrorDeEjecucion(
+        CodigoDeError::Conversion,
+        QStringLiteral("El valor '%1' del parámetro '%2' no se puede convertir al tipo %3.")
+            .arg(valor.toString(), nombre, nombreDeTipo(tipo)),
+        fuente);
 }
 } // namespace
 
@@ -68,11 +69,12 @@ QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano,
         if (!ok)
             noConvierte(valor, tipo, nombre, fuente);
         if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
-            throw ErrorDeEjecucion(CodigoDeError::Desbordamiento,
-                                   QStringLiteral("El valor %1 del parámetro '%2' está fuera del rango de %3.")
-                                       .arg(n)
-                                       .arg(nombre, nombreDeTipo(tipo)),
-                                   fuente);
+            throw ErrorDeEjecucion(
+                CodigoDeError::Desbordamiento,
+                QStringLiteral("El valor %1 del parámetro '%2' está fuera del rango de %3.")
+                    .arg(n)
+                    .arg(nombre, nombreDeTipo(tipo)),
+                fuente);
         return int(n);
     }
     case TipoDeParametro::Date: {

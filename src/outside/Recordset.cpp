@@ -7,10 +7,10 @@ Recordset::Recordset(QStringList columnas, QList<QVariantList> filas, QString fu
 
 QString Recordset::nombreDeColumna(int columna) const {
     if (columna < 0 || columna >= m_columnas.size())
-        throw ErrorDeEjecucion(CodigoDeError::ColumnaInexistente,
-                               QStringLiteral("No se encontró la columna %1 en el conjunto de registros.")
-                                   .arg(columna),
-                               m_fuente);
+        throw ErrorDeEjecucion(
+            CodigoDeError::ColumnaInexistente,
+            QStringLiteral("No se encontró la columna %1 en el conjunto de registros.").arg(columna),
+            m_fuente);
     return m_columnas.at(columna);
 }
 
@@ -29,20 +29,20 @@ QVariant Recordset::valor(int fila, int columna) const {
                                    .arg(m_filas.size()),
                                m_fuente);
     if (columna < 0 || columna >= m_columnas.size())
-        throw ErrorDeEjecucion(CodigoDeError::ColumnaInexistente,
-                               QStringLiteral("No se encontró la columna %1 en el conjunto de registros.")
-                                   .arg(columna),
-                               m_fuente);
+        throw ErrorDeEjecucion(
+            CodigoDeError::ColumnaInexistente,
+            QStringLiteral("No se encontró la columna %1 en el conjunto de registros.").arg(columna),
+            m_fuente);
     return m_filas.at(fila).at(columna);
 }
 
 QVariant Recordset::valor(int fila, const QString& columna) const {
     const int i = indiceDeColumna(columna);
     if (i < 0)
-        throw ErrorDeEjecucion(CodigoDeError::ColumnaInexistente,
-                               QStringLiteral("No se encontró la columna '%1' en el conjunto de registros.")
-                                   .arg(columna),
-                               m_fuente);
+        throw ErrorDeEjecucion(
+            CodigoDeError::ColumnaInexistente,
+            QStringLiteral("No se encontró la columna '%1' en el conjunto de registros.").arg(columna),
+            m_fuente);
     return valor(fila, i);
 }
 

@@ -9,11 +9,6 @@
 #include <QMenuBar>
 #include <QScreen>
 
-namespace {
-constexpr int ancho = 12000 / 15;
-constexpr int alto = 8160 / 15;
-} // namespace
-
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
     setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
@@ -50,7 +45,7 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
 
     // The client area starts at the original's size, centred on the screen.
     const int altoDelMenu = barra->sizeHint().height();
-    resize(ancho, alto + altoDelMenu);
+    resize(Modulo::Pixeles(12000), Modulo::Pixeles(8160) + altoDelMenu);
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {
         const QRect libre = pantalla->availableGeometry();
         move(libre.left() + std::max(0, (libre.width() - width()) / 2),
@@ -60,7 +55,8 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
 
 void MDITaloren::ventanaNoDisponible(const QString& nombre) {
     Modulo::MensajeInformativo(
-        QStringLiteral("La ventana \"%1\" todavía no está disponible en esta versión del sistema.").arg(nombre));
+        QStringLiteral("La ventana \"%1\" todavía no está disponible en esta versión del sistema.")
+            .arg(nombre));
 }
 
 void MDITaloren::mdiCaptura_Click() {

@@ -58,15 +58,16 @@ QString fechaCorta(const QDate& fecha) {
 // The configuration answer is read column by column, only where a path needs it.
 QVariant columna(const Recordset& rs, const char* nombre) {
     if (rs.estaVacio())
-        throw ErrorDeEjecucion(CodigoDeError::FinDeRegistros,
-                               QStringLiteral("La configuración del sistema no tiene registro: BOF o EOF es True."),
-                               QStringLiteral("sp_ZMXConfiguracion"));
+        throw ErrorDeEjecucion(
+            CodigoDeError::FinDeRegistros,
+            QStringLiteral("La configuración del sistema no tiene registro: BOF o EOF es True."),
+            QStringLiteral("sp_ZMXConfiguracion"));
     return rs.valor(0, QString::fromLatin1(nombre));
 }
 
 void muestraCaja(CajaDeMensajes::Icono icono, const QString& titulo, const QString& texto) {
-    CajaDeMensajes::actual().muestra({icono, titulo, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar,
-                                      CajaDeMensajes::Aceptar});
+    CajaDeMensajes::actual().muestra(
+        {icono, titulo, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
 }
 
 } // namespace
@@ -88,13 +89,14 @@ void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes) {
     }
     const int version = Esquema::version(c);
     if (version != Esquema::versionActual(catalogo))
-        throw ErrorDeEjecucion(CodigoDeError::Conexion,
-                               QStringLiteral("El catálogo %1 del servidor está en la versión %2 del esquema y "
-                                              "este programa requiere la %3: actualícelo con taloren-admin create.")
-                                   .arg(c.catalogo())
-                                   .arg(version)
-                                   .arg(Esquema::versionActual(catalogo)),
-                               c.fuente());
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("El catálogo %1 del servidor está en la versión %2 del esquema y "
+                           "este programa requiere la %3: actualícelo con taloren-admin create.")
+                .arg(c.catalogo())
+                .arg(version)
+                .arg(Esquema::versionActual(catalogo)),
+            c.fuente());
 }
 
 void CierraConexiones() {
@@ -110,12 +112,13 @@ bool Main(const AjustesDeConexion& ajustes) {
         AbreConexion(Catalogo::Kelmar, ajustes);
 
         Parametros ninguno;
-        const Recordset config = kelmar().ejecutaProcedimiento(QStringLiteral("sp_ZMXConfiguracion"), ninguno);
+        const Recordset config =
+            kelmar().ejecutaProcedimiento(QStringLiteral("sp_ZMXConfiguracion"), ninguno);
 
         const QVariant acceso = columna(config, "Acceso");
         if (!acceso.isNull() && !acceso.toBool()) {
-            MensajeInformativo(QStringLiteral("No es posible acceder al sistema en estos momentos.") + DobleSalto +
-                               columna(config, "Mensaje1").toString() + DobleSalto +
+            MensajeInformativo(QStringLiteral("No es posible acceder al sistema en estos momentos.") +
+                               DobleSalto + columna(config, "Mensaje1").toString() + DobleSalto +
                                QStringLiteral("Para saber más detalle, póngase en contacto con la persona "
                                               "responsable del sistema."));
             kelmar().cierra();
@@ -130,23 +133,29 @@ bool Main(const AjustesDeConexion& ajustes) {
             const int nivel = criticidad.isNull() ? 0 : criticidad.toInt();
             if (nivel == 1) {
                 MensajeInformativo(
-                    QStringLiteral("Existe una nueva versión del sistema y debe instalarla antes de continuar.") +
-                    DobleSalto + QStringLiteral("1. Siga el procedimiento que se le indicó para instalar la nueva versión.") +
+                    QStringLiteral(
+                        "Existe una nueva versión del sistema y debe instalarla antes de continuar.") +
+                    DobleSalto +
+                    QStringLiteral(
+                        "1. Siga el procedimiento que se le indicó para instalar la nueva versión.") +
                     Salto +
-                    QStringLiteral("2. Una vez que haya instalado la últma versión, consulte y verifique el último "
-                                   "movimiento que realizó para continuar normalmente."));
+                    QStringLiteral(
+                        "2. Una vez que haya instalado la últma versión, consulte y verifique el último "
+                        "movimiento que realizó para continuar normalmente."));
                 kelmar().cierra();
                 TerminaPrograma();
                 return false;
             }
             if (nivel == 2) {
                 const QString respuesta = ConfirmaSiNo(
-                    QStringLiteral("!Advertencia:! Existe una nueva versión del sistema con cambios menores y aunque "
-                                   "puede continuar sin problemas se sugiere instalarla lo antes posible.") +
+                    QStringLiteral(
+                        "!Advertencia:! Existe una nueva versión del sistema con cambios menores y aunque "
+                        "puede continuar sin problemas se sugiere instalarla lo antes posible.") +
                     DobleSalto + QStringLiteral("Para instalarla: ") + DobleSalto +
                     QStringLiteral("1. Siga el procedimiento que se le indicó.") + Salto +
-                    QStringLiteral("2. Una vez que haya instalado la últma versión, consulte y verifique el último "
-                                   "asunto o modificación que realizó para continuar normalmente.") +
+                    QStringLiteral(
+                        "2. Una vez que haya instalado la últma versión, consulte y verifique el último "
+                        "asunto o modificación que realizó para continuar normalmente.") +
                     DobleSalto + QStringLiteral("¿Desea continuar?"));
                 if (respuesta == QLatin1String("NO")) {
                     kelmar().cierra();
@@ -162,12 +171,13 @@ bool Main(const AjustesDeConexion& ajustes) {
         MuestraModal(ingreso);
         return ingreso.result() == QDialog::Accepted && !terminado;
     } catch (const ErrorDeEjecucion& e) {
-        muestraCaja(CajaDeMensajes::Icono::Ninguno, TituloDelPrograma,
-                    QStringLiteral("Error: ") + QString::number(e.numero()) + Salto + e.descripcion() + Salto +
-                        Salto + QStringLiteral("Error de conexión a la Base de datos, la aplicación se cerrará.") +
-                        DobleSalto +
-                        QStringLiteral("Comuníquelo al responsable del sistema en la Subdirección de Tecnologías "
-                                       "de la Información."));
+        muestraCaja(
+            CajaDeMensajes::Icono::Ninguno, TituloDelPrograma,
+            QStringLiteral("Error: ") + QString::number(e.numero()) + Salto + e.descripcion() + Salto +
+                Salto + QStringLiteral("Error de conexión a la Base de datos, la aplicación se cerrará.") +
+                DobleSalto +
+                QStringLiteral("Comuníquelo al responsable del sistema en la Subdirección de Tecnologías "
+                               "de la Información."));
         return false;
     }
 }
@@ -224,8 +234,8 @@ void MensajeInformativo(const QString& texto) {
 
 QString ConfirmaSiNo(const QString& texto) {
     const auto r = CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Pregunta, tituloDeMensajes, texto,
-                                                     CajaDeMensajes::Si | CajaDeMensajes::No, CajaDeMensajes::Si,
-                                                     CajaDeMensajes::No});
+                                                     CajaDeMensajes::Si | CajaDeMensajes::No,
+                                                     CajaDeMensajes::Si, CajaDeMensajes::No});
     return r == CajaDeMensajes::Si ? QStringLiteral("SI") : QStringLiteral("NO");
 }
 
@@ -233,8 +243,9 @@ QString EligeSalidaDeReporte() {
     const auto r = CajaDeMensajes::actual().muestra(
         {CajaDeMensajes::Icono::Informacion, tituloDeMensajes,
          NickUsuario + DobleSalto +
-             QStringLiteral("Elige SI para enviar el reporte a la impresora, elige NO para verlo previamente en "
-                            "pantalla o eliga Cancelar para continuar sin hacer nada."),
+             QStringLiteral(
+                 "Elige SI para enviar el reporte a la impresora, elige NO para verlo previamente en "
+                 "pantalla o eliga Cancelar para continuar sin hacer nada."),
          CajaDeMensajes::Si | CajaDeMensajes::No | CajaDeMensajes::Cancelar, CajaDeMensajes::Si,
          CajaDeMensajes::Cancelar});
     if (r == CajaDeMensajes::Si)
@@ -248,7 +259,9 @@ void LlenaCmbHoras(QComboBox* combo) {
     QStringList horas{QStringLiteral("SinHr")};
     for (int hora = 5; hora <= 23; ++hora)
         for (int minuto : {0, 30})
-            horas << QStringLiteral("%1:%2").arg(hora, 2, 10, QLatin1Char('0')).arg(minuto, 2, 10, QLatin1Char('0'));
+            horas << QStringLiteral("%1:%2")
+                         .arg(hora, 2, 10, QLatin1Char('0'))
+                         .arg(minuto, 2, 10, QLatin1Char('0'));
     // Filling selects nothing: a combo that had no choice keeps none (Qt picks
     // the first entry of a list that was empty).
     const int antes = combo->currentIndex();
@@ -284,6 +297,15 @@ void AutoCompletaCombo(QComboBox* combo, bool& borrando) {
         edicion->setSelection(posicion, int(entrada.size()) - posicion);
         return;
     }
+}
+
+void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& titulo, int anchoEnTwips,
+                        int altoEnTwips) {
+    ventana.setObjectName(nombre);
+    ventana.setWindowTitle(titulo);
+    ventana.setFixedSize(Pixeles(anchoEnTwips), Pixeles(altoEnTwips));
+    ventana.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
 }
 
 void CentraEnMdi(QWidget& ventana) {

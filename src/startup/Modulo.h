@@ -67,6 +67,15 @@ void LlenaCmbHoras(QComboBox* combo);
 // own completer must be off (setCompleter(nullptr)) so that only this runs.
 void AutoCompletaCombo(QComboBox* combo, bool& borrando);
 
+// The office's forms were drawn in twips, fifteen to a pixel.
+constexpr int Pixeles(int twips) {
+    return twips / 15;
+}
+// A dialog of fixed size (in twips) with its name and caption, as the
+// office's windows are: a title bar and a close box, nothing to resize.
+void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& titulo, int anchoEnTwips,
+                        int altoEnTwips);
+
 // Places a window at half the difference between the main window's size and
 // its own, as the work windows do on loading.
 void CentraEnMdi(QWidget& ventana);

@@ -1,8 +1,8 @@
 #include "frmSolicitaPassword.h"
 
 #include "BotonesDeComando.h"
-#include "Emblema.h"
 #include "Conexion.h"
+#include "Emblema.h"
 #include "ErrorDeEjecucion.h"
 #include "MDITaloren.h"
 #include "Modulo.h"
@@ -10,14 +10,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QStyle>
+#include <QToolButton>
 
 namespace {
-// Twips of the original form, at 15 to a pixel.
-constexpr int ancho = 6420 / 15;
-constexpr int alto = 2460 / 15;
-
 // A null where the window expects text is an error, as it was for the original.
 QString textoNoNulo(const QVariant& v, const QString& columna) {
     if (v.isNull())
@@ -28,10 +24,8 @@ QString textoNoNulo(const QVariant& v, const QString& columna) {
 } // namespace
 
 frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("frmSolicitaPassword"));
-    setWindowTitle(QStringLiteral("Acceso al sistema"));
-    setFixedSize(ancho, alto);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    Modulo::PreparaVentanaFija(*this, QStringLiteral("frmSolicitaPassword"),
+                               QStringLiteral("Acceso al sistema"), 6420, 2460);
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -117,7 +111,8 @@ void frmSolicitaPassword::CmdIngreso_Click() {
                 return;
             }
             const QString nick = textoNoNulo(rs.valor(0, QStringLiteral("Nick")), QStringLiteral("Nick"));
-            const QString cuentaUsr = textoNoNulo(rs.valor(0, QStringLiteral("CuentaUsr")), QStringLiteral("CuentaUsr"));
+            const QString cuentaUsr =
+                textoNoNulo(rs.valor(0, QStringLiteral("CuentaUsr")), QStringLiteral("CuentaUsr"));
             Modulo::NickUsuario = nick;
             Modulo::CuentaUsuario = cuentaUsr;
             accept();
@@ -135,9 +130,9 @@ void frmSolicitaPassword::CmdIngreso_Click() {
             txtUsuario->setFocus();
         }
     } catch (const ErrorDeEjecucion& e) {
-        Modulo::MensajeDeError(QStringLiteral("Error: ") + QString::number(e.numero()) + QStringLiteral("\r\n") +
-                               QStringLiteral("Descripción: ") + e.descripcion() + QStringLiteral("\r\n") +
-                               QStringLiteral("Sourc: ") + e.fuente());
+        Modulo::MensajeDeError(QStringLiteral("Error: ") + QString::number(e.numero()) +
+                               QStringLiteral("\r\n") + QStringLiteral("Descripción: ") + e.descripcion() +
+                               QStringLiteral("\r\n") + QStringLiteral("Sourc: ") + e.fuente());
     }
 }
 

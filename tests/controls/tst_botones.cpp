@@ -113,7 +113,8 @@ private Q_SLOTS:
     }
     void enabled() {
         QWidget ventana;
-        auto* control = qobject_cast<BotonConEnabled*>(crea(QString::fromLatin1(QTest::currentDataTag()), &ventana));
+        auto* control =
+            qobject_cast<BotonConEnabled*>(crea(QString::fromLatin1(QTest::currentDataTag()), &ventana));
         QVERIFY(control);
         const Qt::Key tecla = teclaDeAcceso(control->boton()->text());
         ventana.show();

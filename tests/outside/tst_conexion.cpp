@@ -12,21 +12,23 @@ namespace {
 // parameter type travels to the server and back.
 CatalogoDeProcedimientos procedimientosDePrueba() {
     CatalogoDeProcedimientos c;
-    c.registra({QStringLiteral("GuardaPrueba"),
-                {{QStringLiteral("@Texto"), TipoDeParametro::VarChar, Direccion::Entrada, 10},
-                 {QStringLiteral("@Clave"), TipoDeParametro::Char, Direccion::Entrada, 3},
-                 {QStringLiteral("@Numero"), TipoDeParametro::SmallInt, Direccion::Entrada, 0},
-                 {QStringLiteral("@Fecha"), TipoDeParametro::Date, Direccion::Entrada, 0},
-                 {QStringLiteral("@Total"), TipoDeParametro::SmallInt, Direccion::Salida, 0},
-                 {QStringLiteral("@Eco"), TipoDeParametro::VarChar, Direccion::Salida, 20}},
-                [](Conexion& cx, QVariantList& v) {
-                    cx.ejecuta(QStringLiteral("insert into prueba (texto, clave, numero, fecha) values (?, ?, ?, ?)"),
-                               {v[0], v[1], v[2], v[3]});
-                    v[4] = cx.ejecuta(QStringLiteral("select count(*) from prueba")).valor(0, 0);
-                    v[5] = QString(QStringLiteral("eco:") + v[0].toString());
-                    return cx.ejecuta(QStringLiteral("select texto as \"Texto\", clave, numero, fecha from prueba"
-                                                     " order by numero"));
-                }});
+    c.registra(
+        {QStringLiteral("GuardaPrueba"),
+         {{QStringLiteral("@Texto"), TipoDeParametro::VarChar, Direccion::Entrada, 10},
+          {QStringLiteral("@Clave"), TipoDeParametro::Char, Direccion::Entrada, 3},
+          {QStringLiteral("@Numero"), TipoDeParametro::SmallInt, Direccion::Entrada, 0},
+          {QStringLiteral("@Fecha"), TipoDeParametro::Date, Direccion::Entrada, 0},
+          {QStringLiteral("@Total"), TipoDeParametro::SmallInt, Direccion::Salida, 0},
+          {QStringLiteral("@Eco"), TipoDeParametro::VarChar, Direccion::Salida, 20}},
+         [](Conexion& cx, QVariantList& v) {
+             cx.ejecuta(
+                 QStringLiteral("insert into prueba (texto, clave, numero, fecha) values (?, ?, ?, ?)"),
+                 {v[0], v[1], v[2], v[3]});
+             v[4] = cx.ejecuta(QStringLiteral("select count(*) from prueba")).valor(0, 0);
+             v[5] = QString(QStringLiteral("eco:") + v[0].toString());
+             return cx.ejecuta(QStringLiteral("select texto as \"Texto\", clave, numero, fecha from prueba"
+                                              " order by numero"));
+         }});
     // Writes, then fails: nothing it wrote may stay.
     c.registra({QStringLiteral("FallaAMedias"),
                 {{QStringLiteral("@Numero"), TipoDeParametro::SmallInt, Direccion::Entrada, 0}},
@@ -40,10 +42,13 @@ CatalogoDeProcedimientos procedimientosDePrueba() {
 struct Entorno {
     explicit Entorno(Motor motor) : base(motor), conexion(QStringLiteral("kelmar"), &procedimientos) {
         conexion.abre(base.ajustes(), base.ajustes().kelmar);
-        conexion.ejecuta(QStringLiteral("create table prueba (texto varchar(10), clave char(3), numero smallint "
-                                        "unique, fecha timestamp)"));
+        conexion.ejecuta(
+            QStringLiteral("create table prueba (texto varchar(10), clave char(3), numero smallint "
+                           "unique, fecha timestamp)"));
     }
-    int filas() { return conexion.ejecuta(QStringLiteral("select count(*) from prueba")).valor(0, 0).toInt(); }
+    int filas() {
+        return conexion.ejecuta(QStringLiteral("select count(*) from prueba")).valor(0, 0).toInt();
+    }
     Parametros parametros(QVariant texto, QVariant numero, QVariant fecha) {
         return {Parametro::entrada(QStringLiteral("@Texto"), TipoDeParametro::VarChar, 10, texto),
                 Parametro::entrada(QStringLiteral("@Clave"), TipoDeParametro::Char, 3, QStringLiteral("ab")),
@@ -76,7 +81,8 @@ private Q_SLOTS:
     void procedimientoIdaYVuelta() {
         MOTOR_DE_LA_FILA(motor);
         Entorno e(motor);
-        auto ps = e.parametros(QStringLiteral("Ña'; --"), QStringLiteral("2011"), QStringLiteral("18/11/2011"));
+        auto ps =
+            e.parametros(QStringLiteral("Ña'; --"), QStringLiteral("2011"), QStringLiteral("18/11/2011"));
         Recordset rs = e.conexion.ejecutaProcedimiento(QStringLiteral("guardaprueba"), ps);
         QCOMPARE(ps[4].valor, QVariant(1));
         QCOMPARE(ps[5].valor.toString(), QStringLiteral("eco:Ña'; --"));
@@ -112,13 +118,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("nombrado");
         QTest::newRow("texto de 11") << QVariant(QStringLiteral("12345678901")) << QVariant(1) << QVariant()
                                      << CodigoDeError::Desbordamiento << QStringLiteral("@Texto");
-        QTest::newRow("número no numérico") << QVariant(QStringLiteral("x")) << QVariant(QStringLiteral("20a1"))
-                                            << QVariant() << CodigoDeError::Conversion << QStringLiteral("@Numero");
-        QTest::newRow("número fuera de smallint") << QVariant(QStringLiteral("x")) << QVariant(40000) << QVariant()
-                                                  << CodigoDeError::Desbordamiento << QStringLiteral("@Numero");
-        QTest::newRow("fecha imposible") << QVariant(QStringLiteral("x")) << QVariant(1)
-                                         << QVariant(QStringLiteral("31/02/2011")) << CodigoDeError::Conversion
-                                         << QStringLiteral("@Fecha");
+        QTest::newRow("número no numérico")
+            << QVariant(QStringLiteral("x")) << QVariant(QStringLiteral("20a1")) << QVariant()
+            << CodigoDeError::Conversion << QStringLiteral("@Numero");
+        QTest::newRow("número fuera de smallint")
+            << QVariant(QStringLiteral("x")) << QVariant(40000) << QVariant() << CodigoDeError::Desbordamiento
+            << QStringLiteral("@Numero");
+        QTest::newRow("fecha imposible")
+            << QVariant(QStringLiteral("x")) << QVariant(1) << QVariant(QStringLiteral("31/02/2011"))
+            << CodigoDeError::Conversion << QStringLiteral("@Fecha");
     }
     void valoresQueNoCaben() {
         QFETCH(QVariant, texto);
@@ -138,8 +146,9 @@ private Q_SLOTS:
         // The server's declaration binds too: a caller that declares more room gets no more.
         auto ancho = e.parametros(QStringLiteral("123456789012345"), 1, QVariant());
         ancho[0].tamano = 30;
-        QCOMPARE(errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ancho); }).numero(),
-                 CodigoDeError::Desbordamiento);
+        QCOMPARE(
+            errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ancho); }).numero(),
+            CodigoDeError::Desbordamiento);
         QCOMPARE(e.filas(), 0);
     }
 
@@ -148,19 +157,22 @@ private Q_SLOTS:
         MOTOR_DE_LA_FILA(motor);
         Entorno e(motor);
         Parametros ninguno;
-        ErrorDeEjecucion error = errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("NoExiste"), ninguno); });
+        ErrorDeEjecucion error =
+            errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("NoExiste"), ninguno); });
         QCOMPARE(error.numero(), CodigoDeError::Sentencia);
         QVERIFY(error.descripcion().contains(QStringLiteral("NoExiste")));
 
-        Parametros corto{Parametro::entrada(QStringLiteral("@Texto"), TipoDeParametro::VarChar, 10, QStringLiteral("a"))};
+        Parametros corto{
+            Parametro::entrada(QStringLiteral("@Texto"), TipoDeParametro::VarChar, 10, QStringLiteral("a"))};
         error = errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), corto); });
         QCOMPARE(error.numero(), CodigoDeError::Sentencia);
         QVERIFY(error.descripcion().contains(QStringLiteral("@Clave")));
 
         auto largo = e.parametros(QStringLiteral("a"), 1, QVariant());
         largo << Parametro::entrada(QStringLiteral("@Otro"), TipoDeParametro::SmallInt, 0, 1);
-        QCOMPARE(errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), largo); }).numero(),
-                 CodigoDeError::Sentencia);
+        QCOMPARE(
+            errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), largo); }).numero(),
+            CodigoDeError::Sentencia);
 
         // A key broken by a second row.
         auto ps = e.parametros(QStringLiteral("a"), 5, QVariant());
@@ -177,8 +189,9 @@ private Q_SLOTS:
         QCOMPARE(error.numero(), CodigoDeError::Sentencia);
         QCOMPARE(e.filas(), 1);
         // ...and the connection goes on working.
-        QCOMPARE(e.conexion.ejecuta(QStringLiteral("update prueba set texto = ? where numero = ?"),
-                                    {QStringLiteral("b"), 5})
+        QCOMPARE(e.conexion
+                     .ejecuta(QStringLiteral("update prueba set texto = ? where numero = ?"),
+                              {QStringLiteral("b"), 5})
                      .filasAfectadas(),
                  1);
 
@@ -193,14 +206,15 @@ private Q_SLOTS:
         QCOMPARE(AjustesDeConexion::lee(archivo).motor, Motor::SQLite);
         QCOMPARE(AjustesDeConexion::lee(archivo).carpeta, AjustesDeConexion::carpetaPorDefecto());
 
-        AjustesDeConexion pg = AjustesDeConexion::dePostgres(
-            QStringLiteral("host=db.oficina port=5433 user=kelmarnv password='a b\\'c' sslmode=require dbname=z"));
+        AjustesDeConexion pg = AjustesDeConexion::dePostgres(QStringLiteral(
+            "host=db.oficina port=5433 user=kelmarnv password='a b\\'c' sslmode=require dbname=z"));
         QCOMPARE(pg.opciones, QStringLiteral("sslmode=require"));
         pg.taloren.contrasena = QStringLiteral("brastol");
         pg.escribe(archivo);
         const AjustesDeConexion leido = AjustesDeConexion::lee(archivo);
         QCOMPARE(leido.motor, Motor::PostgreSQL);
-        QCOMPARE(leido.host + QLatin1Char(':') + QString::number(leido.puerto), QStringLiteral("db.oficina:5433"));
+        QCOMPARE(leido.host + QLatin1Char(':') + QString::number(leido.puerto),
+                 QStringLiteral("db.oficina:5433"));
         QCOMPARE(leido.taloren.usuario, QStringLiteral("kelmarnv"));
         QCOMPARE(leido.kelmar.contrasena, QStringLiteral("a b'c"));
         QCOMPARE(leido.taloren.contrasena, QStringLiteral("brastol"));

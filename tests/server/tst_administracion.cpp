@@ -51,8 +51,9 @@ private Q_SLOTS:
         QCOMPARE(valida(base.kelmar(), QStringLiteral("admin"), QStringLiteral("taloren")),
                  QStringLiteral("Administrador/admin"));
 
-        c = admin(base, {QStringLiteral("add-user"), QStringLiteral("pepe"), QStringLiteral("--nick"),
-                         QStringLiteral("Pepe Ruiz"), QStringLiteral("--password"), QStringLiteral("primera")});
+        c = admin(base,
+                  {QStringLiteral("add-user"), QStringLiteral("pepe"), QStringLiteral("--nick"),
+                   QStringLiteral("Pepe Ruiz"), QStringLiteral("--password"), QStringLiteral("primera")});
         QCOMPARE(c.salida, 0);
         QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("primera")),
                  QStringLiteral("Pepe Ruiz/pepe"));
@@ -60,7 +61,8 @@ private Q_SLOTS:
         // Stored as a salted digest, never as the text.
         const QString guardada =
             base.kelmar()
-                .ejecuta(QStringLiteral("select Contrasena from usuarios where CuentaUsr = ?"), {QStringLiteral("pepe")})
+                .ejecuta(QStringLiteral("select Contrasena from usuarios where CuentaUsr = ?"),
+                         {QStringLiteral("pepe")})
                 .texto(0, 0);
         QVERIFY(guardada.startsWith(QStringLiteral("pbkdf2-sha256$")));
         QVERIFY(!guardada.contains(QStringLiteral("primera")));
@@ -76,8 +78,8 @@ private Q_SLOTS:
                          QStringLiteral("x")});
         QCOMPARE(c.salida, 1);
         QVERIFY(c.texto.contains(QStringLiteral("Error %1").arg(CodigoDeError::Integridad)));
-        c = admin(base, {QStringLiteral("set-password"), QStringLiteral("nadie"), QStringLiteral("--password"),
-                         QStringLiteral("x")});
+        c = admin(base, {QStringLiteral("set-password"), QStringLiteral("nadie"),
+                         QStringLiteral("--password"), QStringLiteral("x")});
         QCOMPARE(c.salida, 1);
         QVERIFY(c.texto.contains(QStringLiteral("nadie")));
 
@@ -91,7 +93,8 @@ private Q_SLOTS:
         QCOMPARE(config.filas(), 1);
         QCOMPARE(config.valor(0, QStringLiteral("Acceso")).toInt(), 0);
         QCOMPARE(config.texto(0, QStringLiteral("Mensaje1")), QStringLiteral("Respaldo de fin de año"));
-        QCOMPARE(config.texto(0, QStringLiteral("FechaUltimaVersion")), QStringLiteral("2012-01-31 00:00:00"));
+        QCOMPARE(config.texto(0, QStringLiteral("FechaUltimaVersion")),
+                 QStringLiteral("2012-01-31 00:00:00"));
         QCOMPARE(config.valor(0, QStringLiteral("Criticidad")).toInt(), 2);
 
         // Only what is named changes; "none" empties the version date.
@@ -107,13 +110,16 @@ private Q_SLOTS:
         QCOMPARE(c.salida, 0);
         QVERIFY(c.texto.contains(QStringLiteral("Respaldo de fin de año")));
 
-        QCOMPARE(admin(base, {QStringLiteral("set-config"), QStringLiteral("--access"), QStringLiteral("quizá")}).salida,
-                 2);
+        QCOMPARE(
+            admin(base, {QStringLiteral("set-config"), QStringLiteral("--access"), QStringLiteral("quizá")})
+                .salida,
+            2);
         QCOMPARE(admin(base, {QStringLiteral("borra-todo")}).salida, 2);
         // The login box takes ten characters: longer accounts and passwords are refused, not cut.
-        for (const auto& [cuenta, contrasena] : {std::pair{"abcdefghijk", "x"}, std::pair{"abc", "12345678901"}}) {
-            c = admin(base, {QStringLiteral("add-user"), QString::fromLatin1(cuenta), QStringLiteral("--password"),
-                             QString::fromLatin1(contrasena)});
+        for (const auto& [cuenta, contrasena] :
+             {std::pair{"abcdefghijk", "x"}, std::pair{"abc", "12345678901"}}) {
+            c = admin(base, {QStringLiteral("add-user"), QString::fromLatin1(cuenta),
+                             QStringLiteral("--password"), QString::fromLatin1(contrasena)});
             QCOMPARE(c.salida, 1);
             QVERIFY(c.texto.contains(QStringLiteral("Error %1").arg(CodigoDeError::Desbordamiento)));
         }
@@ -125,7 +131,6 @@ private Q_SLOTS:
         QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("segunda")),
                  QStringLiteral("Pepe Ruiz/pepe"));
     }
-
 };
 
 QTEST_GUILESS_MAIN(TstAdministracion)

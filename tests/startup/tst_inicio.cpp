@@ -11,15 +11,17 @@
 using Caja = CajaDeMensajes;
 
 namespace {
-const QString avisoDeVersionNueva =
-    QStringLiteral("Existe una nueva versión del sistema y debe instalarla antes de continuar.\r\r"
-                   "1. Siga el procedimiento que se le indicó para instalar la nueva versión.\r"
-                   "2. Una vez que haya instalado la últma versión, consulte y verifique el último movimiento que "
-                   "realizó para continuar normalmente.");
+const QString avisoDeVersionNueva = QStringLiteral(
+    "Existe una nueva versión del sistema y debe instalarla antes de continuar.\r\r"
+    "1. Siga el procedimiento que se le indicó para instalar la nueva versión.\r"
+    "2. Una vez que haya instalado la últma versión, consulte y verifique el último movimiento que "
+    "realizó para continuar normalmente.");
 const QString preguntaDeVersionMenor = QStringLiteral(
     "!Advertencia:! Existe una nueva versión del sistema con cambios menores y aunque puede continuar sin "
-    "problemas se sugiere instalarla lo antes posible.\r\rPara instalarla: \r\r1. Siga el procedimiento que se le "
-    "indicó.\r2. Una vez que haya instalado la últma versión, consulte y verifique el último asunto o modificación "
+    "problemas se sugiere instalarla lo antes posible.\r\rPara instalarla: \r\r1. Siga el procedimiento que "
+    "se le "
+    "indicó.\r2. Una vez que haya instalado la últma versión, consulte y verifique el último asunto o "
+    "modificación "
     "que realizó para continuar normalmente.\r\r¿Desea continuar?");
 
 QVariant fecha(int anio, int mes, int dia, int hora = 0, int minuto = 0) {
@@ -29,9 +31,10 @@ QVariant fecha(int anio, int mes, int dia, int hora = 0, int minuto = 0) {
 // Sets the configuration row with bound values; a null QVariant stores null.
 void configura(Conexion& kelmar, const QVariant& acceso, const QString& mensaje, const QVariant& ultima,
                const QVariant& criticidad) {
-    kelmar.ejecuta(QStringLiteral("update configuracion set Acceso = ?, Mensaje1 = ?, FechaUltimaVersion = ?, "
-                                  "Criticidad = ? where id = 1"),
-                   {acceso, mensaje, ultima, criticidad});
+    kelmar.ejecuta(
+        QStringLiteral("update configuracion set Acceso = ?, Mensaje1 = ?, FechaUltimaVersion = ?, "
+                       "Criticidad = ? where id = 1"),
+        {acceso, mensaje, ultima, criticidad});
 }
 } // namespace
 
@@ -44,24 +47,27 @@ private Q_SLOTS:
         QTest::addColumn<QVariant>("criticidad");
         QTest::addColumn<int>("respuesta"); // to the optional-version question, if asked
         QTest::addColumn<QString>("mensaje");
-        QTest::addColumn<bool>("ingreso");  // the login window was shown
+        QTest::addColumn<bool>("ingreso"); // the login window was shown
 
         const QVariant nulo;
-        QTest::newRow("acceso negado") << QVariant(0) << fecha(2011, 11, 18) << QVariant(0) << 0
-                                       << QStringLiteral("No es posible acceder al sistema en estos momentos.\r\r"
-                                                         "Respaldo del servidor\r\rPara saber más detalle, póngase "
-                                                         "en contacto con la persona responsable del sistema.")
-                                       << false;
+        QTest::newRow("acceso negado")
+            << QVariant(0) << fecha(2011, 11, 18) << QVariant(0) << 0
+            << QStringLiteral("No es posible acceder al sistema en estos momentos.\r\r"
+                              "Respaldo del servidor\r\rPara saber más detalle, póngase "
+                              "en contacto con la persona responsable del sistema.")
+            << false;
         QTest::newRow("acceso negado aunque la versión pida algo")
             << QVariant(0) << fecha(2012, 1, 1) << QVariant(1) << 0
-            << QStringLiteral("No es posible acceder al sistema en estos momentos.\r\rRespaldo del servidor\r\r"
-                              "Para saber más detalle, póngase en contacto con la persona responsable del sistema.")
+            << QStringLiteral(
+                   "No es posible acceder al sistema en estos momentos.\r\rRespaldo del servidor\r\r"
+                   "Para saber más detalle, póngase en contacto con la persona responsable del sistema.")
             << false;
-        QTest::newRow("acceso nulo vale como permitido") << nulo << fecha(2011, 11, 18) << QVariant(1) << 0 << QString()
-                                                         << true;
-        QTest::newRow("misma fecha") << QVariant(1) << fecha(2011, 11, 18) << QVariant(1) << 0 << QString() << true;
-        QTest::newRow("misma fecha con hora") << QVariant(1) << fecha(2011, 11, 18, 17, 45) << QVariant(1) << 0
-                                              << QString() << true;
+        QTest::newRow("acceso nulo vale como permitido")
+            << nulo << fecha(2011, 11, 18) << QVariant(1) << 0 << QString() << true;
+        QTest::newRow("misma fecha") << QVariant(1) << fecha(2011, 11, 18) << QVariant(1) << 0 << QString()
+                                     << true;
+        QTest::newRow("misma fecha con hora")
+            << QVariant(1) << fecha(2011, 11, 18, 17, 45) << QVariant(1) << 0 << QString() << true;
         QTest::newRow("obligatoria, fecha posterior")
             << QVariant(1) << fecha(2012, 3, 1) << QVariant(1) << 0 << avisoDeVersionNueva << false;
         QTest::newRow("obligatoria, fecha anterior")
@@ -70,9 +76,12 @@ private Q_SLOTS:
                                       << preguntaDeVersionMenor << false;
         QTest::newRow("opcional, Sí") << QVariant(1) << fecha(2012, 3, 1) << QVariant(2) << int(Caja::Si)
                                       << preguntaDeVersionMenor << true;
-        QTest::newRow("criticidad 0") << QVariant(1) << fecha(2012, 3, 1) << QVariant(0) << 0 << QString() << true;
-        QTest::newRow("criticidad 3") << QVariant(1) << fecha(2012, 3, 1) << QVariant(3) << 0 << QString() << true;
-        QTest::newRow("criticidad nula") << QVariant(1) << fecha(2012, 3, 1) << nulo << 0 << QString() << true;
+        QTest::newRow("criticidad 0")
+            << QVariant(1) << fecha(2012, 3, 1) << QVariant(0) << 0 << QString() << true;
+        QTest::newRow("criticidad 3")
+            << QVariant(1) << fecha(2012, 3, 1) << QVariant(3) << 0 << QString() << true;
+        QTest::newRow("criticidad nula")
+            << QVariant(1) << fecha(2012, 3, 1) << nulo << 0 << QString() << true;
         QTest::newRow("fecha nula") << QVariant(1) << nulo << QVariant(1) << 0 << QString() << true;
     }
     void ramas() {
@@ -121,7 +130,8 @@ private Q_SLOTS:
         if (numero == CodigoDeError::FinDeRegistros) {
             e.base.kelmar().ejecuta(QStringLiteral("delete from configuracion"));
         } else if (numero == CodigoDeError::Sentencia) {
-            e.base.kelmar().ejecuta(QStringLiteral("alter table configuracion rename column Acceso to Permitido"));
+            e.base.kelmar().ejecuta(
+                QStringLiteral("alter table configuracion rename column Acceso to Permitido"));
         } else {
             ajustes = AjustesDeConexion::dePostgres(
                 QStringLiteral("host=127.0.0.1 port=1 user=kelmarnv password=x connect_timeout=3"));

@@ -119,9 +119,9 @@ private Q_SLOTS:
         QTest::newRow("2019") << anios << QStringLiteral("2019") << QStringLiteral("2019") << QString();
         QTest::newRow("mayúsculas") << QStringList{QStringLiteral("xyz"), QStringLiteral("ABCD")}
                                     << QStringLiteral("abc") << QStringLiteral("ABCD") << QStringLiteral("D");
-        QTest::newRow("la primera que empieza") << QStringList{QStringLiteral("Cuautla"), QStringLiteral("Cuernavaca")}
-                                                << QStringLiteral("cu") << QStringLiteral("Cuautla")
-                                                << QStringLiteral("autla");
+        QTest::newRow("la primera que empieza")
+            << QStringList{QStringLiteral("Cuautla"), QStringLiteral("Cuernavaca")} << QStringLiteral("cu")
+            << QStringLiteral("Cuautla") << QStringLiteral("autla");
     }
     void autoCompletado() {
         QFETCH(QStringList, entradas);

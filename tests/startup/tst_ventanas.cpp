@@ -18,7 +18,8 @@
 using Caja = CajaDeMensajes;
 
 namespace {
-const QString noCoinciden = QStringLiteral("La cuenta de acceso y/o la contraseña no coinciden. Verifique :(");
+const QString noCoinciden =
+    QStringLiteral("La cuenta de acceso y/o la contraseña no coinciden. Verifique :(");
 
 // A login window shown and active, as the start-up leaves it.
 struct Ingreso {
@@ -72,9 +73,11 @@ private Q_SLOTS:
                                << QStringLiteral("Proporcione su cuenta de acceso y su contraseña.")
                                << QStringLiteral("txtUsuario");
         QTest::newRow("contraseña") << QStringLiteral("lupita") << QString()
-                                    << QStringLiteral("Proporcione su contraseña.") << QStringLiteral("txtPassword");
+                                    << QStringLiteral("Proporcione su contraseña.")
+                                    << QStringLiteral("txtPassword");
         QTest::newRow("cuenta") << QString() << QStringLiteral("clave7")
-                                << QStringLiteral("Proporcione su cuenta de acceso.") << QStringLiteral("txtUsuario");
+                                << QStringLiteral("Proporcione su cuenta de acceso.")
+                                << QStringLiteral("txtUsuario");
     }
     void cajasVacias() {
         QFETCH(QString, cuenta);
@@ -176,7 +179,8 @@ private Q_SLOTS:
         for (QAction* a : mdi.menuBar()->actions())
             barra << a->objectName() + QLatin1Char('=') + a->text();
         // The submenu's action carries the menu's own name.
-        QCOMPARE(barra, QStringList({QStringLiteral("mdiCaptura=&Captura"), QStringLiteral("mdiConsultas=C&onsultas"),
+        QCOMPARE(barra, QStringList({QStringLiteral("mdiCaptura=&Captura"),
+                                     QStringLiteral("mdiConsultas=C&onsultas"),
                                      QStringLiteral("=&Invitaciones"), QStringLiteral("mdiSalir=&Salir")}));
         QCOMPARE(mdi.menuBar()->actions().at(2)->menu(), mdi.MnuInvitaciones);
         QStringList invitaciones;
@@ -184,9 +188,10 @@ private Q_SLOTS:
             invitaciones << a->objectName() + QLatin1Char('=') + a->text();
             QVERIFY(a->isEnabled() && a->isVisible() && !a->isSeparator());
         }
-        QCOMPARE(invitaciones, QStringList({QStringLiteral("MnuRegistrarInvitaciones=&Registrar invitaciones"),
-                                            QStringLiteral("MnuModificarInvit=&Modificar Invitación"),
-                                            QStringLiteral("MnuReportesInvit=&Reportes")}));
+        QCOMPARE(invitaciones,
+                 QStringList({QStringLiteral("MnuRegistrarInvitaciones=&Registrar invitaciones"),
+                              QStringLiteral("MnuModificarInvit=&Modificar Invitación"),
+                              QStringLiteral("MnuReportesInvit=&Reportes")}));
         QVERIFY(mdi.findChild<QMenu*>(QStringLiteral("MnuInvitaciones")));
 
         mdi.mdiSalir->trigger();
@@ -211,7 +216,8 @@ private Q_SLOTS:
                                       QStringLiteral("Número del error:")}));
         FrmErrores f;
         QCOMPARE(f.size(), QSize(516, 322));
-        QVERIFY(f.Label2->text().startsWith(QStringLiteral("Sucedió un error al intentar almacenar los datos")));
+        QVERIFY(
+            f.Label2->text().startsWith(QStringLiteral("Sucedió un error al intentar almacenar los datos")));
         QCOMPARE(f.CmdCerrar->objectName(), QStringLiteral("CmdCerrar"));
     }
 };

@@ -39,9 +39,9 @@ private:
 void agregaMotores();
 // In a data-driven test: the row's backend, or skips the row (with a message
 // naming TALOREN_TEST_PG) when it is PostgreSQL and no server is given.
-#define MOTOR_DE_LA_FILA(var)                                                                                 \
-    QFETCH(int, backend);                                                                                     \
-    const Motor var = static_cast<Motor>(backend);                                                            \
-    if (var == Motor::PostgreSQL && !BaseDePrueba::hayPostgres())                                              \
-        QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "                                  \
+#define MOTOR_DE_LA_FILA(var)                                                                                \
+    QFETCH(int, backend);                                                                                    \
+    const Motor var = static_cast<Motor>(backend);                                                           \
+    if (var == Motor::PostgreSQL && !BaseDePrueba::hayPostgres())                                            \
+        QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "                                \
               "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")");

@@ -52,7 +52,8 @@ void galeriaDeInicio() {
     MDITaloren& mdi = Modulo::mdi();
     retrata(mdi, QStringLiteral("MDITaloren"));
     // The open submenu is a window of its own: painted over the frame where it drops.
-    mdi.MnuInvitaciones->popup(mdi.mapToGlobal(mdi.menuBar()->actionGeometry(mdi.MnuInvitaciones->menuAction()).bottomLeft()));
+    mdi.MnuInvitaciones->popup(
+        mdi.mapToGlobal(mdi.menuBar()->actionGeometry(mdi.MnuInvitaciones->menuAction()).bottomLeft()));
     if (!QTest::qWaitForWindowExposed(mdi.MnuInvitaciones))
         qWarning("el menú no se expuso");
     QPixmap conMenu = mdi.grab();
@@ -64,7 +65,8 @@ void galeriaDeInicio() {
     guarda(conMenu, QStringLiteral("MDITaloren-invitaciones"));
 
     FrmErrores errores;
-    errores.DescripError(QStringLiteral("duplicate key value violates unique constraint \"invitacion_pkey\""));
+    errores.DescripError(
+        QStringLiteral("duplicate key value violates unique constraint \"invitacion_pkey\""));
     errores.NumeroDeError(CodigoDeError::Integridad);
     errores.FuenteDelError(QStringLiteral("PostgreSQL kelmar"));
     retrata(errores, QStringLiteral("FrmErrores"));
