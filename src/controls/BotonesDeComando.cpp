@@ -1,5 +1,6 @@
 #include "BotonesDeComando.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QToolButton>
 
@@ -26,7 +27,9 @@ BotonDeComando::BotonDeComando(const QString& nombre, const QString& leyenda, co
     if (!ayuda.isEmpty())
         m_boton->setToolTip(ayuda);
     QFont letra = m_boton->font();
-    if (comicSans)
+    // Where the office's font is missing, the station's own stands in for it
+    // rather than whatever "cursive" face the font matcher would substitute.
+    if (comicSans && QFontDatabase::hasFamily(QStringLiteral("Comic Sans MS")))
         letra.setFamily(QStringLiteral("Comic Sans MS"));
     // The square is fixed, so the caption shrinks to fit rather than being elided
     // (where the office's font is replaced by a wider one); all of them alike,
