@@ -186,6 +186,19 @@ const QList<Migracion>& migraciones(Catalogo catalogo) {
     return catalogo == Catalogo::Kelmar ? migracionesDeKelmar() : migracionesDeTaloren();
 }
 
+ErrorDeEjecucion errorDeVersion(Conexion& conexion, Catalogo catalogo, int encontrada) {
+    const int actual = Esquema::versionActual(catalogo);
+    return ErrorDeEjecucion(
+        CodigoDeError::Sentencia,
+        QStringLiteral("El catálogo %1 está en la versión %2 del esquema y este programa requiere la %3: %4.")
+            .arg(conexion.catalogo())
+            .arg(encontrada)
+            .arg(actual)
+            .arg(encontrada > actual ? QStringLiteral("instale la versión actual del sistema")
+                                     : QStringLiteral("actualícelo con taloren-admin create")),
+        conexion.fuente());
+}
+
 bool tieneTablaDeVersion(Conexion& conexion) {
     return conexion.baseDeDatos().tables().contains(QStringLiteral("version_esquema"), Qt::CaseInsensitive);
 }
@@ -203,18 +216,16 @@ int Esquema::version(Conexion& conexion) {
     return rs.estaVacio() ? 0 : rs.valor(0, 0).toInt();
 }
 
+void Esquema::exigeActual(Conexion& conexion, Catalogo catalogo) {
+    const int encontrada = version(conexion);
+    if (encontrada != versionActual(catalogo))
+        throw errorDeVersion(conexion, catalogo, encontrada);
+}
+
 int Esquema::actualiza(Conexion& conexion, Catalogo catalogo) {
     const int encontrada = version(conexion);
-    const int actual = versionActual(catalogo);
-    if (encontrada > actual)
-        throw ErrorDeEjecucion(
-            CodigoDeError::Sentencia,
-            QStringLiteral("El catálogo %1 está en la versión %2 del esquema y este programa "
-                           "conoce hasta la %3: instale la versión actual del sistema.")
-                .arg(conexion.catalogo())
-                .arg(encontrada)
-                .arg(actual),
-            conexion.fuente());
+    if (encontrada > versionActual(catalogo))
+        throw errorDeVersion(conexion, catalogo, encontrada);
     for (const Migracion& m : migraciones(catalogo)) {
         if (m.version <= encontrada)
             continue;

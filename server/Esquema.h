@@ -15,4 +15,7 @@ int version(Conexion& conexion);
 // seed data included. Returns the version found before. Throws
 // ErrorDeEjecucion when the catalog is newer than this program.
 int actualiza(Conexion& conexion, Catalogo catalogo);
+// Throws ErrorDeEjecucion unless the catalog is at this program's version:
+// a server's catalogs are brought up to date by the administration command.
+void exigeActual(Conexion& conexion, Catalogo catalogo);
 } // namespace Esquema

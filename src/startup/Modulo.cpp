@@ -87,16 +87,7 @@ void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes) {
         Esquema::actualiza(c, catalogo);
         return;
     }
-    const int version = Esquema::version(c);
-    if (version != Esquema::versionActual(catalogo))
-        throw ErrorDeEjecucion(
-            CodigoDeError::Conexion,
-            QStringLiteral("El catálogo %1 del servidor está en la versión %2 del esquema y "
-                           "este programa requiere la %3: actualícelo con taloren-admin create.")
-                .arg(c.catalogo())
-                .arg(version)
-                .arg(Esquema::versionActual(catalogo)),
-            c.fuente());
+    Esquema::exigeActual(c, catalogo);
 }
 
 void CierraConexiones() {
