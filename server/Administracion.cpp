@@ -41,6 +41,24 @@ QString identificador(Conexion& c, const QString& nombre) {
 
 QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
     QStringList hecho;
+    const auto informa = [&](Catalogo catalogo, const QString& lugar, int antes) {
+        const int ahora = Esquema::versionActual(catalogo);
+        hecho << (antes == ahora ? QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
+                                       .arg(Servidor::nombre(catalogo), lugar)
+                                       .arg(ahora)
+                                 : QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
+                                       .arg(Servidor::nombre(catalogo), lugar)
+                                       .arg(antes)
+                                       .arg(ahora));
+    };
+    if (ajustes.motor == Motor::SQLite) {
+        for (Catalogo catalogo : {Catalogo::Kelmar, Catalogo::Taloren}) {
+            Conexion conexion(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
+            conexion.abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
+            informa(catalogo, ajustes.carpeta, Esquema::actualiza(conexion, catalogo));
+        }
+        return hecho;
+    }
     {
         auto servidor = abreMantenimiento(ajustes);
         for (const AjustesDeCatalogo* cat : {&ajustes.kelmar, &ajustes.taloren}) {
@@ -59,18 +77,15 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
     const struct {
         Catalogo catalogo;
         const AjustesDeCatalogo* ajustes;
-        const char* nombre;
-    } catalogos[] = {{Catalogo::Kelmar, &ajustes.kelmar, "kelmar"},
-                     {Catalogo::Taloren, &ajustes.taloren, "taloren"}};
+    } catalogos[] = {{Catalogo::Kelmar, &ajustes.kelmar}, {Catalogo::Taloren, &ajustes.taloren}};
     for (const auto& c : catalogos) {
-        Conexion conexion(QString::fromLatin1(c.nombre), &Servidor::procedimientos(c.catalogo));
+        Conexion conexion(Servidor::nombre(c.catalogo), &Servidor::procedimientos(c.catalogo));
         AjustesDeCatalogo cuenta = *c.ajustes;
         // The schema is made with the account that made the databases.
         cuenta.usuario = ajustes.kelmar.usuario;
         cuenta.contrasena = ajustes.kelmar.contrasena;
         conexion.abre(ajustes, cuenta);
         const int antes = Esquema::actualiza(conexion, c.catalogo);
-        const int ahora = Esquema::versionActual(c.catalogo);
         if (c.ajustes->usuario != cuenta.usuario) {
             const QString rol = identificador(conexion, c.ajustes->usuario);
             if (!conexion
@@ -89,13 +104,7 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
                              .arg(c.ajustes->usuario, c.ajustes->baseDeDatos);
             }
         }
-        hecho << (antes == ahora ? QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
-                                       .arg(QString::fromLatin1(c.nombre), c.ajustes->baseDeDatos)
-                                       .arg(ahora)
-                                 : QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
-                                       .arg(QString::fromLatin1(c.nombre), c.ajustes->baseDeDatos)
-                                       .arg(antes)
-                                       .arg(ahora));
+        informa(c.catalogo, c.ajustes->baseDeDatos, antes);
     }
     return hecho;
 }

@@ -11,9 +11,9 @@ class Conexion;
 // What the administration command does, kept apart from its command line so
 // that tests and the embedded start-up use the same code.
 namespace Administracion {
-// On a PostgreSQL server: creates the two catalogs' databases when missing
-// (with the kelmar account of `ajustes`, which must be allowed to create
-// databases) and brings each schema up to date with its seed data.
+// Brings both catalogs up to date with their seed data: the embedded files, or
+// on a PostgreSQL server the two databases, created when missing with the
+// kelmar account of `ajustes` (which must be allowed to create databases).
 // Returns a line per catalog saying what was done.
 QStringList creaCatalogos(const AjustesDeConexion& ajustes);
 // Drops both databases (tests clean up with it).

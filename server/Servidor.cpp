@@ -1,5 +1,6 @@
 #include "Servidor.h"
 
+#include "Conexion.h"
 #include "Procedimientos.h"
 
 const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
@@ -10,4 +11,18 @@ const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
     }();
     static const CatalogoDeProcedimientos taloren;
     return catalogo == Catalogo::Kelmar ? kelmar : taloren;
+}
+
+QString Servidor::nombre(Catalogo catalogo) {
+    return catalogo == Catalogo::Kelmar ? QStringLiteral("kelmar") : QStringLiteral("taloren");
+}
+
+std::unique_ptr<Conexion> Servidor::abre(Catalogo catalogo, const AjustesDeConexion& ajustes) {
+    auto c = std::make_unique<Conexion>(nombre(catalogo), &procedimientos(catalogo));
+    c->abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
+    if (ajustes.motor == Motor::SQLite)
+        Esquema::actualiza(*c, catalogo);
+    else
+        Esquema::exigeActual(*c, catalogo);
+    return c;
 }

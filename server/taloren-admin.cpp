@@ -4,7 +4,6 @@
 #include "AjustesDeConexion.h"
 #include "Conexion.h"
 #include "ErrorDeEjecucion.h"
-#include "Esquema.h"
 #include "Servidor.h"
 
 #include <QCommandLineParser>
@@ -39,16 +38,6 @@ QString pideContrasena(const QString& cuenta) {
     return contrasena;
 }
 
-// Opens the kelmar catalog; an embedded one is created or brought up to date.
-std::unique_ptr<Conexion> abreKelmar(const AjustesDeConexion& ajustes) {
-    auto c =
-        std::make_unique<Conexion>(QStringLiteral("kelmar"), &Servidor::procedimientos(Catalogo::Kelmar));
-    c->abre(ajustes, ajustes.kelmar);
-    if (ajustes.motor == Motor::SQLite)
-        Esquema::actualiza(*c, Catalogo::Kelmar);
-    return c;
-}
-
 bool siONo(const QString& texto, bool& valor) {
     const QString t = texto.trimmed().toLower();
     if (t == QLatin1String("si") || t == QLatin1String("sí") || t == QLatin1String("yes") ||
@@ -68,27 +57,8 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
     const QString orden = args.value(0);
 
     if (orden == QLatin1String("create")) {
-        if (ajustes.motor == Motor::PostgreSQL) {
-            for (const QString& linea : Administracion::creaCatalogos(ajustes))
-                salida << linea << Qt::endl;
-        } else {
-            for (Catalogo cat : {Catalogo::Kelmar, Catalogo::Taloren}) {
-                const bool esKelmar = cat == Catalogo::Kelmar;
-                Conexion c(esKelmar ? QStringLiteral("kelmar") : QStringLiteral("taloren"),
-                           &Servidor::procedimientos(cat));
-                c.abre(ajustes, esKelmar ? ajustes.kelmar : ajustes.taloren);
-                const int antes = Esquema::actualiza(c, cat);
-                const int ahora = Esquema::versionActual(cat);
-                salida << (antes == ahora ? QStringLiteral("Catálogo %1 en %2: al día, versión %3.")
-                                                .arg(c.catalogo(), ajustes.carpeta)
-                                                .arg(ahora)
-                                          : QStringLiteral("Catálogo %1 en %2: de la versión %3 a la %4.")
-                                                .arg(c.catalogo(), ajustes.carpeta)
-                                                .arg(antes)
-                                                .arg(ahora))
-                       << Qt::endl;
-            }
-        }
+        for (const QString& linea : Administracion::creaCatalogos(ajustes))
+            salida << linea << Qt::endl;
         return 0;
     }
     if (orden == QLatin1String("add-user") || orden == QLatin1String("set-password")) {
@@ -100,7 +70,7 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
         const QString contrasena = opciones.isSet(QStringLiteral("password"))
                                        ? opciones.value(QStringLiteral("password"))
                                        : pideContrasena(cuenta);
-        auto kelmar = abreKelmar(ajustes);
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
         if (orden == QLatin1String("add-user")) {
             Administracion::agregaUsuario(*kelmar, cuenta, opciones.value(QStringLiteral("nick")),
                                           contrasena);
@@ -142,13 +112,13 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             }
             cambios.criticidad = n;
         }
-        auto kelmar = abreKelmar(ajustes);
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
         Administracion::estableceConfiguracion(*kelmar, cambios);
         salida << QStringLiteral("Configuración actualizada.") << Qt::endl;
         return 0;
     }
     if (orden == QLatin1String("show-config")) {
-        auto kelmar = abreKelmar(ajustes);
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
         const Recordset rs = kelmar->ejecuta(
             QStringLiteral("select Acceso, Mensaje1, FechaUltimaVersion, Criticidad from configuracion"));
         if (rs.estaVacio()) {

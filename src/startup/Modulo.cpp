@@ -44,10 +44,9 @@ std::unique_ptr<Conexion>& ranura(Catalogo catalogo) {
 
 Conexion& conexion(Catalogo catalogo) {
     auto& c = ranura(catalogo);
+    // Never opened yet: a closed connection, so callers get its clear error.
     if (!c)
-        c = std::make_unique<Conexion>(catalogo == Catalogo::Kelmar ? QStringLiteral("kelmar")
-                                                                    : QStringLiteral("taloren"),
-                                       &Servidor::procedimientos(catalogo));
+        c = std::make_unique<Conexion>(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
     return *c;
 }
 
@@ -81,13 +80,8 @@ Conexion& taloren() {
 }
 
 void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes) {
-    Conexion& c = conexion(catalogo);
-    c.abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
-    if (ajustes.motor == Motor::SQLite) {
-        Esquema::actualiza(c, catalogo);
-        return;
-    }
-    Esquema::exigeActual(c, catalogo);
+    auto nueva = Servidor::abre(catalogo, ajustes);
+    ranura(catalogo) = std::move(nueva);
 }
 
 void CierraConexiones() {

@@ -51,13 +51,7 @@ BaseDePrueba::~BaseDePrueba() {
 }
 
 std::unique_ptr<Conexion> BaseDePrueba::abre(Catalogo catalogo) const {
-    auto c = std::make_unique<Conexion>(catalogo == Catalogo::Kelmar ? QStringLiteral("kelmar")
-                                                                     : QStringLiteral("taloren"),
-                                        &Servidor::procedimientos(catalogo));
-    c->abre(m_ajustes, catalogo == Catalogo::Kelmar ? m_ajustes.kelmar : m_ajustes.taloren);
-    if (m_ajustes.motor == Motor::SQLite)
-        Esquema::actualiza(*c, catalogo);
-    return c;
+    return Servidor::abre(catalogo, m_ajustes);
 }
 
 Conexion& BaseDePrueba::kelmar() {
