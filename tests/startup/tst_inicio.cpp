@@ -50,18 +50,13 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ingreso"); // the login window was shown
 
         const QVariant nulo;
+        const QString negado = QStringLiteral("No es posible acceder al sistema en estos "
+                                              "momentos.\r\rRespaldo del servidor\r\rPara saber más detalle, "
+                                              "póngase en contacto con la persona responsable del sistema.");
         QTest::newRow("acceso negado")
-            << QVariant(0) << fecha(2011, 11, 18) << QVariant(0) << 0
-            << QStringLiteral("No es posible acceder al sistema en estos momentos.\r\r"
-                              "Respaldo del servidor\r\rPara saber más detalle, póngase "
-                              "en contacto con la persona responsable del sistema.")
-            << false;
+            << QVariant(0) << fecha(2011, 11, 18) << QVariant(0) << 0 << negado << false;
         QTest::newRow("acceso negado aunque la versión pida algo")
-            << QVariant(0) << fecha(2012, 1, 1) << QVariant(1) << 0
-            << QStringLiteral(
-                   "No es posible acceder al sistema en estos momentos.\r\rRespaldo del servidor\r\r"
-                   "Para saber más detalle, póngase en contacto con la persona responsable del sistema.")
-            << false;
+            << QVariant(0) << fecha(2012, 1, 1) << QVariant(1) << 0 << negado << false;
         QTest::newRow("acceso nulo vale como permitido")
             << nulo << fecha(2011, 11, 18) << QVariant(1) << 0 << QString() << true;
         QTest::newRow("misma fecha") << QVariant(1) << fecha(2011, 11, 18) << QVariant(1) << 0 << QString()
