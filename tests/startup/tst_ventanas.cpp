@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QToolButton>
 
 using Caja = CajaDeMensajes;
 
