@@ -1,11 +1,11 @@
-#include "Conexion.h"
-#include "Contrasenas.h"
-#include "Procedimientos.h"
-#include "Servidor.h"
+#include "outside/Conexion.h"
+#include "outside/Procedimientos.h"
+#include "server/Contrasenas.h"
+#include "server/Servidor.h"
 
 namespace {
 
-Recordset configuracion(Conexion& kelmar, QVariantList&) {
+Recordset configuracion(Conexion& kelmar, Argumentos&) {
     return kelmar.ejecuta(QStringLiteral("select Acceso as \"Acceso\", Mensaje1 as \"Mensaje1\","
                                          " FechaUltimaVersion as \"FechaUltimaVersion\","
                                          " Criticidad as \"Criticidad\""
@@ -13,9 +13,9 @@ Recordset configuracion(Conexion& kelmar, QVariantList&) {
 }
 
 // One row (Nick, CuentaUsr) for a valid pair, none otherwise.
-Recordset validaUsuario(Conexion& kelmar, QVariantList& valores) {
-    const QVariant cuenta = valores.at(0);
-    const QString contrasena = valores.at(1).toString();
+Recordset validaUsuario(Conexion& kelmar, Argumentos& args) {
+    const QVariant cuenta = args.valor(u"@CveUsuario");
+    const QString contrasena = args.texto(u"@Password");
     const Recordset usuario = kelmar.ejecuta(QStringLiteral("select Nick, CuentaUsr, Contrasena from usuarios"
                                                             " where CuentaUsr = ? and Activo = 1"),
                                              {cuenta});

@@ -1,10 +1,10 @@
-#include "Administracion.h"
+#include "server/Administracion.h"
 
-#include "Conexion.h"
-#include "Contrasenas.h"
-#include "ErrorDeEjecucion.h"
-#include "Esquema.h"
-#include "Servidor.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "server/Contrasenas.h"
+#include "server/Esquema.h"
+#include "server/Servidor.h"
 
 #include <QSqlDriver>
 
@@ -31,6 +31,29 @@ std::unique_ptr<Conexion> abreMantenimiento(const AjustesDeConexion& ajustes) {
     mantenimiento.baseDeDatos = QStringLiteral("postgres");
     c->abre(ajustes, mantenimiento);
     return c;
+}
+
+// The catalogs are UTF-8 and collate as a Spanish reader expects: ICU's
+// Spanish where the server has ICU, the system's Spanish locale otherwise,
+// and the server's own collation, with a warning, when it has neither. Only
+// fixed texts of the program go into the statement.
+QString opcionesDeCreacion(Conexion& servidor, QStringList& hecho) {
+    const QString base = QStringLiteral(" template template0 encoding 'UTF8'");
+    if (!servidor
+             .ejecuta(QStringLiteral("select 1 from pg_collation where collprovider = 'i' and collname = ?"),
+                      {QStringLiteral("es-MX-x-icu")})
+             .estaVacio())
+        return base + QStringLiteral(" locale_provider icu icu_locale 'es-MX'");
+    for (const char* local : {"es_MX.utf8", "es_ES.utf8"})
+        if (!servidor
+                 .ejecuta(
+                     QStringLiteral("select 1 from pg_collation where collprovider = 'c' and collname = ?"),
+                     {QString::fromLatin1(local)})
+                 .estaVacio())
+            return base + QStringLiteral(" lc_collate '%1' lc_ctype '%1'").arg(QString::fromLatin1(local));
+    hecho << QStringLiteral("Aviso: el servidor no ofrece un cotejo en español (ni ICU es-MX ni es_MX.utf8); "
+                            "las bases se crean en UTF-8 con el cotejo propio del servidor.");
+    return base;
 }
 
 QString identificador(Conexion& c, const QString& nombre) {
@@ -70,7 +93,8 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes) {
                 continue;
             // A database name is an identifier, not a value: it cannot be bound.
             servidor->ejecuta(QStringLiteral("create database ") +
-                              identificador(*servidor, cat->baseDeDatos));
+                              identificador(*servidor, cat->baseDeDatos) +
+                              opcionesDeCreacion(*servidor, hecho));
             hecho << QStringLiteral("Base de datos %1 creada.").arg(cat->baseDeDatos);
         }
     }
@@ -147,8 +171,9 @@ void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracio
             kelmar.ejecuta(QStringLiteral("update configuracion set Mensaje1 = ? where id = 1"),
                            {*cambios.mensaje});
         if (cambios.fechaUltimaVersion)
-            kelmar.ejecuta(QStringLiteral("update configuracion set FechaUltimaVersion = ? where id = 1"),
-                           {*cambios.fechaUltimaVersion});
+            kelmar.ejecuta(
+                QStringLiteral("update configuracion set FechaUltimaVersion = ? where id = 1"),
+                {cambios.fechaUltimaVersion->isValid() ? QVariant(*cambios.fechaUltimaVersion) : QVariant()});
         if (cambios.criticidad)
             kelmar.ejecuta(QStringLiteral("update configuracion set Criticidad = ? where id = 1"),
                            {*cambios.criticidad});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "AjustesDeConexion.h"
+#include "outside/AjustesDeConexion.h"
 
 #include <QDateTime>
 #include <QString>

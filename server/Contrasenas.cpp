@@ -1,4 +1,4 @@
-#include "Contrasenas.h"
+#include "server/Contrasenas.h"
 
 #include <QCryptographicHash>
 #include <QPasswordDigestor>

@@ -1,193 +1,232 @@
-#include "Esquema.h"
+#include "server/Esquema.h"
 
-#include "Conexion.h"
-#include "ErrorDeEjecucion.h"
-#include "Semilla.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "outside/ReglaDeNombres.h"
+#include "server/Semilla.h"
 
-#include <QStringList>
 #include <functional>
+
+namespace Esquema {
+
+Columna varchar(const char* nombre, int largo, const char* resto) {
+    return {QString::fromUtf8(nombre), Tipo::VarChar, largo, QString::fromUtf8(resto)};
+}
+Columna smallint(const char* nombre, const char* resto) {
+    return {QString::fromUtf8(nombre), Tipo::SmallInt, 0, QString::fromUtf8(resto)};
+}
+Columna integer(const char* nombre, const char* resto) {
+    return {QString::fromUtf8(nombre), Tipo::Integer, 0, QString::fromUtf8(resto)};
+}
+Columna timestamp(const char* nombre, const char* resto) {
+    return {QString::fromUtf8(nombre), Tipo::Timestamp, 0, QString::fromUtf8(resto)};
+}
 
 namespace {
 
-struct Migracion {
-    int version;
-    QStringList sentencias;
-    std::function<void(Conexion&)> datos;
-};
-
-// One schema text for SQLite and PostgreSQL: varchar, smallint, integer, date
-// and timestamp mean the same to both (SQLite keeps dates as text of the form
-// "yyyy-MM-dd HH:mm:ss", which sorts as dates do).
-const QList<Migracion>& migracionesDeKelmar() {
-    static const QList<Migracion> lista = {
-        {1,
-         {
-             QStringLiteral("create table configuracion ("
-                            " id smallint primary key check (id = 1),"
-                            " Acceso smallint check (Acceso in (0, 1)),"
-                            " Mensaje1 varchar(500),"
-                            " FechaUltimaVersion timestamp,"
-                            " Criticidad smallint)"),
-             QStringLiteral("create table usuarios ("
-                            " CuentaUsr varchar(10) primary key,"
-                            " Nick varchar(50) not null,"
-                            " Contrasena varchar(200) not null,"
-                            " Activo smallint not null default 1 check (Activo in (0, 1)))"),
-             QStringLiteral("create table areas ("
-                            " cvearea varchar(10) primary key,"
-                            " nombre varchar(150) not null)"),
-             QStringLiteral("create table cargos ("
-                            " cvecargo varchar(10) primary key,"
-                            " descripcion varchar(150) not null)"),
-             QStringLiteral("create table funcionarios ("
-                            " cvefuncionario varchar(10) primary key,"
-                            " nombre varchar(100) not null,"
-                            " cvecargo varchar(10) references cargos (cvecargo),"
-                            " cvearea varchar(10) references areas (cvearea),"
-                            " telefono varchar(100))"),
-             QStringLiteral("create index funcionarios_nombre on funcionarios (nombre)"),
-             QStringLiteral("create table municipios_tmp ("
-                            " cvemunicipio varchar(5) primary key,"
-                            " nombre varchar(100) not null unique)"),
-             QStringLiteral("create table localidad ("
-                            " municipio varchar(5) not null references municipios_tmp (cvemunicipio),"
-                            " localidad varchar(5) not null,"
-                            " nombre varchar(100) not null,"
-                            " primary key (municipio, localidad))"),
-             QStringLiteral("create index localidad_nombre on localidad (nombre)"),
-             QStringLiteral("create table Anio (Anio smallint primary key)"),
-             QStringLiteral("create table prefijos ("
-                            " id integer primary key,"
-                            " Prefijo1 varchar(5),"
-                            " Prefijo2 varchar(5),"
-                            " Prefijo3 varchar(5))"),
-             QStringLiteral("create table indicaciones ("
-                            " id integer primary key,"
-                            " descripcion varchar(200) not null)"),
-             QStringLiteral("create table invitacion ("
-                            " Anio smallint not null,"
-                            " Folio smallint not null check (Folio > 0),"
-                            " FechaRecepcion date not null,"
-                            " FechaEvento date not null,"
-                            " Hora varchar(5) not null,"
-                            " Descripcion varchar(1500) not null,"
-                            " Ubicacion varchar(1500) not null,"
-                            " Suscriptor varchar(100) not null,"
-                            " CargoSuscriptor varchar(100) not null default '',"
-                            " TelSuscriptor varchar(100) not null default '',"
-                            " Representante varchar(100) not null default '',"
-                            " CargoRepresentante varchar(100) not null default '',"
-                            " TelRepresentante varchar(100) not null default '',"
-                            " Titular varchar(100) not null default '',"
-                            " CargoTitular varchar(100) not null default '',"
-                            " TelTitular varchar(100) not null default '',"
-                            " Caracter varchar(15) not null,"
-                            " Indicacion varchar(200) not null default '',"
-                            " RepresentaA varchar(50) not null check (RepresentaA in ('Srio', 'Gob')),"
-                            " Observacion varchar(2000) not null default '',"
-                            " Estatus varchar(15) not null check (Estatus in ('CONFIRMADA', 'SINCONFIRMAR')),"
-                            " Prefijo1 varchar(5) not null default '',"
-                            " Prefijo2 varchar(5) not null default '',"
-                            " Prefijo3 varchar(5) not null default '',"
-                            " UsrCaptura varchar(10) not null,"
-                            " FechaCaptura timestamp not null,"
-                            " UsrModif varchar(10) not null default '',"
-                            " FechaModif timestamp,"
-                            " primary key (Anio, Folio))"),
-             QStringLiteral("create index invitacion_fechaevento on invitacion (FechaEvento)"),
-             // One counter row per year: a folio is drawn by updating it, so
-             // two stations never receive the same one.
-             QStringLiteral("create table folio_invitacion ("
-                            " Anio smallint primary key,"
-                            " UltimoFolio smallint not null check (UltimoFolio >= 0))"),
-             // Folios chosen for a report, kept apart per station's session.
-             QStringLiteral(
-                 "create table folios_por_imprimir ("
-                 " Sesion varchar(64) not null,"
-                 " Anio smallint not null,"
-                 " Folio smallint not null,"
-                 " FechaRegistro timestamp not null,"
-                 " primary key (Sesion, Anio, Folio),"
-                 " foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade)"),
-         },
-         Semilla::siembraKelmar},
-    };
-    return lista;
+QString tipoSql(const Columna& c) {
+    switch (c.tipo) {
+    case Tipo::VarChar:
+        return QStringLiteral("varchar(%1)").arg(c.largo);
+    case Tipo::SmallInt:
+        return QStringLiteral("smallint");
+    case Tipo::Integer:
+        return QStringLiteral("integer");
+    case Tipo::Timestamp:
+        return QStringLiteral("timestamp");
+    }
+    return {};
 }
 
-const QList<Migracion>& migracionesDeTaloren() {
-    static const QList<Migracion> lista = {
-        {1,
-         {
-             QStringLiteral("create table cat_instrucciones ("
-                            " clave_instruccion integer primary key,"
-                            " descripcion varchar(250) not null)"),
-             QStringLiteral("create table suscriptor_frecuente ("
-                            " nombre varchar(100) not null,"
-                            " cargo varchar(150) not null default '',"
-                            " id integer primary key)"),
-             QStringLiteral("create table direcciones_eventos ("
-                            " direccion varchar(250) not null,"
-                            " lugar varchar(150) not null,"
-                            " clave integer primary key)"),
-             // The three event tables keep exactly these columns in this order:
-             // the event register reads and writes them by position.
-             QStringLiteral("create table evento ("
-                            " folio integer not null check (folio > 0),"
-                            " año smallint not null,"
-                            " fecha timestamp,"
-                            " hora varchar(5),"
-                            " descripcion varchar(1000),"
-                            " direccion varchar(500),"
-                            " cve_municipio varchar(5),"
-                            " cve_localidad varchar(5),"
-                            " fecha_recepcion timestamp,"
-                            " fecha_fisica timestamp,"
-                            " primary key (folio, año))"),
-             QStringLiteral("create index evento_fecha on evento (fecha)"),
-             // Checked at commit, so an event's three rows are written together
-             // in one transaction, in any order.
-             QStringLiteral("create table suscriptor ("
-                            " folio integer not null,"
-                            " año smallint not null,"
-                            " nombre varchar(100),"
-                            " cargo_suscriptor varchar(150),"
-                            " telefono varchar(20),"
-                            " celular varchar(20),"
-                            " primary key (folio, año),"
-                            " foreign key (folio, año) references evento (folio, año)"
-                            " on delete cascade on update cascade deferrable initially deferred)"),
-             QStringLiteral("create table representante_del_evento ("
-                            " folio integer not null,"
-                            " año smallint not null,"
-                            " clave_fun varchar(10),"
-                            " clave_cargo varchar(10),"
-                            " clave_area varchar(10),"
-                            " telefono varchar(20),"
-                            " celular varchar(20),"
-                            " clave_instruccion integer references cat_instrucciones (clave_instruccion),"
-                            " representa_a varchar(20),"
-                            " caracter varchar(15),"
-                            " observacion varchar(2000),"
-                            " fecha_llamada timestamp,"
-                            " nombre varchar(100),"
-                            " cargo varchar(150),"
-                            " area varchar(150),"
-                            " primary key (folio, año),"
-                            " foreign key (folio, año) references evento (folio, año)"
-                            " on delete cascade on update cascade deferrable initially deferred)"),
-         },
-         Semilla::siembraTaloren},
+// The checks SQLite needs to refuse what PostgreSQL's types refuse. Their
+// names carry the kind of refusal, which the connection turns into the same
+// error number the server gives.
+QStringList chequeos(const QString& tabla, const Columna& c) {
+    const QString col = c.nombre;
+    const QString quien = tabla + QLatin1Char('.') + col;
+    const auto chequeo = [&](const QString& clase, const QString& limite, const QString& condicion) {
+        return QStringLiteral("constraint \"%1 %2 %3\" check (%4 is null or (%5))")
+            .arg(clase, quien, limite, col, condicion);
     };
-    return lista;
+    switch (c.tipo) {
+    case Tipo::VarChar:
+        return {chequeo(QStringLiteral("largo"), QString::number(c.largo),
+                        QStringLiteral("length(%1) <= %2").arg(col).arg(c.largo))};
+    case Tipo::SmallInt:
+        return {chequeo(QStringLiteral("tipo"), QStringLiteral("smallint"),
+                        QStringLiteral("typeof(%1) = 'integer'").arg(col)),
+                chequeo(QStringLiteral("rango"), QStringLiteral("smallint"),
+                        QStringLiteral("%1 between -32768 and 32767").arg(col))};
+    case Tipo::Integer:
+        return {chequeo(QStringLiteral("tipo"), QStringLiteral("integer"),
+                        QStringLiteral("typeof(%1) = 'integer'").arg(col)),
+                chequeo(QStringLiteral("rango"), QStringLiteral("integer"),
+                        QStringLiteral("%1 between -2147483648 and 2147483647").arg(col))};
+    case Tipo::Timestamp:
+        return {chequeo(QStringLiteral("fecha"), QStringLiteral("timestamp"),
+                        QStringLiteral("typeof(%1) = 'text' and %1 glob "
+                                       "'[0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9] "
+                                       "[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' and datetime(%1) = %1")
+                            .arg(col))};
+    }
+    return {};
+}
+
+struct Migracion {
+    int version;
+    std::function<void(Conexion&)> aplica;
+};
+
+// The name rule's functions: a server keeps them in the schema, the embedded
+// catalog gets them on every connection.
+void creaFuncionesDeNombres(Conexion& c) {
+    if (c.motor() == Motor::PostgreSQL)
+        for (const QString& sentencia : ReglaDeNombres::funcionesParaPostgreSQL())
+            c.ejecuta(sentencia);
+}
+
+void creaTablas(Conexion& c, const QList<Tabla>& tablas) {
+    for (const Tabla& t : tablas)
+        creaTabla(c, t);
+}
+
+// Version 1 of kelmar: the catalogues the office shares with its sibling
+// system, the accounts, and the invitations.
+void kelmar1(Conexion& c) {
+    creaFuncionesDeNombres(c);
+    creaTablas(c,
+               {
+                   {QStringLiteral("configuracion"),
+                    {smallint("id", "primary key"), smallint("Acceso"), varchar("Mensaje1", 500),
+                     timestamp("FechaUltimaVersion"), smallint("Criticidad")},
+                    {QStringLiteral("check (id = 1)"), QStringLiteral("check (Acceso in (0, 1))")}},
+                   {QStringLiteral("usuarios"),
+                    {varchar("CuentaUsr", 10, "primary key"), varchar("Nick", 50, "not null"),
+                     varchar("Contrasena", 200, "not null"), smallint("Activo", "not null default 1")},
+                    {QStringLiteral("check (Activo in (0, 1))")}},
+                   {QStringLiteral("areas"),
+                    {varchar("cvearea", 10, "primary key"), varchar("nombre", 150, "not null")}},
+                   {QStringLiteral("cargos"),
+                    {varchar("cvecargo", 10, "primary key"), varchar("descripcion", 150, "not null")}},
+                   {QStringLiteral("funcionarios"),
+                    {varchar("cvefuncionario", 10, "primary key"), varchar("nombre", 100, "not null"),
+                     varchar("cvecargo", 10, "references cargos (cvecargo)"),
+                     varchar("cvearea", 10, "references areas (cvearea)"), varchar("telefono", 100)}},
+                   {QStringLiteral("municipios_tmp"),
+                    {varchar("cvemunicipio", 5, "primary key"), varchar("nombre", 100, "not null unique")}},
+                   {QStringLiteral("localidad"),
+                    {varchar("municipio", 5, "not null references municipios_tmp (cvemunicipio)"),
+                     varchar("localidad", 5, "not null"), varchar("nombre", 100, "not null")},
+                    {QStringLiteral("primary key (municipio, localidad)")}},
+                   {QStringLiteral("Anio"), {smallint("Anio", "primary key")}},
+                   {QStringLiteral("prefijos"),
+                    {integer("id", "primary key"), varchar("Prefijo1", 5), varchar("Prefijo2", 5),
+                     varchar("Prefijo3", 5)}},
+                   {QStringLiteral("indicaciones"),
+                    {integer("id", "primary key"), varchar("descripcion", 200, "not null")}},
+                   {QStringLiteral("invitacion"),
+                    {smallint("Anio", "not null"),
+                     smallint("Folio", "not null"),
+                     timestamp("FechaRecepcion", "not null"),
+                     timestamp("FechaEvento", "not null"),
+                     varchar("Hora", 5, "not null"),
+                     varchar("Descripcion", 1500, "not null"),
+                     varchar("Ubicacion", 1500, "not null"),
+                     varchar("Suscriptor", 100, "not null"),
+                     varchar("CargoSuscriptor", 100, "not null default ''"),
+                     varchar("TelSuscriptor", 100, "not null default ''"),
+                     varchar("Representante", 100, "not null default ''"),
+                     varchar("CargoRepresentante", 100, "not null default ''"),
+                     varchar("TelRepresentante", 100, "not null default ''"),
+                     varchar("Titular", 100, "not null default ''"),
+                     varchar("CargoTitular", 100, "not null default ''"),
+                     varchar("TelTitular", 100, "not null default ''"),
+                     varchar("Caracter", 15, "not null"),
+                     varchar("Indicacion", 200, "not null default ''"),
+                     varchar("RepresentaA", 50, "not null"),
+                     varchar("Observacion", 2000, "not null default ''"),
+                     varchar("Estatus", 15, "not null"),
+                     varchar("Prefijo1", 5, "not null default ''"),
+                     varchar("Prefijo2", 5, "not null default ''"),
+                     varchar("Prefijo3", 5, "not null default ''"),
+                     varchar("UsrCaptura", 10, "not null"),
+                     timestamp("FechaCaptura", "not null"),
+                     varchar("UsrModif", 10, "not null default ''"),
+                     timestamp("FechaModif")},
+                    {QStringLiteral("primary key (Anio, Folio)"), QStringLiteral("check (Folio > 0)"),
+                     QStringLiteral("check (RepresentaA in ('Srio', 'Gob'))"),
+                     QStringLiteral("check (Estatus in ('CONFIRMADA', 'SINCONFIRMAR'))")}},
+                   // One counter row per year: a folio is drawn by updating it, so
+                   // two stations never receive the same one.
+                   {QStringLiteral("folio_invitacion"),
+                    {smallint("Anio", "primary key"), smallint("UltimoFolio", "not null")},
+                    {QStringLiteral("check (UltimoFolio >= 0)")}},
+                   // Folios chosen for a report, kept apart per station's session.
+                   {QStringLiteral("folios_por_imprimir"),
+                    {varchar("Sesion", 64, "not null"), smallint("Anio", "not null"),
+                     smallint("Folio", "not null"), timestamp("FechaRegistro", "not null")},
+                    {QStringLiteral("primary key (Sesion, Anio, Folio)"),
+                     QStringLiteral(
+                         "foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade")}},
+               });
+    c.ejecuta(QStringLiteral("create index funcionarios_nombre on funcionarios (nombre)"));
+    c.ejecuta(QStringLiteral("create index localidad_nombre on localidad (nombre)"));
+    c.ejecuta(QStringLiteral("create index invitacion_fechaevento on invitacion (FechaEvento)"));
+    Semilla::siembraKelmar(c);
+}
+
+// Version 1 of taloren: the event register and its own catalogues.
+void taloren1(Conexion& c) {
+    // The three event tables keep exactly these columns in this order: the
+    // event register reads and writes them by position. suscriptor and
+    // representante_del_evento are checked against evento at commit, so an
+    // event's three rows are written together in one transaction, in any order.
+    creaFuncionesDeNombres(c);
+    const QString delEvento =
+        QStringLiteral("foreign key (folio, año) references evento (folio, año)"
+                       " on delete cascade on update cascade deferrable initially deferred");
+    creaTablas(c,
+               {
+                   {QStringLiteral("cat_instrucciones"),
+                    {integer("clave_instruccion", "primary key"), varchar("descripcion", 250, "not null")}},
+                   {QStringLiteral("suscriptor_frecuente"),
+                    {varchar("nombre", 100, "not null"), varchar("cargo", 150, "not null default ''"),
+                     integer("id", "primary key")}},
+                   {QStringLiteral("direcciones_eventos"),
+                    {varchar("direccion", 250, "not null"), varchar("lugar", 150, "not null"),
+                     integer("clave", "primary key")}},
+                   {QStringLiteral("evento"),
+                    {integer("folio", "not null"), smallint("año", "not null"), timestamp("fecha"),
+                     varchar("hora", 5), varchar("descripcion", 1000), varchar("direccion", 500),
+                     varchar("cve_municipio", 5), varchar("cve_localidad", 5), timestamp("fecha_recepcion"),
+                     timestamp("fecha_fisica")},
+                    {QStringLiteral("primary key (folio, año)"), QStringLiteral("check (folio > 0)")}},
+                   {QStringLiteral("suscriptor"),
+                    {integer("folio", "not null"), smallint("año", "not null"), varchar("nombre", 100),
+                     varchar("cargo_suscriptor", 150), varchar("telefono", 20), varchar("celular", 20)},
+                    {QStringLiteral("primary key (folio, año)"), delEvento}},
+                   {QStringLiteral("representante_del_evento"),
+                    {integer("folio", "not null"), smallint("año", "not null"), varchar("clave_fun", 10),
+                     varchar("clave_cargo", 10), varchar("clave_area", 10), varchar("telefono", 20),
+                     varchar("celular", 20),
+                     integer("clave_instruccion", "references cat_instrucciones (clave_instruccion)"),
+                     varchar("representa_a", 20), varchar("caracter", 15), varchar("observacion", 2000),
+                     timestamp("fecha_llamada"), varchar("nombre", 100), varchar("cargo", 150),
+                     varchar("area", 150)},
+                    {QStringLiteral("primary key (folio, año)"), delEvento}},
+               });
+    c.ejecuta(QStringLiteral("create index evento_fecha on evento (fecha)"));
+    Semilla::siembraTaloren(c);
 }
 
 const QList<Migracion>& migraciones(Catalogo catalogo) {
-    return catalogo == Catalogo::Kelmar ? migracionesDeKelmar() : migracionesDeTaloren();
+    static const QList<Migracion> kelmar = {{1, kelmar1}};
+    static const QList<Migracion> taloren = {{1, taloren1}};
+    return catalogo == Catalogo::Kelmar ? kelmar : taloren;
 }
 
 ErrorDeEjecucion errorDeVersion(Conexion& conexion, Catalogo catalogo, int encontrada) {
-    const int actual = Esquema::versionActual(catalogo);
+    const int actual = versionActual(catalogo);
     return ErrorDeEjecucion(
         CodigoDeError::Sentencia,
         QStringLiteral("El catálogo %1 está en la versión %2 del esquema y este programa requiere la %3: %4.")
@@ -205,24 +244,43 @@ bool tieneTablaDeVersion(Conexion& conexion) {
 
 } // namespace
 
-int Esquema::versionActual(Catalogo catalogo) {
+QString sentenciaDeTabla(const Tabla& tabla, bool conChequeos) {
+    QStringList partes;
+    for (const Columna& c : tabla.columnas) {
+        QString def = c.nombre + QLatin1Char(' ') + tipoSql(c);
+        if (!c.resto.isEmpty())
+            def += QLatin1Char(' ') + c.resto;
+        partes << def;
+    }
+    partes << tabla.restricciones;
+    if (conChequeos)
+        for (const Columna& c : tabla.columnas)
+            partes << chequeos(tabla.nombre, c);
+    return QStringLiteral("create table %1 (%2)").arg(tabla.nombre, partes.join(QStringLiteral(", ")));
+}
+
+void creaTabla(Conexion& conexion, const Tabla& tabla) {
+    conexion.ejecuta(sentenciaDeTabla(tabla, conexion.motor() == Motor::SQLite));
+}
+
+int versionActual(Catalogo catalogo) {
     return migraciones(catalogo).constLast().version;
 }
 
-int Esquema::version(Conexion& conexion) {
+int version(Conexion& conexion) {
     if (!tieneTablaDeVersion(conexion))
         return 0;
     const Recordset rs = conexion.ejecuta(QStringLiteral("select max(version) from version_esquema"));
     return rs.estaVacio() ? 0 : rs.valor(0, 0).toInt();
 }
 
-void Esquema::exigeActual(Conexion& conexion, Catalogo catalogo) {
+void exigeActual(Conexion& conexion, Catalogo catalogo) {
     const int encontrada = version(conexion);
     if (encontrada != versionActual(catalogo))
         throw errorDeVersion(conexion, catalogo, encontrada);
 }
 
-int Esquema::actualiza(Conexion& conexion, Catalogo catalogo) {
+int actualiza(Conexion& conexion, Catalogo catalogo) {
     const int encontrada = version(conexion);
     if (encontrada > versionActual(catalogo))
         throw errorDeVersion(conexion, catalogo, encontrada);
@@ -233,12 +291,11 @@ int Esquema::actualiza(Conexion& conexion, Catalogo catalogo) {
             if (m.version == 1)
                 conexion.ejecuta(
                     QStringLiteral("create table version_esquema (version integer primary key)"));
-            for (const QString& sentencia : m.sentencias)
-                conexion.ejecuta(sentencia);
-            if (m.datos)
-                m.datos(conexion);
+            m.aplica(conexion);
             conexion.ejecuta(QStringLiteral("insert into version_esquema (version) values (?)"), {m.version});
         });
     }
     return encontrada;
 }
+
+} // namespace Esquema

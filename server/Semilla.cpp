@@ -1,7 +1,7 @@
-#include "Semilla.h"
+#include "server/Semilla.h"
 
-#include "Conexion.h"
-#include "Contrasenas.h"
+#include "outside/Conexion.h"
+#include "server/Contrasenas.h"
 
 #include <QDateTime>
 #include <array>

@@ -1,7 +1,7 @@
-#include "Servidor.h"
+#include "server/Servidor.h"
 
-#include "Conexion.h"
-#include "Procedimientos.h"
+#include "outside/Conexion.h"
+#include "outside/Procedimientos.h"
 
 const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
     static const CatalogoDeProcedimientos kelmar = [] {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AjustesDeConexion.h"
-#include "Esquema.h"
+#include "outside/AjustesDeConexion.h"
+#include "server/Esquema.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 // The administration command: creates the catalogs on a server, manages the
 // accounts of the login and the configuration row that the start-up reads.
-#include "Administracion.h"
-#include "AjustesDeConexion.h"
-#include "Conexion.h"
-#include "ErrorDeEjecucion.h"
-#include "Servidor.h"
+#include "outside/AjustesDeConexion.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "server/Administracion.h"
+#include "server/Servidor.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -181,7 +181,8 @@ int main(int argc, char* argv[]) {
                                 : AjustesDeConexion::archivoPorDefecto();
     try {
         return ejecuta(opciones, AjustesDeConexion::lee(archivo));
-    } catch (const ErrorDeEjecucion& e) {
+    } catch (...) {
+        const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
         errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente())
                 << Qt::endl;
         return 1;

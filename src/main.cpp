@@ -1,20 +1,19 @@
-#include "AjustesDeConexion.h"
-#include "Emblema.h"
-#include "Modulo.h"
-
-#include <QApplication>
-#include <QLocale>
+#include "common/Aplicacion.h"
+#include "common/CajaDeMensajesQt.h"
+#include "common/Modulo.h"
+#include "controls/Emblema.h"
+#include "startup/Inicio.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    AplicacionTaloren app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("taloren"));
     QApplication::setWindowIcon(IconoDelPrograma());
-    // The office reads dates day/month/year, in Spanish.
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    AplicacionTaloren::PreparaIdioma();
+    CajaDeMensajesQt cajas;
+    const CajaDeMensajes::Sustituto enUso(cajas);
 
     int resultado = 0;
-    if (Modulo::Main(AjustesDeConexion::lee(AjustesDeConexion::archivoPorDefecto())) &&
-        !Modulo::ProgramaTerminado())
+    if (Modulo::Main(AjustesDeConexion::archivoPorDefecto()) && !Modulo::ProgramaTerminado())
         resultado = QApplication::exec();
     Modulo::DestruyeMdi();
     Modulo::CierraConexiones();

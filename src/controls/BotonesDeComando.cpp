@@ -1,4 +1,4 @@
-#include "BotonesDeComando.h"
+#include "controls/BotonesDeComando.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "Emblema.h"
+#include "controls/Emblema.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,4 +1,4 @@
-#include "MensajeTemporal.h"
+#include "controls/MensajeTemporal.h"
 
 #include <QFrame>
 #include <QLabel>

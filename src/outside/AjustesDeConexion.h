@@ -13,6 +13,13 @@ struct AjustesDeCatalogo {
 
 // Where the two catalogs live: the embedded default (one SQLite file per
 // catalog) or a PostgreSQL server shared by the stations.
+//
+// The settings file is read strictly: a group, key or value the program does
+// not understand stops the reading with an error that names the file, the
+// line, the key and the value, so a mistyped setting never leaves a station
+// working on a database nobody meant. Values are taken exactly as written
+// after the '=' (blanks around them aside); a value in double quotes keeps
+// its blanks, with \" and \\ standing for a quote and a backslash.
 struct AjustesDeConexion {
     Motor motor = Motor::SQLite;
     QString carpeta; // embedded: folder of the catalog files
@@ -26,8 +33,10 @@ struct AjustesDeConexion {
     static QString archivoPorDefecto();
     // The folder of the embedded catalogs when the settings name none.
     static QString carpetaPorDefecto();
-    // Reads a settings file; a missing file gives the embedded default.
+    // Reads a settings file; a file that does not exist gives the embedded
+    // default. Throws ErrorDeEjecucion (CodigoDeError::Ajustes) otherwise.
     static AjustesDeConexion lee(const QString& archivo);
+    // Writes the file readable by its owner alone; throws when it cannot.
     void escribe(const QString& archivo) const;
 
     // Parses a libpq-style "host=... port=... user=... password=..." string into

@@ -3,10 +3,9 @@
 #include <QFlags>
 #include <QString>
 
-class QWidget;
-
 // Every message box of the program goes through here, so that the person at
-// the keyboard can be scripted in tests.
+// the keyboard can be scripted in tests. The program puts its QMessageBox
+// implementation in place at start; texts are always shown as plain text.
 class CajaDeMensajes {
 public:
     enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
@@ -26,14 +25,20 @@ public:
     // Shows the box modally and returns the button that closed it.
     virtual Boton muestra(const Caja& caja) = 0;
 
-    // The program-wide instance; QMessageBox unless a test put its own.
+    // The instance in place; throws when none was put (a program that would
+    // otherwise answer its questions silently).
     static CajaDeMensajes& actual();
-    // Takes no ownership; nullptr restores the QMessageBox one.
-    static void establece(CajaDeMensajes* caja);
+
+    // Puts a box in place while it lives and the previous one back after.
+    class Sustituto {
+    public:
+        explicit Sustituto(CajaDeMensajes& caja);
+        ~Sustituto();
+        Sustituto(const Sustituto&) = delete;
+        Sustituto& operator=(const Sustituto&) = delete;
+
+    private:
+        CajaDeMensajes* m_anterior;
+    };
 };
 Q_DECLARE_OPERATORS_FOR_FLAGS(CajaDeMensajes::Botones)
-
-class CajaDeMensajesQt : public CajaDeMensajes {
-public:
-    Boton muestra(const Caja& caja) override;
-};

@@ -1,11 +1,14 @@
-#include "Conexion.h"
+#include "outside/Conexion.h"
 
-#include "ErrorDeEjecucion.h"
-#include "Procedimientos.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "outside/Procedimientos.h"
+#include "outside/ReglaDeNombres.h"
 
 #include <QAtomicInt>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -17,14 +20,27 @@ QAtomicInt contadorDeConexiones;
 
 const QString formatoFecha = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-QVariant valorParaEnlazar(const QVariant& v) {
+// Dates travel as the station's local wall time in one text form, which no
+// driver shifts and which sorts as dates do.
+QVariant valorParaEnlazar(const QVariant& v, int posicion, const QString& fuente) {
     if (v.isNull())
         return QVariant();
+    const auto noValida = [&] {
+        return ErrorDeEjecucion(
+            CodigoDeError::Conversion,
+            QStringLiteral("El valor %1 de la sentencia es una fecha no válida.").arg(posicion + 1), fuente);
+    };
     switch (v.metaType().id()) {
-    case QMetaType::QDateTime:
-        return v.toDateTime().isValid() ? QVariant(v.toDateTime().toString(formatoFecha)) : QVariant();
+    case QMetaType::QDateTime: {
+        const QDateTime fh = v.toDateTime();
+        if (!fh.isValid())
+            throw noValida();
+        return fh.toLocalTime().toString(formatoFecha);
+    }
     case QMetaType::QDate:
-        return v.toDate().isValid() ? QVariant(v.toDate().startOfDay().toString(formatoFecha)) : QVariant();
+        if (!v.toDate().isValid())
+            throw noValida();
+        return v.toDate().startOfDay().toString(formatoFecha);
     case QMetaType::Bool:
         return v.toBool() ? 1 : 0;
     default:
@@ -60,29 +76,76 @@ QVariant valorLeido(const QVariant& v) {
     }
 }
 
-// The class of the server's error, as the provider numbers it.
+// The embedded schema names its generated checks "<kind> <table>.<column> <limit>"
+// so that a refusal carries the same kind of error as the server's.
+struct ChequeoDelEsquema {
+    QString clase, columna, limite;
+};
+ChequeoDelEsquema chequeoFallido(const QString& texto) {
+    static const QRegularExpression patron(
+        QStringLiteral("CHECK constraint failed: (largo|rango|tipo|fecha) (\\S+)(?: (\\S+))?"));
+    const auto m = patron.match(texto);
+    if (!m.hasMatch())
+        return {};
+    return {m.captured(1), m.captured(2), m.captured(3)};
+}
+
 int numeroDeError(const QSqlError& e, Motor motor) {
     const QString codigo = e.nativeErrorCode();
     if (motor == Motor::PostgreSQL) {
+        // Errors of the server carry its SQLSTATE; those without one are the
+        // client library's own, which means the connection is in trouble.
+        if (e.type() == QSqlError::ConnectionError || codigo.isEmpty() ||
+            codigo.startsWith(QLatin1String("08")) || codigo.startsWith(QLatin1String("57P")))
+            return CodigoDeError::Conexion;
         if (codigo.startsWith(QLatin1String("23")))
             return CodigoDeError::Integridad;
-        if (codigo.startsWith(QLatin1String("08")) || codigo.startsWith(QLatin1String("57P")) ||
-            e.type() == QSqlError::ConnectionError)
-            return CodigoDeError::Conexion;
         if (codigo == QLatin1String("22001") || codigo == QLatin1String("22003"))
             return CodigoDeError::Desbordamiento;
+        if (codigo == QLatin1String("22P02") || codigo == QLatin1String("22007") ||
+            codigo == QLatin1String("22008") || codigo == QLatin1String("22018"))
+            return CodigoDeError::Conversion;
         return CodigoDeError::Sentencia;
     }
     // SQLite reports a failed step as a "connection" error: its own code tells.
     switch (codigo.toInt() & 0xff) {
-    case 19: // SQLITE_CONSTRAINT
+    case 19: { // SQLITE_CONSTRAINT
+        const QString clase = chequeoFallido(e.databaseText()).clase;
+        if (clase == QLatin1String("largo") || clase == QLatin1String("rango"))
+            return CodigoDeError::Desbordamiento;
+        if (clase == QLatin1String("tipo") || clase == QLatin1String("fecha"))
+            return CodigoDeError::Conversion;
         return CodigoDeError::Integridad;
+    }
+    case 20: // SQLITE_MISMATCH: text into an integer key
+        return CodigoDeError::Conversion;
     case 14: // SQLITE_CANTOPEN
     case 26: // SQLITE_NOTADB
         return CodigoDeError::Conexion;
     default:
         return CodigoDeError::Sentencia;
     }
+}
+
+// The description as the user reads it: the server's words on one line, and
+// the embedded schema's checks told as the server would tell them.
+QString descripcionDe(const QSqlError& e) {
+    QString texto = e.databaseText().trimmed();
+    if (texto.isEmpty())
+        texto = e.text().trimmed();
+    const ChequeoDelEsquema c = chequeoFallido(texto);
+    if (c.clase == QLatin1String("largo"))
+        texto = QStringLiteral("El valor es demasiado largo para la columna %1, que admite %2 caracteres.")
+                    .arg(c.columna, c.limite);
+    else if (c.clase == QLatin1String("rango"))
+        texto =
+            QStringLiteral("El valor está fuera del rango de la columna %1 (%2).").arg(c.columna, c.limite);
+    else if (c.clase == QLatin1String("tipo"))
+        texto = QStringLiteral("El valor no es de tipo %2 como la columna %1.").arg(c.columna, c.limite);
+    else if (c.clase == QLatin1String("fecha"))
+        texto =
+            QStringLiteral("El valor de la columna %1 no es una fecha (%2).").arg(c.columna, formatoFecha);
+    return texto.simplified();
 }
 } // namespace
 
@@ -112,6 +175,7 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
                 QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(ajustes.carpeta), fuente());
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombreConexion);
         db.setDatabaseName(QDir(ajustes.carpeta).filePath(catalogo.baseDeDatos + QStringLiteral(".sqlite")));
+        // Stations that share the file queue for it instead of failing.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     } else {
         db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_nombreConexion);
@@ -137,13 +201,20 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
         const QSqlError e = db.lastError();
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_nombreConexion);
-        throw ErrorDeEjecucion(CodigoDeError::Conexion,
-                               QStringLiteral("No se pudo abrir el catálogo %1: %2")
-                                   .arg(catalogo.baseDeDatos, e.text().trimmed()),
-                               fuente());
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("No se pudo abrir el catálogo %1: %2").arg(catalogo.baseDeDatos, descripcionDe(e)),
+            fuente());
     }
-    if (m_motor == Motor::SQLite)
+    if (m_motor == Motor::SQLite) {
         ejecuta(QStringLiteral("pragma foreign_keys = on"));
+        if (!ReglaDeNombres::registraEnSQLite(baseDeDatos().driver()->handle()))
+            throw ErrorDeEjecucion(
+                CodigoDeError::Conexion,
+                QStringLiteral("No se pudieron registrar las funciones de nombres en el catálogo %1.")
+                    .arg(catalogo.baseDeDatos),
+                fuente());
+    }
 }
 
 void Conexion::cierra() {
@@ -155,7 +226,8 @@ void Conexion::cierra() {
     }
     QSqlDatabase::removeDatabase(m_nombreConexion);
     m_profundidad = 0;
-    m_transaccionPerdida = false;
+    m_fallida = false;
+    m_deshechaEnElServidor = false;
 }
 
 bool Conexion::estaAbierta() const {
@@ -167,21 +239,27 @@ QSqlDatabase Conexion::baseDeDatos() const {
     return QSqlDatabase::database(m_nombreConexion, false);
 }
 
+void Conexion::marcaFallida(const QString& motivo) {
+    if (m_fallida)
+        return;
+    m_fallida = true;
+    m_motivoDeLaFalla = motivo;
+}
+
 void Conexion::fallaSentencia(const QSqlError& error) {
-    // A failed statement aborts a PostgreSQL transaction; rolling it back now
-    // lets the driver free its prepared statement, and the caller's rollback
-    // then has nothing left to do.
-    if (m_profundidad > 0 && m_motor == Motor::PostgreSQL && !m_transaccionPerdida) {
-        baseDeDatos().rollback();
-        m_transaccionPerdida = true;
+    if (m_profundidad > 0) {
+        marcaFallida(descripcionDe(error));
+        // A failed statement ends a PostgreSQL transaction anyway; undoing it
+        // now lets the driver free its prepared statement. Later statements of
+        // the unit are refused, so none runs outside it.
+        if (m_motor == Motor::PostgreSQL)
+            deshazEnElServidor();
     }
     lanzaErrorDeBase(error, {});
 }
 
 void Conexion::lanzaErrorDeBase(const QSqlError& error, const QString& contexto) const {
-    QString texto = error.databaseText().trimmed();
-    if (texto.isEmpty())
-        texto = error.text().trimmed();
+    QString texto = descripcionDe(error);
     if (!contexto.isEmpty())
         texto = contexto + QStringLiteral(": ") + texto;
     throw ErrorDeEjecucion(numeroDeError(error, m_motor), texto, fuente());
@@ -196,17 +274,29 @@ void Conexion::verificaAbierta() const {
 
 Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
     verificaAbierta();
+    if (m_profundidad > 0 && m_fallida)
+        throw ErrorDeEjecucion(
+            CodigoDeError::Sentencia,
+            QStringLiteral("La sentencia no se ejecutó: la transacción en curso ya falló (%1) "
+                           "y se deshará completa.")
+                .arg(m_motivoDeLaFalla),
+            fuente());
+    QVariantList enlazados;
+    enlazados.reserve(valores.size());
+    for (int i = 0; i < valores.size(); ++i)
+        enlazados << valorParaEnlazar(valores.at(i), i, fuente());
+
     QSqlQuery q(baseDeDatos());
     q.setForwardOnly(true);
-    if (valores.isEmpty()) {
+    if (enlazados.isEmpty()) {
         // Nothing to bind: sent as it stands (a server does not prepare DDL).
         if (!q.exec(sql))
             fallaSentencia(q.lastError());
     } else {
         if (!q.prepare(sql))
             fallaSentencia(q.lastError());
-        for (const QVariant& v : valores)
-            q.addBindValue(valorParaEnlazar(v));
+        for (const QVariant& v : enlazados)
+            q.addBindValue(v);
         if (!q.exec())
             fallaSentencia(q.lastError());
     }
@@ -236,14 +326,6 @@ Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
 
 Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& parametros) {
     const QString origen = fuente();
-    // The client refuses what does not fit its own declaration, as the provider does.
-    QVariantList valores;
-    valores.reserve(parametros.size());
-    for (const Parametro& p : parametros)
-        valores << (p.direccion == Direccion::Entrada
-                        ? normalizaValor(p.valor, p.tipo, p.tamano, p.nombre, origen)
-                        : QVariant());
-
     const Procedimiento* proc = m_procedimientos ? m_procedimientos->busca(nombre) : nullptr;
     if (!proc)
         throw ErrorDeEjecucion(CodigoDeError::Sentencia,
@@ -255,6 +337,9 @@ Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& para
             QStringLiteral("El procedimiento '%1' tiene demasiados argumentos especificados.")
                 .arg(proc->nombre),
             origen);
+
+    QVariantList valores;
+    valores.reserve(proc->firma.size());
     for (int i = 0; i < proc->firma.size(); ++i) {
         const auto& f = proc->firma.at(i);
         if (i >= parametros.size()) {
@@ -267,23 +352,38 @@ Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& para
             valores << QVariant();
             continue;
         }
-        if (parametros.at(i).direccion == Direccion::Salida && f.direccion == Direccion::Entrada)
+        const Parametro& p = parametros.at(i);
+        if (!mismoNombreDeParametro(p.nombre, f.nombre))
+            throw ErrorDeEjecucion(
+                CodigoDeError::Sentencia,
+                QStringLiteral("El parámetro %1 de la llamada a '%2' es '%3', y el procedimiento espera ahí "
+                               "'%4'.")
+                    .arg(i + 1)
+                    .arg(proc->nombre, p.nombre, f.nombre),
+                origen);
+        if (p.direccion == Direccion::Salida && f.direccion == Direccion::Entrada)
             throw ErrorDeEjecucion(CodigoDeError::Sentencia,
                                    QStringLiteral("El parámetro '%1' del procedimiento '%2' no es de salida.")
                                        .arg(f.nombre, proc->nombre),
                                    origen);
-        // The server checks the value against its own declaration too: nothing is cut.
-        if (f.direccion == Direccion::Entrada)
-            valores[i] = normalizaValor(valores.at(i), f.tipo, f.tamano, f.nombre, origen);
+        if (p.direccion == Direccion::Salida) {
+            valores << QVariant();
+            continue;
+        }
+        // The caller's declaration binds first, then the procedure's own:
+        // nothing is ever cut to fit.
+        const QVariant propio = normalizaValor(p.valor, p.tipo, p.tamano, p.nombre, origen);
+        valores << normalizaValor(propio, f.tipo, f.tamano, f.nombre, origen);
     }
 
-    Recordset rs = enTransaccion([&] { return proc->cuerpo(*this, valores); });
+    Argumentos argumentos(*proc, std::move(valores), origen);
+    Recordset rs = enTransaccion([&] { return proc->cuerpo(*this, argumentos); });
 
     for (int i = 0; i < parametros.size(); ++i) {
         Parametro& p = parametros[i];
         if (p.direccion != Direccion::Salida)
             continue;
-        const QVariant& v = valores.at(i);
+        const QVariant& v = argumentos.valores().at(i);
         if (v.isNull())
             p.valor = QVariant();
         else if (p.tipo == TipoDeParametro::SmallInt)
@@ -296,49 +396,92 @@ Recordset Conexion::ejecutaProcedimiento(const QString& nombre, Parametros& para
     return rs;
 }
 
+void Conexion::ejecutaControl(const QString& sentencia, const QString& contexto) {
+    QSqlQuery q(baseDeDatos());
+    if (!q.exec(sentencia)) {
+        const QSqlError e = q.lastError();
+        q.finish();
+        lanzaErrorDeBase(e, contexto);
+    }
+}
+
 void Conexion::iniciaTransaccion() {
     verificaAbierta();
     if (m_profundidad++ > 0)
         return;
-    QSqlDatabase db = baseDeDatos();
-    if (!db.transaction()) {
+    m_fallida = false;
+    m_motivoDeLaFalla.clear();
+    m_deshechaEnElServidor = false;
+    try {
+        if (m_motor == Motor::SQLite) {
+            // A writer takes the file at the start and others wait their turn
+            // (busy timeout), instead of failing when they try to commit.
+            ejecutaControl(QStringLiteral("begin immediate"),
+                           QStringLiteral("No se pudo iniciar la transacción"));
+        } else {
+            QSqlDatabase db = baseDeDatos();
+            if (!db.transaction())
+                lanzaErrorDeBase(db.lastError(), QStringLiteral("No se pudo iniciar la transacción"));
+        }
+    } catch (...) {
         m_profundidad = 0;
-        lanzaErrorDeBase(db.lastError(), QStringLiteral("No se pudo iniciar la transacción"));
+        throw;
+    }
+}
+
+void Conexion::deshazEnElServidor() {
+    if (m_deshechaEnElServidor)
+        return;
+    m_deshechaEnElServidor = true;
+    if (m_motor == Motor::SQLite) {
+        QSqlQuery q(baseDeDatos());
+        q.exec(QStringLiteral("rollback"));
+    } else {
+        baseDeDatos().rollback();
     }
 }
 
 void Conexion::confirmaTransaccion() {
+    if (m_profundidad == 0)
+        return;
     if (--m_profundidad > 0)
         return;
-    if (m_transaccionPerdida) {
-        // An inner failure was caught and ignored: its work is gone already.
-        m_transaccionPerdida = false;
-        throw ErrorDeEjecucion(CodigoDeError::Sentencia,
-                               QStringLiteral("La transacción se deshizo por un error anterior."), fuente());
+    if (m_fallida) {
+        const QString motivo = m_motivoDeLaFalla;
+        deshazEnElServidor();
+        m_fallida = false;
+        throw ErrorDeEjecucion(
+            CodigoDeError::Sentencia,
+            QStringLiteral("La transacción se deshizo completa por un error anterior: %1").arg(motivo),
+            fuente());
     }
-    QSqlDatabase db = baseDeDatos();
     if (m_motor == Motor::SQLite) {
-        // Deferred keys fail at commit: the statement keeps SQLite's own code,
-        // and a failed commit leaves the transaction open to be rolled back.
-        QSqlQuery q(db);
+        // Deferred keys fail at commit with SQLite's own code, and a failed
+        // commit leaves the transaction open to be rolled back.
+        QSqlQuery q(baseDeDatos());
         if (!q.exec(QStringLiteral("commit"))) {
             const QSqlError e = q.lastError();
             q.finish();
-            db.rollback();
+            deshazEnElServidor();
             lanzaErrorDeBase(e, QStringLiteral("No se pudo confirmar la transacción"));
         }
         return;
     }
     // A failed PostgreSQL commit has already ended the transaction.
+    QSqlDatabase db = baseDeDatos();
     if (!db.commit())
         lanzaErrorDeBase(db.lastError(), QStringLiteral("No se pudo confirmar la transacción"));
 }
 
 void Conexion::deshaceTransaccion() {
-    if (--m_profundidad > 0)
+    if (m_profundidad == 0)
         return;
-    m_profundidad = 0;
-    if (!m_transaccionPerdida)
-        baseDeDatos().rollback();
-    m_transaccionPerdida = false;
+    if (--m_profundidad > 0) {
+        // An inner unit that ends with an error spoils the outer one, even
+        // when its caller catches the error.
+        marcaFallida(QStringLiteral("una parte de la transacción terminó con un error"));
+        return;
+    }
+    deshazEnElServidor();
+    m_fallida = false;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "AjustesDeConexion.h"
-#include "Parametro.h"
-#include "Recordset.h"
+#include "outside/AjustesDeConexion.h"
+#include "outside/Parametro.h"
+#include "outside/Recordset.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -10,9 +10,16 @@
 #include <type_traits>
 
 class CatalogoDeProcedimientos;
+class QSqlError;
 
 // One of the program's long-lived connections (kelmar or taloren).
 // Every value goes to the server bound, never inside the SQL text.
+//
+// One transaction rule on both backends: a unit of work (enTransaccion) may
+// hold other units; any failure inside it, a statement or an exception that
+// leaves an inner unit, makes the outermost unit roll back. From then on every
+// statement of that unit fails at once and its end throws, so nothing of it is
+// ever written, whatever a caller caught on the way.
 class Conexion {
 public:
     Conexion(QString catalogo, const CatalogoDeProcedimientos* procedimientos = nullptr);
@@ -29,16 +36,18 @@ public:
     Motor motor() const { return m_motor; }
     QString fuente() const;
 
-    // An SQL statement with bound values ('?' placeholders). Dates go as text
+    // An SQL statement with bound values ('?' placeholders). A QDate or
+    // QDateTime goes as the station's local time in the text form
     // "yyyy-MM-dd HH:mm:ss"; booleans as 0/1.
     Recordset ejecuta(const QString& sql, const QVariantList& valores = {});
 
-    // A stored procedure: parameters are checked against their declared type
-    // and size and against the procedure's signature; the body runs in one
-    // transaction; output values come back into `parametros`.
+    // A stored procedure: the parameters are matched by name and position
+    // with the procedure's signature and checked against their declared type
+    // and size and against the signature's; the body runs in one unit of
+    // work; output values come back into `parametros`.
     Recordset ejecutaProcedimiento(const QString& nombre, Parametros& parametros);
 
-    // Runs `trabajo` in one transaction (nested calls join the outer one).
+    // Runs `trabajo` as one unit of work; nested calls join the outer one.
     template <typename F> auto enTransaccion(F&& trabajo) {
         iniciaTransaccion();
         if constexpr (std::is_void_v<decltype(trabajo())>) {
@@ -62,6 +71,7 @@ public:
             return resultado;
         }
     }
+    bool enUnaTransaccion() const { return m_profundidad > 0; }
 
     QSqlDatabase baseDeDatos() const;
 
@@ -70,13 +80,20 @@ private:
     void iniciaTransaccion();
     void confirmaTransaccion();
     void deshaceTransaccion();
-    [[noreturn]] void fallaSentencia(const class QSqlError& error);
-    [[noreturn]] void lanzaErrorDeBase(const class QSqlError& error, const QString& contexto) const;
+    void deshazEnElServidor();
+    void marcaFallida(const QString& motivo);
+    [[noreturn]] void fallaSentencia(const QSqlError& error);
+    [[noreturn]] void lanzaErrorDeBase(const QSqlError& error, const QString& contexto) const;
+    void ejecutaControl(const QString& sentencia, const QString& contexto);
 
     QString m_catalogo;
     QString m_nombreConexion;
     const CatalogoDeProcedimientos* m_procedimientos;
     Motor m_motor = Motor::SQLite;
     int m_profundidad = 0;
-    bool m_transaccionPerdida = false;
+    // Set by the first failure inside a unit: the unit can only be undone.
+    bool m_fallida = false;
+    QString m_motivoDeLaFalla;
+    // The server's transaction is over already (rolled back at the failure).
+    bool m_deshechaEnElServidor = false;
 };

@@ -5,8 +5,8 @@
 #include <exception>
 
 // A run-time error as the windows report it: number, description and source.
-// Database errors carry negative numbers (the provider's HRESULT), the
-// recordset's own errors positive ones, as the office is used to reading them.
+// Database errors carry negative numbers and the program's own positive ones,
+// in the form that the office's error reports already record.
 class ErrorDeEjecucion : public std::exception {
 public:
     ErrorDeEjecucion(int numero, QString descripcion, QString fuente);
@@ -15,6 +15,10 @@ public:
     const QString& descripcion() const { return m_descripcion; }
     const QString& fuente() const { return m_fuente; }
     const char* what() const noexcept override { return m_what.constData(); }
+
+    // Inside a catch block: the exception being handled, whatever its type,
+    // as an error the windows can report.
+    static ErrorDeEjecucion actual();
 
 private:
     int m_numero;
@@ -30,12 +34,18 @@ inline constexpr int Conexion = -2147467259;
 inline constexpr int Sentencia = -2147217900;
 // A key or constraint the data would break.
 inline constexpr int Integridad = -2147217873;
-// A value longer than its parameter, or a number out of its type's range.
+// A value longer than its column or parameter, or a number out of its type's range.
 inline constexpr int Desbordamiento = -2147217833;
-// A value that does not convert to its parameter's type.
+// A value that does not convert to its column's or parameter's type.
 inline constexpr int Conversion = -2147217913;
 // A column that the recordset does not hold.
 inline constexpr int ColumnaInexistente = 3265;
 // Reading past the last row.
 inline constexpr int FinDeRegistros = 3021;
+// The program ran out of memory.
+inline constexpr int SinMemoria = 7;
+// A fault of the program itself, not of the data or the server.
+inline constexpr int Interno = 51;
+// A settings file that cannot be read, or a setting it does not understand.
+inline constexpr int Ajustes = 380;
 } // namespace CodigoDeError

@@ -1,7 +1,7 @@
-#include "Parametro.h"
+#include "outside/Parametro.h"
 
-#include "ErrorDeEjecucion.h"
-#include "Recordset.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "outside/Recordset.h"
 
 #include <limits>
 
@@ -78,10 +78,22 @@ QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano,
         return int(n);
     }
     case TipoDeParametro::Date: {
-        const QDateTime fh = Recordset::fechaHora(valor);
+        // A date travels as a date: text would be read differently by each backend.
+        QDateTime fh;
+        if (valor.metaType().id() == QMetaType::QDateTime)
+            fh = valor.toDateTime().toLocalTime();
+        else if (valor.metaType().id() == QMetaType::QDate)
+            fh = valor.toDate().startOfDay();
+        else
+            throw ErrorDeEjecucion(
+                CodigoDeError::Conversion,
+                QStringLiteral("El parámetro '%1' es de tipo date y recibió un valor de tipo %2; las fechas "
+                               "se pasan como fecha, no como texto.")
+                    .arg(nombre, QString::fromLatin1(valor.typeName())),
+                fuente);
         if (!fh.isValid())
             noConvierte(valor, tipo, nombre, fuente);
-        return fh.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        return fh;
     }
     }
     return QVariant();

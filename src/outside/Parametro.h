@@ -24,7 +24,8 @@ using Parametros = QList<Parametro>;
 
 // The canonical value of `valor` for a parameter of this type and size, as the
 // procedures' bodies receive it: text for VarChar and Char (Char padded with
-// blanks to its size), int for SmallInt, text "yyyy-MM-dd HH:mm:ss" for Date.
+// blanks to its size), int for SmallInt, a local QDateTime for Date (which
+// takes only QDate and QDateTime values).
 // Throws ErrorDeEjecucion when the value does not fit: it is never cut.
 QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano, const QString& nombre,
                         const QString& fuente);

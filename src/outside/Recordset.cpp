@@ -1,6 +1,6 @@
-#include "Recordset.h"
+#include "outside/Recordset.h"
 
-#include "ErrorDeEjecucion.h"
+#include "outside/ErrorDeEjecucion.h"
 
 Recordset::Recordset(QStringList columnas, QList<QVariantList> filas, QString fuente)
     : m_columnas(std::move(columnas)), m_filas(std::move(filas)), m_fuente(std::move(fuente)) {}

@@ -1,4 +1,4 @@
-#include "Reloj.h"
+#include "outside/Reloj.h"
 
 namespace {
 const Reloj* instalado = nullptr;
@@ -9,6 +9,10 @@ const Reloj& Reloj::actual() {
     return instalado ? *instalado : sistema;
 }
 
-void Reloj::establece(const Reloj* reloj) {
-    instalado = reloj;
+Reloj::Sustituto::Sustituto(const Reloj& reloj) : m_anterior(instalado) {
+    instalado = &reloj;
+}
+
+Reloj::Sustituto::~Sustituto() {
+    instalado = m_anterior;
 }

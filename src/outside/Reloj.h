@@ -11,8 +11,19 @@ public:
     QDate hoy() const { return ahora().date(); }
 
     static const Reloj& actual();
-    // Takes no ownership; nullptr restores the system clock.
-    static void establece(const Reloj* reloj);
+
+    // Puts another clock in place while it lives and the previous one back
+    // after, also when a test fails half-way.
+    class Sustituto {
+    public:
+        explicit Sustituto(const Reloj& reloj);
+        ~Sustituto();
+        Sustituto(const Sustituto&) = delete;
+        Sustituto& operator=(const Sustituto&) = delete;
+
+    private:
+        const Reloj* m_anterior;
+    };
 };
 
 class RelojDelSistema : public Reloj {

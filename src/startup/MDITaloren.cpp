@@ -1,6 +1,7 @@
-#include "MDITaloren.h"
+#include "startup/MDITaloren.h"
 
-#include "Modulo.h"
+#include "common/Modulo.h"
+#include "startup/Inicio.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -20,7 +21,7 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
 
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("barraDeMenu"));
-    // Top-level items that act at once, as the office's menu always had.
+    // Captura, Consultas and Salir act at once from the bar; Invitaciones opens its submenu.
     mdiCaptura = barra->addAction(QStringLiteral("&Captura"));
     mdiCaptura->setObjectName(QStringLiteral("mdiCaptura"));
     mdiConsultas = barra->addAction(QStringLiteral("C&onsultas"));
@@ -43,7 +44,8 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     connect(MnuReportesInvit, &QAction::triggered, this, &MDITaloren::MnuReportesInvit_Click);
     connect(mdiSalir, &QAction::triggered, this, &MDITaloren::mdiSalir_Click);
 
-    // The client area starts at the original's size, centred on the screen.
+    // The client area starts at 800 x 544 pixels, the size the work windows are laid out for,
+    // centred on the screen.
     const int altoDelMenu = barra->sizeHint().height();
     resize(Modulo::Pixeles(12000), Modulo::Pixeles(8160) + altoDelMenu);
     if (const QScreen* pantalla = QGuiApplication::primaryScreen()) {

@@ -1,11 +1,12 @@
-#include "frmSolicitaPassword.h"
+#include "startup/frmSolicitaPassword.h"
 
-#include "BotonesDeComando.h"
-#include "Conexion.h"
-#include "Emblema.h"
-#include "ErrorDeEjecucion.h"
-#include "MDITaloren.h"
-#include "Modulo.h"
+#include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "controls/Emblema.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "startup/Inicio.h"
+#include "startup/MDITaloren.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,7 +15,7 @@
 #include <QToolButton>
 
 namespace {
-// A null where the window expects text is an error, as it was for the original.
+// A null where the window expects text is an error: the login cannot say who logged in.
 QString textoNoNulo(const QVariant& v, const QString& columna) {
     if (v.isNull())
         throw ErrorDeEjecucion(94, QStringLiteral("Uso no válido de Null (columna %1).").arg(columna),
@@ -129,10 +130,9 @@ void frmSolicitaPassword::CmdIngreso_Click() {
             Modulo::MensajeDeError(QStringLiteral("Proporcione su cuenta de acceso."));
             txtUsuario->setFocus();
         }
-    } catch (const ErrorDeEjecucion& e) {
-        Modulo::MensajeDeError(QStringLiteral("Error: ") + QString::number(e.numero()) +
-                               QStringLiteral("\r\n") + QStringLiteral("Descripción: ") + e.descripcion() +
-                               QStringLiteral("\r\n") + QStringLiteral("Sourc: ") + e.fuente());
+    } catch (...) {
+        Modulo::MensajeDeError(
+            Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
     }
 }
 

@@ -1,6 +1,6 @@
-#include "BaseDePrueba.h"
-#include "Conexion.h"
-#include "ErrorDeEjecucion.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "support/BaseDePrueba.h"
 
 #include <QProcess>
 #include <QTest>
@@ -46,7 +46,7 @@ private Q_SLOTS:
         BaseDePrueba base(motor);
 
         Corrida c = admin(base, {QStringLiteral("create")});
-        QCOMPARE(c.salida, 0);
+        QVERIFY2(c.salida == 0, qPrintable(c.texto));
 
         QCOMPARE(valida(base.kelmar(), QStringLiteral("admin"), QStringLiteral("taloren")),
                  QStringLiteral("Administrador/admin"));

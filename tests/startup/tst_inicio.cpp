@@ -1,16 +1,28 @@
-#include "Administracion.h"
-#include "Conexion.h"
-#include "EntornoDeInicio.h"
-#include "ErrorDeEjecucion.h"
-#include "MDITaloren.h"
-#include "frmSolicitaPassword.h"
+#include "controls/BotonesDeComando.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "server/Administracion.h"
+#include "startup/Inicio.h"
+#include "startup/MDITaloren.h"
+#include "startup/frmSolicitaPassword.h"
+#include "support/EntornoDeVentanas.h"
 
+#include <QAction>
+#include <QFile>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
+#include <QToolButton>
 
 using Caja = CajaDeMensajes;
 
 namespace {
+
+// The start-up's seams, with the main window gone at the end.
+struct EntornoDeInicio : EntornoDeVentanas {
+    using EntornoDeVentanas::EntornoDeVentanas;
+    ~EntornoDeInicio() { Modulo::DestruyeMdi(); }
+};
 const QString avisoDeVersionNueva = QStringLiteral(
     "Existe una nueva versión del sistema y debe instalarla antes de continuar.\r\r"
     "1. Siga el procedimiento que se le indicó para instalar la nueva versión.\r"
@@ -36,6 +48,28 @@ void configura(Conexion& kelmar, const QVariant& acceso, const QString& mensaje,
                        "Criticidad = ? where id = 1"),
         {acceso, mensaje, ultima, criticidad});
 }
+const QString noCoinciden =
+    QStringLiteral("La cuenta de acceso y/o la contraseña no coinciden. Verifique :(");
+
+// A login window shown and active, as the start-up leaves it.
+struct Ingreso {
+    explicit Ingreso(Motor motor = Motor::SQLite) : e(motor) {
+        e.conecta(QString(), QString());
+        Administracion::agregaUsuario(e.base.kelmar(), QStringLiteral("lupita"), QStringLiteral("Lupita"),
+                                      QStringLiteral("clave7"));
+        ventana.show();
+        QApplication::setActiveWindow(&ventana);
+        QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    }
+    void teclea(const QString& cuenta, const QString& contrasena) {
+        ventana.txtUsuario->setText(cuenta);
+        ventana.txtPassword->setText(contrasena);
+    }
+    QWidget* foco() const { return QApplication::focusWidget(); }
+
+    EntornoDeInicio e;
+    frmSolicitaPassword ventana;
+};
 } // namespace
 
 class TstInicio : public QObject {
@@ -103,7 +137,6 @@ private Q_SLOTS:
             QCOMPARE(e.caja.ultima().titulo, QStringLiteral("TaLoREN"));
             QCOMPARE(e.caja.ultima().icono, respuesta ? Caja::Icono::Pregunta : Caja::Icono::Informacion);
         }
-        QCOMPARE(e.caja.sinRespuesta(), 0);
         // A refused start closes kelmar and never opens taloren.
         QCOMPARE(Modulo::kelmar().estaAbierta(), ingreso);
         QCOMPARE(Modulo::taloren().estaAbierta(), ingreso);
@@ -173,13 +206,149 @@ private Q_SLOTS:
 
     // A server catalog behind the program's schema is refused, not used half-way.
     void catalogoDelServidorAtrasado() {
-        if (!BaseDePrueba::hayPostgres())
-            QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor");
+        EXIGE_POSTGRES();
         EntornoDeInicio e(Motor::PostgreSQL);
         e.base.kelmar().ejecuta(QStringLiteral("delete from version_esquema"));
         QVERIFY(!Modulo::Main(e.base.ajustes()));
         QCOMPARE(e.caja.cajas().size(), 1);
         QVERIFY(e.caja.ultima().texto.contains(QStringLiteral("taloren-admin create")));
+    }
+
+    void cajasVacias_data() {
+        QTest::addColumn<QString>("cuenta");
+        QTest::addColumn<QString>("contrasena");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<QString>("foco");
+        QTest::newRow("ambas") << QString() << QString()
+                               << QStringLiteral("Proporcione su cuenta de acceso y su contraseña.")
+                               << QStringLiteral("txtUsuario");
+        QTest::newRow("contraseña") << QStringLiteral("lupita") << QString()
+                                    << QStringLiteral("Proporcione su contraseña.")
+                                    << QStringLiteral("txtPassword");
+        QTest::newRow("cuenta") << QString() << QStringLiteral("clave7")
+                                << QStringLiteral("Proporcione su cuenta de acceso.")
+                                << QStringLiteral("txtUsuario");
+    }
+    void cajasVacias() {
+        QFETCH(QString, cuenta);
+        QFETCH(QString, contrasena);
+        QFETCH(QString, mensaje);
+        QFETCH(QString, foco);
+        Ingreso i;
+        i.teclea(cuenta, contrasena);
+        i.ventana.CmdIngreso->setFocus();
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.cajas().size(), 1);
+        QCOMPARE(i.e.caja.ultima().texto, mensaje);
+        QCOMPARE(i.e.caja.ultima().icono, Caja::Icono::Critico);
+        QCOMPARE(i.e.caja.ultima().titulo, QStringLiteral("TaLoREN"));
+        QVERIFY(i.foco());
+        QCOMPARE(i.foco()->objectName(), foco);
+        QVERIFY(Modulo::NickUsuario.isEmpty());
+    }
+
+    void parIncorrectoYCorrecto_data() { agregaMotores(); }
+    void parIncorrectoYCorrecto() {
+        MOTOR_DE_LA_FILA(motor);
+        Ingreso i(motor);
+        for (int intento = 0; intento < 2; ++intento) {
+            i.teclea(QStringLiteral("lupita"), QStringLiteral("clave8"));
+            i.ventana.txtPassword->setFocus();
+            i.ventana.CmdIngreso->click();
+            QCOMPARE(i.e.caja.ultima().texto, noCoinciden);
+            QCOMPARE(i.ventana.txtUsuario->text(), QStringLiteral("lupita"));
+            QCOMPARE(i.ventana.txtPassword->text(), QStringLiteral("clave8"));
+            QCOMPARE(i.foco(), i.ventana.txtPassword);
+        }
+        // The account is compared as typed: another case is another account.
+        i.teclea(QStringLiteral("LUPITA"), QStringLiteral("clave7"));
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.cajas().size(), 3);
+        QVERIFY(i.ventana.isVisible());
+
+        i.teclea(QStringLiteral("lupita"), QStringLiteral("clave7"));
+        QTest::keyClick(i.ventana.txtPassword, Qt::Key_Return);
+        QCOMPARE(i.e.caja.cajas().size(), 3);
+        QCOMPARE(Modulo::NickUsuario, QStringLiteral("Lupita"));
+        QCOMPARE(Modulo::CuentaUsuario, QStringLiteral("lupita"));
+        QCOMPARE(i.ventana.result(), int(QDialog::Accepted));
+        QVERIFY(!i.ventana.isVisible());
+        QVERIFY(Modulo::mdi().isVisible());
+        QCOMPARE(i.e.terminaciones, 0);
+    }
+
+    // Blanks count as typed and travel as they are.
+    void cuentaDeEspacios() {
+        Ingreso i;
+        i.teclea(QStringLiteral("   "), QStringLiteral("clave7"));
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.ultima().texto, noCoinciden);
+        Administracion::agregaUsuario(i.e.base.kelmar(), QStringLiteral("   "), QStringLiteral("Espacios"),
+                                      QStringLiteral("clave7"));
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.cajas().size(), 1);
+        QCOMPARE(Modulo::CuentaUsuario, QStringLiteral("   "));
+        QCOMPARE(Modulo::NickUsuario, QStringLiteral("Espacios"));
+    }
+
+    void errorDelServidor() {
+        Ingreso i;
+        Modulo::kelmar().cierra();
+        i.teclea(QStringLiteral("lupita"), QStringLiteral("clave7"));
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.cajas().size(), 1);
+        const QString texto = i.e.caja.ultima().texto;
+        QVERIFY2(texto.startsWith(QStringLiteral("Error: %1\r\nDescripción: ").arg(CodigoDeError::Conexion)),
+                 qPrintable(texto));
+        QVERIFY(texto.contains(QStringLiteral("\r\nSourc: SQLite kelmar")));
+        QCOMPARE(i.e.caja.ultima().icono, Caja::Icono::Critico);
+        QVERIFY(i.ventana.isVisible());
+        QVERIFY(Modulo::NickUsuario.isEmpty());
+    }
+
+    void salirTerminaElPrograma() {
+        Ingreso i;
+        i.ventana.cmdSalir->click();
+        QCOMPARE(i.e.terminaciones, 1);
+        QVERIFY(!i.ventana.isVisible());
+        Ingreso cierre;
+        cierre.ventana.close();
+        QCOMPARE(cierre.e.terminaciones, 1);
+        QCOMPARE(cierre.ventana.result(), int(QDialog::Rejected));
+    }
+
+    // The ten-character limits of the login boxes, typed or pasted.
+    void limitesDelIngreso() {
+        Ingreso i;
+        i.ventana.txtUsuario->clear();
+        QTest::keyClicks(i.ventana.txtUsuario, QStringLiteral("abcdefghijkl"));
+        QCOMPARE(i.ventana.txtUsuario->text(), QStringLiteral("abcdefghij"));
+        QCOMPARE(i.ventana.txtPassword->text(), QString());
+    }
+
+    // A mistyped settings file stops the start-up before any connection, naming what is wrong.
+    void ajustesMalEscritos() {
+        EntornoDeInicio e;
+        const QString archivo = e.base.carpeta() + QStringLiteral("/malo.ini");
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[database]\nbackend=postgres\n");
+        f.close();
+        QVERIFY(!Modulo::Main(archivo));
+        QVERIFY(e.mostradas.isEmpty());
+        QCOMPARE(e.caja.cajas().size(), 1);
+        const QString texto = e.caja.ultima().texto;
+        QVERIFY2(texto.startsWith(QStringLiteral("Error: %1\r").arg(CodigoDeError::Ajustes)),
+                 qPrintable(texto));
+        for (const QString& nombrado : {archivo, QStringLiteral("backend"), QStringLiteral("postgres")})
+            QVERIFY2(texto.contains(nombrado), qPrintable(texto));
+        QVERIFY(!Modulo::kelmar().estaAbierta());
+    }
+
+    void salirDelMenu() {
+        EntornoDeInicio e;
+        Modulo::mdi().mdiSalir->trigger();
+        QCOMPARE(e.terminaciones, 1);
     }
 };
 

@@ -1,7 +1,7 @@
-#include "BaseDePrueba.h"
+#include "support/BaseDePrueba.h"
 
-#include "Administracion.h"
-#include "Servidor.h"
+#include "server/Administracion.h"
+#include "server/Servidor.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -13,6 +13,10 @@ QAtomicInt contador;
 
 bool BaseDePrueba::hayPostgres() {
     return !cadenaPostgres().isEmpty();
+}
+
+bool BaseDePrueba::exigePostgres() {
+    return qEnvironmentVariable("TALOREN_REQUIRE_PG") == QLatin1String("1");
 }
 
 QString BaseDePrueba::cadenaPostgres() {

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "AjustesDeConexion.h"
-#include "Conexion.h"
-#include "Esquema.h"
+#include "outside/AjustesDeConexion.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "server/Esquema.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 
 // Both catalogs made fresh for one test, from the schema and seed data: two
@@ -17,6 +19,9 @@ public:
 
     static bool hayPostgres();
     static QString cadenaPostgres();
+    // TALOREN_REQUIRE_PG=1: a PostgreSQL row that cannot run fails instead of
+    // being skipped.
+    static bool exigePostgres();
 
     const AjustesDeConexion& ajustes() const { return m_ajustes; }
     // A settings file naming these catalogs.
@@ -37,11 +42,34 @@ private:
 
 // Adds the column "backend" with a row per backend to a data-driven test.
 void agregaMotores();
-// In a data-driven test: the row's backend, or skips the row (with a message
-// naming TALOREN_TEST_PG) when it is PostgreSQL and no server is given.
+
+// The error a piece of work throws; number 0 when it throws none.
+template <typename F> ErrorDeEjecucion errorDe(F&& trabajo) {
+    try {
+        trabajo();
+    } catch (const ErrorDeEjecucion& e) {
+        return e;
+    }
+    return ErrorDeEjecucion(0, QStringLiteral("no hubo error"), {});
+}
+
+// A test that runs on PostgreSQL only: skipped with no server named, or
+// failed when TALOREN_REQUIRE_PG=1.
+#define EXIGE_POSTGRES()                                                                                     \
+    if (!BaseDePrueba::hayPostgres()) {                                                                      \
+        if (BaseDePrueba::exigePostgres())                                                                   \
+            QFAIL("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL");                \
+        QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor");                               \
+    }
+
+// In a data-driven test: the row's backend. A PostgreSQL row with no server
+// named is skipped, or fails when TALOREN_REQUIRE_PG=1.
 #define MOTOR_DE_LA_FILA(var)                                                                                \
     QFETCH(int, backend);                                                                                    \
     const Motor var = static_cast<Motor>(backend);                                                           \
-    if (var == Motor::PostgreSQL && !BaseDePrueba::hayPostgres())                                            \
+    if (var == Motor::PostgreSQL && !BaseDePrueba::hayPostgres()) {                                          \
+        if (BaseDePrueba::exigePostgres())                                                                   \
+            QFAIL("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL");                \
         QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "                                \
-              "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")");
+              "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")");                             \
+    }

@@ -1,13 +1,16 @@
-#include "CajaGuionada.h"
+#include "support/CajaGuionada.h"
 
-#include <QDebug>
+#include <QTest>
 
-CajaGuionada::CajaGuionada() {
-    CajaDeMensajes::establece(this);
-}
+CajaGuionada::CajaGuionada() : m_enUso(*this) {}
 
-CajaGuionada::~CajaGuionada() {
-    CajaDeMensajes::establece(nullptr);
+CajaGuionada::~CajaGuionada() = default;
+
+QStringList CajaGuionada::textos() const {
+    QStringList t;
+    for (const Caja& c : m_cajas)
+        t << c.texto;
+    return t;
 }
 
 CajaDeMensajes::Boton CajaGuionada::muestra(const Caja& caja) {
@@ -16,7 +19,7 @@ CajaDeMensajes::Boton CajaGuionada::muestra(const Caja& caja) {
         return m_respuestas.takeFirst();
     if (caja.botones == Botones(Aceptar))
         return Aceptar;
-    ++m_sinRespuesta;
-    qWarning().noquote() << "caja sin respuesta guionada:" << caja.texto;
+    QTest::qFail(qPrintable(QStringLiteral("una pregunta sin respuesta guionada: ") + caja.texto), __FILE__,
+                 __LINE__);
     return caja.escape;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "CajaDeMensajes.h"
+#include "outside/CajaDeMensajes.h"
 
 #include <QList>
 
 // The person at the keyboard, scripted: answers queued by the test, every box
-// recorded. A box with only an OK button needs no answer.
+// recorded, in place while it lives. A box with only an OK button needs no
+// answer; a question nobody scripted an answer for fails the test.
 class CajaGuionada : public CajaDeMensajes {
 public:
     CajaGuionada();
@@ -16,13 +17,12 @@ public:
 
     const QList<Caja>& cajas() const { return m_cajas; }
     const Caja& ultima() const { return m_cajas.constLast(); }
-    // Boxes that asked a question nobody had scripted an answer for.
-    int sinRespuesta() const { return m_sinRespuesta; }
+    QStringList textos() const;
     int pendientes() const { return int(m_respuestas.size()); }
     void olvida() { m_cajas.clear(); }
 
 private:
     QList<Boton> m_respuestas;
     QList<Caja> m_cajas;
-    int m_sinRespuesta = 0;
+    CajaDeMensajes::Sustituto m_enUso;
 };

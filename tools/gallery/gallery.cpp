@@ -1,13 +1,16 @@
 // gallery DIR: renders the program's windows, in their main states, to
 // DIR/<ClassName>[-state].png, on a fresh embedded database with seed data.
-#include "AjustesDeConexion.h"
-#include "BotonesDeComando.h"
-#include "ErrorDeEjecucion.h"
-#include "FrmErrores.h"
-#include "MDITaloren.h"
-#include "MensajeTemporal.h"
-#include "Modulo.h"
-#include "frmSolicitaPassword.h"
+#include "common/Aplicacion.h"
+#include "common/CajaDeMensajesQt.h"
+#include "common/FrmErrores.h"
+#include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "controls/MensajeTemporal.h"
+#include "outside/AjustesDeConexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "startup/Inicio.h"
+#include "startup/MDITaloren.h"
+#include "startup/frmSolicitaPassword.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,7 +40,7 @@ void guarda(const QPixmap& imagen, const QString& nombre) {
 void retrata(QWidget& ventana, const QString& nombre) {
     ventana.show();
     if (!QTest::qWaitForWindowExposed(&ventana))
-        qWarning("%s no se expuso", qPrintable(nombre));
+        qFatal("%s no se expuso", qPrintable(nombre));
     QApplication::processEvents();
     guarda(ventana.grab(), nombre);
 }
@@ -55,7 +58,7 @@ void galeriaDeInicio() {
     mdi.MnuInvitaciones->popup(
         mdi.mapToGlobal(mdi.menuBar()->actionGeometry(mdi.MnuInvitaciones->menuAction()).bottomLeft()));
     if (!QTest::qWaitForWindowExposed(mdi.MnuInvitaciones))
-        qWarning("el menú no se expuso");
+        qFatal("el menú no se expuso");
     QPixmap conMenu = mdi.grab();
     {
         QPainter p(&conMenu);
@@ -98,8 +101,10 @@ void galeriaDeControles() {
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    AplicacionTaloren app(argc, argv);
+    AplicacionTaloren::PreparaIdioma();
+    CajaDeMensajesQt cajas;
+    const CajaDeMensajes::Sustituto enUso(cajas);
     QTextStream salida(stdout);
     if (argc != 2) {
         QTextStream(stderr) << "uso: gallery CARPETA\n";

@@ -1,6 +1,12 @@
-#include "CajaDeMensajes.h"
-#include "CajaGuionada.h"
-#include "Modulo.h"
+#include "common/Aplicacion.h"
+#include "common/CajaDeMensajesQt.h"
+#include "common/FrmErrores.h"
+#include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "support/EntornoDeVentanas.h"
+
+#include <QLabel>
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,20 +15,35 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+#include <stdexcept>
+
 using Caja = CajaDeMensajes;
 
 namespace {
-// Presses a key in the next real message box once it stands.
-void pulsaEnLaCaja(Qt::Key tecla) {
-    QTimer::singleShot(0, [tecla] {
+// Presses a key in the next real message box once it stands, after a look at it.
+void pulsaEnLaCaja(Qt::Key tecla, std::function<void(QWidget*)> mira = {}) {
+    QTimer::singleShot(0, [tecla, mira] {
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) {
-            pulsaEnLaCaja(tecla);
+            pulsaEnLaCaja(tecla, mira);
             return;
         }
+        if (mira)
+            mira(modal);
         QTest::keyClick(modal, tecla);
     });
 }
+
+// An object whose events throw what a faulty handler would.
+class Lanzador : public QObject {
+public:
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User)
+            throw std::runtime_error("fallo en un manejador");
+        return QObject::event(e);
+    }
+};
 
 struct ComboConCompletado {
     explicit ComboConCompletado(const QStringList& entradas) {
@@ -73,12 +94,24 @@ private Q_SLOTS:
         QCOMPARE(caja.ultima().botones, Caja::Si | Caja::No | Caja::Cancelar);
         QCOMPARE(caja.ultima().icono, Caja::Icono::Informacion);
         QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Lupita\r\rElige SI para enviar el reporte")));
-        QCOMPARE(caja.sinRespuesta(), 0);
     }
 
-    // The real boxes: Escape answers as the routines promise.
-    void escapeEnCajasReales() {
-        CajaDeMensajes::establece(nullptr);
+    // The real boxes: Escape answers as the routines promise, and texts are never read as markup.
+    void cajasReales() {
+        CajaDeMensajesQt real;
+        const CajaDeMensajes::Sustituto enUso(real);
+        QString mostrado;
+        Qt::TextFormat formato = Qt::AutoText;
+        pulsaEnLaCaja(Qt::Key_Return, [&](QWidget* caja) {
+            for (QLabel* l : caja->findChildren<QLabel*>())
+                if (l->text().contains(QStringLiteral("img"))) {
+                    mostrado = l->text();
+                    formato = l->textFormat();
+                }
+        });
+        Modulo::MensajeDeError(QStringLiteral("<b>llave</b> <img src=x>\rduplicada"));
+        QCOMPARE(formato, Qt::PlainText);
+        QCOMPARE(mostrado, QStringLiteral("<b>llave</b> <img src=x>\nduplicada"));
         pulsaEnLaCaja(Qt::Key_Escape);
         QCOMPARE(Modulo::EligeSalidaDeReporte(), QStringLiteral("Cancelar"));
         pulsaEnLaCaja(Qt::Key_Escape);
@@ -135,6 +168,38 @@ private Q_SLOTS:
         QCOMPARE(c.seleccionado(), seleccion);
     }
 
+    void ventanaDeErrores() {
+        EntornoDeVentanas e;
+        QStringList vistos;
+        e.alMostrar = [&](QDialog& ventana) {
+            auto& f = static_cast<FrmErrores&>(ventana);
+            for (QLabel* l : {f.LblDescripDelError, f.LblNumDelError, f.LblDatosAdicDelError}) {
+                vistos << l->text();
+                QCOMPARE(l->textFormat(), Qt::PlainText);
+            }
+            f.CmdCerrar->click();
+            QVERIFY(!f.isVisible());
+        };
+        FrmErrores::Reporta(ErrorDeEjecucion(CodigoDeError::Integridad,
+                                             QStringLiteral("llave <b>duplicada</b>"),
+                                             QStringLiteral("PostgreSQL kelmar")));
+        QCOMPARE(e.mostradas, QStringList{QStringLiteral("FrmErrores")});
+        QCOMPARE(vistos, QStringList({QStringLiteral("llave <b>duplicada</b>"), QStringLiteral("-2147217873"),
+                                      QStringLiteral("PostgreSQL kelmar")}));
+    }
+
+    // An error that escapes a handler is reported and the program goes on.
+    void errorQueEscapaDeUnManejador() {
+        CajaGuionada caja;
+        Lanzador lanzador;
+        QCoreApplication::postEvent(&lanzador, new QEvent(QEvent::User));
+        QCoreApplication::processEvents();
+        QCOMPARE(caja.cajas().size(), 1);
+        QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Error: %1\r\n").arg(CodigoDeError::Interno)));
+        QVERIFY(caja.ultima().texto.contains(QStringLiteral("fallo en un manejador")));
+        QCOMPARE(caja.ultima().icono, CajaDeMensajes::Icono::Critico);
+    }
+
     void borrarNoCompletaOtraVez() {
         ComboConCompletado c({QStringLiteral("2010"), QStringLiteral("2011")});
         c.combo.show();
@@ -153,5 +218,9 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TstModulo)
+int main(int argc, char** argv) {
+    AplicacionTaloren app(argc, argv);
+    TstModulo prueba;
+    return QTest::qExec(&prueba, argc, argv);
+}
 #include "tst_modulo.moc"

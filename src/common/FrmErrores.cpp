@@ -1,8 +1,8 @@
-#include "FrmErrores.h"
+#include "common/FrmErrores.h"
 
-#include "BotonesDeComando.h"
-#include "ErrorDeEjecucion.h"
-#include "Modulo.h"
+#include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "outside/ErrorDeEjecucion.h"
 
 #include <QLabel>
 
@@ -17,6 +17,8 @@ QLabel* etiqueta(QWidget* padre, const char* nombre, const QString& texto, const
     l->setFont(f);
     l->setGeometry(lugar);
     l->setWordWrap(true);
+    // What it shows comes from the server or the data: text, never markup.
+    l->setTextFormat(Qt::PlainText);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return l;
 }

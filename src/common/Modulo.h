@@ -1,16 +1,17 @@
 #pragma once
 
-#include "AjustesDeConexion.h"
-#include "Esquema.h"
+#include "outside/AjustesDeConexion.h"
+#include "server/Esquema.h"
 
 #include <QDate>
 #include <QString>
 #include <functional>
 
 class Conexion;
-class MDITaloren;
+class ErrorDeEjecucion;
 class QComboBox;
 class QDialog;
+class QWidget;
 
 // The program-wide values and the shared routines every window uses.
 namespace Modulo {
@@ -37,25 +38,36 @@ Conexion& taloren();
 void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes);
 void CierraConexiones();
 
-// The start-up routine: configuration and version check, then the login.
-// True when a user logged in and the main window stands; false when the
-// program is to end.
-bool Main(const AjustesDeConexion& ajustes);
-
-// The main window, created on first use and shown by the login.
-MDITaloren& mdi();
-bool ExisteMdi();
-void DestruyeMdi();
+// The main window, which work windows centre on; the start-up registers it.
+void EstableceVentanaPrincipal(QWidget* ventana);
+QWidget* VentanaPrincipal();
 
 // Ends the program at once, without further questions.
 void TerminaPrograma();
 bool ProgramaTerminado();
-// Tests put their own; an empty function restores the real one.
-void EstableceTerminador(std::function<void()> terminador);
+void ReiniciaTerminacion();
 
 // Every modal window is shown through here, so tests can take its place.
 int MuestraModal(QDialog& ventana);
-void EstableceMostradorModal(std::function<int(QDialog&)> mostrador);
+
+// Tests put their own terminator or modal shower while one of these lives;
+// the real one is back when it goes, also when the test fails half-way.
+class SustitutoDelTerminador {
+public:
+    explicit SustitutoDelTerminador(std::function<void()> terminador);
+    ~SustitutoDelTerminador();
+
+private:
+    std::function<void()> m_anterior;
+};
+class SustitutoModal {
+public:
+    explicit SustitutoModal(std::function<int(QDialog&)> mostrador);
+    ~SustitutoModal();
+
+private:
+    std::function<int(QDialog&)> m_anterior;
+};
 
 // The shared routines.
 void MensajeDeError(const QString& texto);
@@ -66,6 +78,11 @@ void LlenaCmbHoras(QComboBox* combo);
 // Completes the text typed into an editable combo from its list. The combo's
 // own completer must be off (setCompleter(nullptr)) so that only this runs.
 void AutoCompletaCombo(QComboBox* combo, bool& borrando);
+
+// "Error: <number>", a line break, "<etiqueta><description>", a line break and
+// "Sourc: <source>": the form in which the login and the staff search report
+// what went wrong.
+QString TextoDeError(const ErrorDeEjecucion& error, const QString& etiqueta);
 
 // The office's forms were drawn in twips, fifteen to a pixel.
 constexpr int Pixeles(int twips) {

@@ -1,0 +1,205 @@
+#include "common/Modulo.h"
+
+#include "controls/AutoCompletado.h"
+#include "outside/CajaDeMensajes.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "server/Servidor.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <memory>
+
+namespace Modulo {
+
+QString NickUsuario;
+QString CuentaUsuario;
+QString UsuarioKelmar;
+QString ClaveKelmar;
+const QString DobleSalto = QStringLiteral("\r\r");
+const QString Salto = QStringLiteral("\r");
+const QDate FechaDeEstaVersion(2011, 11, 18);
+const QString TituloDelPrograma = QStringLiteral("TALOREN");
+
+namespace {
+
+const QString tituloDeMensajes = QStringLiteral("TaLoREN");
+
+std::unique_ptr<Conexion> conexionKelmar;
+std::unique_ptr<Conexion> conexionTaloren;
+QPointer<QWidget> ventanaPrincipal;
+bool terminado = false;
+std::function<void()> terminador;
+std::function<int(QDialog&)> mostrador;
+
+std::unique_ptr<Conexion>& ranura(Catalogo catalogo) {
+    return catalogo == Catalogo::Kelmar ? conexionKelmar : conexionTaloren;
+}
+
+Conexion& conexion(Catalogo catalogo) {
+    auto& c = ranura(catalogo);
+    // Never opened yet: a closed connection, so callers get its clear error.
+    if (!c)
+        c = std::make_unique<Conexion>(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
+    return *c;
+}
+
+void muestraCaja(CajaDeMensajes::Icono icono, const QString& titulo, const QString& texto) {
+    CajaDeMensajes::actual().muestra(
+        {icono, titulo, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
+}
+
+} // namespace
+
+Conexion& kelmar() {
+    return conexion(Catalogo::Kelmar);
+}
+
+Conexion& taloren() {
+    return conexion(Catalogo::Taloren);
+}
+
+void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes) {
+    auto nueva = Servidor::abre(catalogo, ajustes);
+    ranura(catalogo) = std::move(nueva);
+}
+
+void CierraConexiones() {
+    conexionKelmar.reset();
+    conexionTaloren.reset();
+}
+
+void EstableceVentanaPrincipal(QWidget* ventana) {
+    ventanaPrincipal = ventana;
+}
+
+QWidget* VentanaPrincipal() {
+    return ventanaPrincipal.data();
+}
+
+void TerminaPrograma() {
+    terminado = true;
+    if (terminador) {
+        terminador();
+        return;
+    }
+    // Every event loop ends, the login's and the main one alike.
+    QCoreApplication::exit(0);
+}
+
+bool ProgramaTerminado() {
+    return terminado;
+}
+
+void ReiniciaTerminacion() {
+    terminado = false;
+}
+
+int MuestraModal(QDialog& ventana) {
+    if (mostrador)
+        return mostrador(ventana);
+    return ventana.exec();
+}
+
+SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {
+    terminador = std::move(f);
+}
+
+SustitutoDelTerminador::~SustitutoDelTerminador() {
+    terminador = std::move(m_anterior);
+    terminado = false;
+}
+
+SustitutoModal::SustitutoModal(std::function<int(QDialog&)> f) : m_anterior(std::move(mostrador)) {
+    mostrador = std::move(f);
+}
+
+SustitutoModal::~SustitutoModal() {
+    mostrador = std::move(m_anterior);
+}
+
+void MensajeDeError(const QString& texto) {
+    muestraCaja(CajaDeMensajes::Icono::Critico, tituloDeMensajes, texto);
+}
+
+void MensajeInformativo(const QString& texto) {
+    muestraCaja(CajaDeMensajes::Icono::Informacion, tituloDeMensajes, texto);
+}
+
+QString ConfirmaSiNo(const QString& texto) {
+    const auto r = CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Pregunta, tituloDeMensajes, texto,
+                                                     CajaDeMensajes::Si | CajaDeMensajes::No,
+                                                     CajaDeMensajes::Si, CajaDeMensajes::No});
+    return r == CajaDeMensajes::Si ? QStringLiteral("SI") : QStringLiteral("NO");
+}
+
+QString EligeSalidaDeReporte() {
+    const auto r = CajaDeMensajes::actual().muestra(
+        {CajaDeMensajes::Icono::Informacion, tituloDeMensajes,
+         NickUsuario + DobleSalto +
+             QStringLiteral(
+                 "Elige SI para enviar el reporte a la impresora, elige NO para verlo previamente en "
+                 "pantalla o eliga Cancelar para continuar sin hacer nada."),
+         CajaDeMensajes::Si | CajaDeMensajes::No | CajaDeMensajes::Cancelar, CajaDeMensajes::Si,
+         CajaDeMensajes::Cancelar});
+    if (r == CajaDeMensajes::Si)
+        return QStringLiteral("Impresora");
+    if (r == CajaDeMensajes::No)
+        return QStringLiteral("Pantalla");
+    return QStringLiteral("Cancelar");
+}
+
+void LlenaCmbHoras(QComboBox* combo) {
+    QStringList horas{QStringLiteral("SinHr")};
+    for (int hora = 5; hora <= 23; ++hora)
+        for (int minuto : {0, 30})
+            horas << QStringLiteral("%1:%2")
+                         .arg(hora, 2, 10, QLatin1Char('0'))
+                         .arg(minuto, 2, 10, QLatin1Char('0'));
+    // Filling selects nothing: a combo that had no choice keeps none (Qt picks
+    // the first entry of a list that was empty).
+    const int antes = combo->currentIndex();
+    const QString texto = combo->currentText();
+    const QSignalBlocker bloqueo(combo);
+    combo->addItems(horas);
+    if (antes == -1) {
+        combo->setCurrentIndex(-1);
+        if (combo->isEditable())
+            combo->setEditText(texto);
+    }
+}
+
+void AutoCompletaCombo(QComboBox* combo, bool& borrando) {
+    Controles::AutoCompletaCombo(combo, borrando);
+}
+
+QString TextoDeError(const ErrorDeEjecucion& error, const QString& etiqueta) {
+    return QStringLiteral("Error: ") + QString::number(error.numero()) + QStringLiteral("\r\n") + etiqueta +
+           error.descripcion() + QStringLiteral("\r\n") + QStringLiteral("Sourc: ") + error.fuente();
+}
+
+void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& titulo, int anchoEnTwips,
+                        int altoEnTwips) {
+    ventana.setObjectName(nombre);
+    ventana.setWindowTitle(titulo);
+    ventana.setFixedSize(Pixeles(anchoEnTwips), Pixeles(altoEnTwips));
+    ventana.setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
+}
+
+void CentraEnMdi(QWidget& ventana) {
+    QRect principal;
+    if (ventanaPrincipal)
+        principal = ventanaPrincipal->frameGeometry();
+    else if (const QScreen* pantalla = QGuiApplication::primaryScreen())
+        principal = pantalla->availableGeometry();
+    ventana.move(principal.left() + (principal.width() - ventana.width()) / 2,
+                 principal.top() + (principal.height() - ventana.height()) / 2);
+}
+
+} // namespace Modulo

@@ -1,0 +1,25 @@
+#include "support/EntornoDeVentanas.h"
+
+EntornoDeVentanas::EntornoDeVentanas(Motor motor)
+    : base(motor), m_terminador([this] { ++terminaciones; }), m_modal([this](QDialog& ventana) {
+          mostradas << ventana.objectName();
+          ventana.show();
+          if (alMostrar)
+              alMostrar(ventana);
+          const int resultado = ventana.result();
+          ventana.hide();
+          return resultado;
+      }) {}
+
+EntornoDeVentanas::~EntornoDeVentanas() {
+    Modulo::CierraConexiones();
+    Modulo::NickUsuario.clear();
+    Modulo::CuentaUsuario.clear();
+}
+
+void EntornoDeVentanas::conecta(const QString& cuenta, const QString& nick) {
+    Modulo::AbreConexion(Catalogo::Kelmar, base.ajustes());
+    Modulo::AbreConexion(Catalogo::Taloren, base.ajustes());
+    Modulo::CuentaUsuario = cuenta;
+    Modulo::NickUsuario = nick;
+}
