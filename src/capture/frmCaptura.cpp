@@ -112,8 +112,37 @@ QLabel* etiqueta(const QString& texto, QWidget* padre) {
     return l;
 }
 
+// An editable list whose drop-down opens on the entry the typed text names,
+// so that Enter there chooses what the completion showed, not the first entry.
+class ListaEditable : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override {
+        const int i = findText(currentText(), Qt::MatchFixedString);
+        if (i >= 0 && i != currentIndex())
+            setCurrentIndex(i);
+        QComboBox::showPopup();
+    }
+};
+
+QComboBox* lista(const char* nombre, QWidget* padre) {
+    auto* c = new ListaEditable(padre);
+    c->setObjectName(QString::fromLatin1(nombre));
+    return c;
+}
+
+// A date picker that Tab leaves for the next field, as every other field;
+// the arrow keys and "/" move between day, month and year.
+class SelectorDeFecha : public QDateTimeEdit {
+public:
+    using QDateTimeEdit::QDateTimeEdit;
+
+protected:
+    bool focusNextPrevChild(bool siguiente) override { return QWidget::focusNextPrevChild(siguiente); }
+};
+
 QDateTimeEdit* selectorDeFecha(const char* nombre, QWidget* padre) {
-    auto* d = new QDateTimeEdit(padre);
+    auto* d = new SelectorDeFecha(padre);
     d->setObjectName(QString::fromLatin1(nombre));
     d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     d->setCalendarPopup(true);
@@ -208,8 +237,7 @@ void frmCaptura::creaControles() {
     Frame2->setGeometry(8, 68, 380, 130);
     {
         auto* g = new QGridLayout(Frame2);
-        CmbSuscriptor = new QComboBox(Frame2);
-        CmbSuscriptor->setObjectName(QStringLiteral("CmbSuscriptor"));
+        CmbSuscriptor = lista("CmbSuscriptor", Frame2);
         TxtCargoSuscrip = caja("TxtCargoSuscrip", Frame2);
         mskTelSusc = cajaConMascara("mskTelSusc", mascaraDeTelefono, Frame2);
         mskCelularSusc = cajaConMascara("mskCelularSusc", mascaraDeTelefono, Frame2);
@@ -230,13 +258,10 @@ void frmCaptura::creaControles() {
         DTPFechaEvento = selectorDeFecha("DTPFechaEvento", Frame3);
         mskHora = cajaConMascara("mskHora", mascaraDeHora, Frame3);
         mskHora->setToolTip(QStringLiteral("Hora del evento "));
-        cmbMunicipio = new QComboBox(Frame3);
-        cmbMunicipio->setObjectName(QStringLiteral("cmbMunicipio"));
-        cmbLocalidad = new QComboBox(Frame3);
-        cmbLocalidad->setObjectName(QStringLiteral("cmbLocalidad"));
+        cmbMunicipio = lista("cmbMunicipio", Frame3);
+        cmbLocalidad = lista("cmbLocalidad", Frame3);
         txtEvento = texto("txtEvento", Frame3);
-        CmbDirecciones = new QComboBox(Frame3);
-        CmbDirecciones->setObjectName(QStringLiteral("CmbDirecciones"));
+        CmbDirecciones = lista("CmbDirecciones", Frame3);
         g->addWidget(etiqueta(QStringLiteral("Fecha:"), Frame3), 0, 0);
         g->addWidget(DTPFechaEvento, 0, 1);
         g->addWidget(etiqueta(QStringLiteral("Hora : (24 Hrs.)"), Frame3), 0, 2);
@@ -264,14 +289,12 @@ void frmCaptura::creaControles() {
         f5->addWidget(optRepSrio);
         f5->addWidget(optRepGob);
         Frame5->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-        cmbNombreRep = new QComboBox(Frame4);
-        cmbNombreRep->setObjectName(QStringLiteral("cmbNombreRep"));
+        cmbNombreRep = lista("cmbNombreRep", Frame4);
         txtCargoFun = caja("txtCargoFun", Frame4);
         txtAreaFun = caja("txtAreaFun", Frame4);
         mskTelRep = cajaConMascara("mskTelRep", mascaraDeTelefono, Frame4);
         mskCelularRep = cajaConMascara("mskCelularRep", mascaraDeTelefono, Frame4);
-        cmbInstruccion = new QComboBox(Frame4);
-        cmbInstruccion->setObjectName(QStringLiteral("cmbInstruccion"));
+        cmbInstruccion = lista("cmbInstruccion", Frame4);
         g->addWidget(Frame5, 0, 0, 1, 4);
         g->addWidget(etiqueta(QStringLiteral("Nombre :"), Frame4), 1, 0);
         g->addWidget(cmbNombreRep, 1, 1, 1, 3);
@@ -324,7 +347,7 @@ void frmCaptura::creaControles() {
     cmdEliminar = coloca(botonConDibujo("cmdEliminar", QStringLiteral("&Eliminar"),
                                         QStringLiteral("Eliminar"), QStyle::SP_TrashIcon, this));
     cmdNuevo = coloca(botonConDibujo("cmdNuevo", QStringLiteral("&Nuevo"), QStringLiteral("Nuevo"),
-                                     QStyle::SP_FileIcon, this));
+                                     QStyle::SP_DialogResetButton, this));
     CmdGuardar = coloca(botonConDibujo("CmdGuardar", QStringLiteral("&Grabar"), QStringLiteral("Grabar"),
                                        QStyle::SP_DialogSaveButton, this));
     cmdSalir = coloca(botonConDibujo("cmdSalir", QStringLiteral("&Salir"), QStringLiteral("Salir"),
@@ -484,6 +507,7 @@ void frmCaptura::Form_Load() {
             Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
     }
     cmdEliminar->setEnabled(false);
+    TxtFolio->setFocus();
 }
 
 void frmCaptura::cmbMunicipio_Click() {

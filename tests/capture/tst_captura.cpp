@@ -7,6 +7,7 @@
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -325,6 +326,9 @@ private Q_SLOTS:
         QCOMPARE(v.TxtFolio->text(), folio);
         QVERIFY(v.txtEvento->toPlainText().isEmpty());
         QCOMPARE(c.foco(), v.dtpFechaRecep);
+        // Tab leaves a date picker for the next field.
+        QTest::keyClick(v.dtpFechaRecep, Qt::Key_Tab);
+        QCOMPARE(c.foco(), v.dtpFechaFisica);
         QVERIFY(!v.cmdEliminar->isEnabled());
         c.consulta(folio, 2012);
         QCOMPARE(v.txtEvento->toPlainText(), QStringLiteral("Informe de labores"));
@@ -374,6 +378,12 @@ private Q_SLOTS:
         QTest::keyClicks(v.cmbMunicipio->lineEdit(), QStringLiteral("cuer"));
         QCOMPARE(v.cmbMunicipio->currentText(), QStringLiteral("Cuernavaca"));
         QCOMPARE(v.cmbLocalidad->count(), 0);
+        // The drop-down opens on the completed entry, so Enter there chooses it.
+        v.cmbMunicipio->showPopup();
+        QCOMPARE(v.cmbMunicipio->currentText(), QStringLiteral("Cuernavaca"));
+        QCOMPARE(v.cmbMunicipio->itemText(v.cmbMunicipio->view()->currentIndex().row()),
+                 QStringLiteral("Cuernavaca"));
+        v.cmbMunicipio->hidePopup();
         c.elige(v.cmbMunicipio, QStringLiteral("Cuautla"));
         const QStringList cuautla = entradas(v.cmbLocalidad);
         QVERIFY(cuautla.contains(QStringLiteral("Tetelcingo")) &&
