@@ -986,9 +986,9 @@ void frmCaptura::CmdGuardar_Click() {
     try {
         if (TextoDeMascara(mskHora) == horaVacia)
             mskHora->setText(QStringLiteral("00:00"));
-        if (cmbMunicipio->currentText().isEmpty())
+        if (cmbMunicipio->currentText().trimmed().isEmpty())
             cmbMunicipio->setEditText(sinMunicipio);
-        if (cmbLocalidad->currentText().isEmpty())
+        if (cmbLocalidad->currentText().trimmed().isEmpty())
             cmbLocalidad->setEditText(sinLocalidad);
         if (txtEvento->toPlainText().trimmed().isEmpty()) {
             aviso(QStringLiteral("Por favor describa el Evento"), txtEvento);
