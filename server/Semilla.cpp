@@ -331,8 +331,9 @@ void Semilla::agregaSinLocalidad(Conexion& kelmar) {
                        "(select 1 from localidad l where l.municipio = m.cvemunicipio and l.nombre = ?)"),
         {sinLocalidad});
     for (int i = 0; i < faltantes.filas(); ++i)
-        kelmar.ejecuta(QStringLiteral("insert into localidad (municipio, localidad, nombre) values (?, ?, ?)"),
-                       {faltantes.valor(i, 0), QStringLiteral("0000"), sinLocalidad});
+        kelmar.ejecuta(
+            QStringLiteral("insert into localidad (municipio, localidad, nombre) values (?, ?, ?)"),
+            {faltantes.valor(i, 0), QStringLiteral("0000"), sinLocalidad});
 }
 
 void Semilla::siembraTaloren(Conexion& taloren) {
