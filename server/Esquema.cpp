@@ -175,6 +175,12 @@ void kelmar1(Conexion& c) {
     Semilla::siembraKelmar(c);
 }
 
+// Version 2 of kelmar: an event of a known municipality and unknown locality
+// is stored under that municipality's own "Sin Localidad".
+void kelmar2(Conexion& c) {
+    Semilla::agregaSinLocalidad(c);
+}
+
 // Version 1 of taloren: the event register and its own catalogues.
 void taloren1(Conexion& c) {
     // The three event tables keep exactly these columns in this order: the
@@ -220,7 +226,7 @@ void taloren1(Conexion& c) {
 }
 
 const QList<Migracion>& migraciones(Catalogo catalogo) {
-    static const QList<Migracion> kelmar = {{1, kelmar1}};
+    static const QList<Migracion> kelmar = {{1, kelmar1}, {2, kelmar2}};
     static const QList<Migracion> taloren = {{1, taloren1}};
     return catalogo == Catalogo::Kelmar ? kelmar : taloren;
 }

@@ -324,6 +324,18 @@ void Semilla::siembraKelmar(Conexion& kelmar) {
                        {++id, texto(indicacion)});
 }
 
+void Semilla::agregaSinLocalidad(Conexion& kelmar) {
+    const QString sinLocalidad = QStringLiteral("Sin Localidad");
+    const Recordset faltantes = kelmar.ejecuta(
+        QStringLiteral("select cvemunicipio from municipios_tmp m where not exists "
+                       "(select 1 from localidad l where l.municipio = m.cvemunicipio and l.nombre = ?)"),
+        {sinLocalidad});
+    for (int i = 0; i < faltantes.filas(); ++i)
+        kelmar.ejecuta(
+            QStringLiteral("insert into localidad (municipio, localidad, nombre) values (?, ?, ?)"),
+            {faltantes.valor(i, 0), QStringLiteral("0000"), sinLocalidad});
+}
+
 void Semilla::siembraTaloren(Conexion& taloren) {
     int clave = 0;
     for (const char* instruccion : instrucciones)

@@ -1,5 +1,6 @@
 #include "startup/MDITaloren.h"
 
+#include "capture/frmCaptura.h"
 #include "common/Modulo.h"
 #include "startup/Inicio.h"
 
@@ -62,7 +63,9 @@ void MDITaloren::ventanaNoDisponible(const QString& nombre) {
 }
 
 void MDITaloren::mdiCaptura_Click() {
-    ventanaNoDisponible(QStringLiteral("Captura de movimientos"));
+    // One instance at a time; it unloads on closing and loads afresh the next time.
+    frmCaptura ventana(this);
+    Modulo::MuestraModal(ventana);
 }
 
 void MDITaloren::mdiConsultas_Click() {

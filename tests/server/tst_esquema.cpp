@@ -76,9 +76,13 @@ private Q_SLOTS:
         Recordset rs = k.ejecuta(QStringLiteral("select cvemunicipio from municipios_tmp where nombre = ?"),
                                  {QStringLiteral("Sin Municipio")});
         QCOMPARE(rs.filas(), 1);
-        rs = k.ejecuta(QStringLiteral("select municipio from localidad where nombre = ?"),
-                       {QStringLiteral("Sin Localidad")});
-        QCOMPARE(rs.filas(), 1);
+        // Every municipality, "Sin Municipio" included, has its own "Sin Localidad".
+        rs = k.ejecuta(
+            QStringLiteral("select m.cvemunicipio, count(l.localidad) from municipios_tmp m left join "
+                           "localidad l on l.municipio = m.cvemunicipio and l.nombre = ? "
+                           "group by m.cvemunicipio having count(l.localidad) <> 1"),
+            {QStringLiteral("Sin Localidad")});
+        QCOMPARE(rs.filas(), 0);
         rs = k.ejecuta(QStringLiteral("select FechaUltimaVersion from configuracion"));
         QCOMPARE(rs.texto(0, 0), QStringLiteral("2011-11-18 00:00:00"));
         rs = k.ejecuta(QStringLiteral("select Contrasena from usuarios where CuentaUsr = ?"),
@@ -215,7 +219,6 @@ private Q_SLOTS:
         QVERIFY(!Contrasenas::verifica(QStringLiteral("contrasena"), a));
         QVERIFY(!Contrasenas::verifica(QString(), a));
     }
-
 };
 
 QTEST_MAIN(TstEsquema)

@@ -1,0 +1,146 @@
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <optional>
+
+class QComboBox;
+class QDateTimeEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QRadioButton;
+class QToolButton;
+struct Evento;
+
+// "Captura de movimientos": the office's register of events. Finds a stored
+// event by its folio and shows it; stores, updates and deletes the event on
+// screen in the three tables of the register (taloren), with the staff and
+// places of kelmar.
+class frmCaptura : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmCaptura(QWidget* parent = nullptr);
+    ~frmCaptura() override;
+
+    QLabel* LblFolio;
+    QLineEdit* TxtFolio;
+
+    QGroupBox* Frame1;
+    QDateTimeEdit* dtpFechaRecep;
+    QDateTimeEdit* dtpFechaFisica;
+    QDateTimeEdit* dtpFechaAviso;
+
+    QGroupBox* Frame2;
+    QComboBox* CmbSuscriptor;
+    QLineEdit* TxtCargoSuscrip;
+    QLineEdit* mskTelSusc;
+    QLineEdit* mskCelularSusc;
+
+    QGroupBox* Frame3;
+    QDateTimeEdit* DTPFechaEvento;
+    QLineEdit* mskHora;
+    QComboBox* cmbMunicipio;
+    QComboBox* cmbLocalidad;
+    QPlainTextEdit* txtEvento;
+    QComboBox* CmbDirecciones;
+
+    QGroupBox* Frame4;
+    QGroupBox* Frame5;
+    QRadioButton* optRepSrio;
+    QRadioButton* optRepGob;
+    QComboBox* cmbNombreRep;
+    QLineEdit* txtCargoFun;
+    QLineEdit* txtAreaFun;
+    QLineEdit* mskTelRep;
+    QLineEdit* mskCelularRep;
+    QComboBox* cmbInstruccion;
+
+    QGroupBox* Frame6;
+    QRadioButton* OptNormal;
+    QRadioButton* optPrioritario;
+    QRadioButton* OptUrgente;
+
+    QPlainTextEdit* TxtObservacion;
+    QLabel* LblMensajeAUsuario;
+
+    QToolButton* CmdImprimir;
+    QToolButton* cmdAgrega;
+    QToolButton* cmdEliminar;
+    QToolButton* cmdNuevo;
+    QToolButton* CmdGuardar;
+    QToolButton* cmdSalir;
+
+    // What the window holds between events, besides its controls; clearing
+    // the screen leaves them as they are.
+    struct ValoresDeTrabajo {
+        QString cveMunicipio;
+        QString cveLocalidad;
+        QString cveFuncionario;
+        QString cveCargo;
+        QString cveArea;
+        QString nombreRepresentante;
+        QString cargoRepresentante;
+        QString areaRepresentante;
+        int cveInstruccion = 0;
+        QString representaA;
+        QString caracter;
+        int anio = 0;
+    } valores;
+
+    // The text of a masked box as stored: literals and prompt characters included.
+    static QString TextoDeMascara(const QLineEdit* caja);
+
+    void Form_Load();
+    void TxtFolio_KeyPress(int tecla);
+    void cmbMunicipio_Click();
+    void cmbNombreRep_Click();
+    void CmbSuscriptor_Click();
+    void CmdGuardar_Click();
+    void cmdEliminar_Click();
+    void cmdNuevo_Click();
+    void cmdSalir_Click();
+    void CmdImprimir_Click();
+    void cmdAgrega_Click();
+
+    bool BuscaFolio(const QString& folio);
+    void LlenaObjetos();
+    void LimpiaDatos();
+    QString UltimoNro();
+    void actualiza();
+    // The events it removed: 0 when another station removed it first.
+    int Elimina();
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    struct Identidad {
+        int folio;
+        int anio;
+        bool operator==(const Identidad&) const = default;
+    };
+    enum class Resultado { Insertado, Actualizado, Ocupado };
+
+    void creaControles();
+    void preparaCompletado(QComboBox* combo);
+    void vaciaMascaras();
+    bool validaAntesDeLeer();
+    void resuelveValores();
+    Evento eventoEnPantalla(int folio) const;
+    Resultado guardaEnElRegistro(const Evento& evento);
+    void avisaFolioOcupado(const Identidad& ocupado);
+    void aviso(const QString& texto, QWidget* campo);
+
+    bool m_cargada = false;
+    // The event this screen looked up or stored: only that one is overwritten
+    // or deleted from here.
+    std::optional<Identidad> m_consultado;
+    // The folio the first click on CmdGuardar drew for a new event.
+    std::optional<Identidad> m_sorteado;
+    // Whether a list (by its combo) is taking a deletion, so it does not complete.
+    QHash<QComboBox*, bool> m_borrando;
+};
