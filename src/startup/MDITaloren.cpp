@@ -1,6 +1,7 @@
 #include "startup/MDITaloren.h"
 
 #include "common/Modulo.h"
+#include "reports/FrmReportes.h"
 #include "startup/Inicio.h"
 
 #include <QAction>
@@ -78,7 +79,10 @@ void MDITaloren::MnuModificarInvit_Click() {
 }
 
 void MDITaloren::MnuReportesInvit_Click() {
-    ventanaNoDisponible(QStringLiteral("Generación de reportes"));
+    // The one instance lives while it is open; closing unloads it, so the next
+    // opening loads it afresh.
+    FrmReportes ventana(this);
+    Modulo::MuestraModal(ventana);
 }
 
 void MDITaloren::mdiSalir_Click() {
