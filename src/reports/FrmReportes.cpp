@@ -107,6 +107,10 @@ private:
 FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     Modulo::PreparaVentanaFija(*this, QStringLiteral("FrmReportes"), QStringLiteral("Generación de reportes"),
                                12300, 8400);
+    // The office's forms are drawn in MS Sans Serif 8; the station's own sans stands in where it is missing.
+    QFont letra(QStringLiteral("MS Sans Serif"));
+    letra.setPointSize(8);
+    setFont(letra);
 
     FraCriteriosDeBusqueda = new QGroupBox(QStringLiteral("Proporcione los criterios de búsqueda"), this);
     FraCriteriosDeBusqueda->setObjectName(QStringLiteral("FraCriteriosDeBusqueda"));
@@ -139,7 +143,7 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
 
     CmdBuscar = new QToolButton(this);
     CmdBuscar->setObjectName(QStringLiteral("CmdBuscar"));
-    CmdBuscar->setGeometry(467, 12, 53, 53);
+    CmdBuscar->setGeometry(407, 208, 53, 53);
     CmdBuscar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     CmdBuscar->setIconSize(QSize(24, 24));
     CmdBuscar->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
@@ -147,48 +151,48 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
 
     CmdCambiarCriterios = new QPushButton(QStringLiteral("Cambiar Datos de &Búsqueda"), this);
     CmdCambiarCriterios->setObjectName(QStringLiteral("CmdCambiarCriterios"));
-    CmdCambiarCriterios->setGeometry(8, 209, 200, 27);
+    CmdCambiarCriterios->setGeometry(8, 216, 190, 27);
     CmdCambiarCriterios->hide();
 
     FrImprimir = new QGroupBox(QStringLiteral("Seleccione el reporte que desea imprimir"), this);
     FrImprimir->setObjectName(QStringLiteral("FrImprimir"));
-    FrImprimir->setGeometry(527, 4, 192, 200);
+    FrImprimir->setGeometry(466, 4, 228, 200);
     OptReporte[0] =
-        opcion(FrImprimir, "OptReporte", 0, QStringLiteral("Acuerdos"), "Acuerdos", {10, 22, 176, 20});
+        opcion(FrImprimir, "OptReporte", 0, QStringLiteral("Acuerdos"), "Acuerdos", {10, 22, 216, 20});
     OptReporte[1] = opcion(FrImprimir, "OptReporte", 1, QStringLiteral("Invitaciones del Srio."),
-                           "RepInvitSrio", {10, 44, 176, 20});
+                           "RepInvitSrio", {10, 44, 216, 20});
     OptReporte[2] = opcion(FrImprimir, "OptReporte", 2, QStringLiteral("Invitaciones del Gobernador"),
-                           "RepInvitGob", {10, 66, 176, 20});
+                           "RepInvitGob", {10, 66, 216, 20});
     OptReporte[0]->setChecked(true);
     FraAlcanceAcuerdos = new QGroupBox(QStringLiteral("Desea imprimir..."), FrImprimir);
     FraAlcanceAcuerdos->setObjectName(QStringLiteral("FraAlcanceAcuerdos"));
-    FraAlcanceAcuerdos->setGeometry(10, 94, 172, 96);
+    FraAlcanceAcuerdos->setGeometry(10, 94, 208, 96);
     OptAlcanceAcuerdos[0] = opcion(FraAlcanceAcuerdos, "OptAlcanceAcuerdos", 0, QStringLiteral("Todos"),
-                                   "ImprTodosLosAcuerdos", {10, 20, 156, 20});
+                                   "ImprTodosLosAcuerdos", {10, 20, 196, 20});
     OptAlcanceAcuerdos[1] =
         opcion(FraAlcanceAcuerdos, "OptAlcanceAcuerdos", 1, QStringLiteral("Solo del Srio."),
-               "ImprAcuerdosDelSrio", {10, 44, 156, 20});
+               "ImprAcuerdosDelSrio", {10, 44, 196, 20});
     OptAlcanceAcuerdos[2] = opcion(FraAlcanceAcuerdos, "OptAlcanceAcuerdos", 2,
-                                   QStringLiteral("Solo del Gob."), "ImprAcuerdosDelGob", {10, 68, 156, 20});
+                                   QStringLiteral("Solo del Gob."), "ImprAcuerdosDelGob", {10, 68, 196, 20});
     OptAlcanceAcuerdos[0]->setChecked(true);
     FrImprimir->hide();
 
     FrmSeleccionDeFolios = new QGroupBox(QStringLiteral("Folio Seleccionados"), this);
     FrmSeleccionDeFolios->setObjectName(QStringLiteral("FrmSeleccionDeFolios"));
-    FrmSeleccionDeFolios->setGeometry(726, 4, 86, 176);
+    FrmSeleccionDeFolios->setGeometry(700, 4, 112, 176);
     LstFolios = new QListWidget(FrmSeleccionDeFolios);
     LstFolios->setObjectName(QStringLiteral("LstFolios"));
-    LstFolios->setGeometry(6, 20, 74, 150);
+    LstFolios->setGeometry(6, 20, 100, 150);
     LstFolios->setToolTip(QStringLiteral("Haga clic en un folio para quitarlo de la lista"));
     FrmSeleccionDeFolios->hide();
-    LblTotal = etiqueta(this, "LblTotal", QStringLiteral("Total:"), {728, 184, 40, 20});
-    LblTotalAProcesar = etiqueta(this, "LblTotalAProcesar", QStringLiteral(" 0"), {768, 184, 44, 20});
+    LblTotal = etiqueta(this, "LblTotal", QStringLiteral("Total:"), {704, 184, 40, 20});
+    LblTotalAProcesar = etiqueta(this, "LblTotalAProcesar", QStringLiteral(" 0"), {744, 184, 64, 20});
     LblTotal->hide();
     LblTotalAProcesar->hide();
 
     DGInvitaciones = new RejillaDeDatos(this);
     DGInvitaciones->setObjectName(QStringLiteral("DGInvitaciones"));
-    DGInvitaciones->setGeometry(8, 242, 804, 250);
+    DGInvitaciones->setGeometry(8, 268, 804, 226);
     DGInvitaciones->setToolTip(QStringLiteral("Doble clic en un renglón para seleccionar su folio"));
 
     CmdImprimir = new ::CmdImprimir(this);

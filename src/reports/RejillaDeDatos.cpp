@@ -82,6 +82,10 @@ RejillaDeDatos::RejillaDeDatos(QWidget* parent)
     m_vista->setSelectionMode(QAbstractItemView::SingleSelection);
     m_vista->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_vista->setWordWrap(false);
+    // The office's grids fit their columns in MS Sans Serif 8, narrower than the sans that stands in for it.
+    QFont letra = m_vista->font();
+    letra.setStretch(QFont::SemiCondensed);
+    m_vista->setFont(letra);
     m_vista->verticalHeader()->setDefaultSectionSize(m_vista->fontMetrics().height() + 6);
     m_vista->verticalHeader()->setFixedWidth(16);
     capas->addWidget(m_vista);
@@ -135,5 +139,9 @@ QString RejillaDeDatos::texto(int fila, int columna) const {
 }
 
 void RejillaDeDatos::estableceAnchoDeColumna(int columna, int twips) {
-    m_vista->setColumnWidth(columna, Modulo::Pixeles(twips));
+    // The width the office's grid gave the column, or what its heading and the rows in view need
+    // where this station's font is wider (an hour "10:00" is never cut), up to twice as much.
+    const int ancho = Modulo::Pixeles(twips);
+    m_vista->resizeColumnToContents(columna);
+    m_vista->setColumnWidth(columna, std::clamp(m_vista->columnWidth(columna), ancho, 2 * ancho));
 }

@@ -53,6 +53,7 @@ public:
     // The text of a column of a row as the recordset holds it.
     QString texto(int fila, int columna) const;
 
+    // In twips, as the office's forms measure.
     void estableceAnchoDeColumna(int columna, int twips);
     void estableceColumnaDeFecha(int columna) { m_modelo->estableceColumnaDeFecha(columna); }
 
