@@ -152,6 +152,8 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     CmdCambiarCriterios = new QPushButton(QStringLiteral("Cambiar Datos de &Búsqueda"), this);
     CmdCambiarCriterios->setObjectName(QStringLiteral("CmdCambiarCriterios"));
     CmdCambiarCriterios->setGeometry(8, 216, 190, 27);
+    // Enter in the window never throws the selection away.
+    CmdCambiarCriterios->setAutoDefault(false);
     CmdCambiarCriterios->hide();
 
     FrImprimir = new QGroupBox(QStringLiteral("Seleccione el reporte que desea imprimir"), this);

@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -90,6 +91,7 @@ RejillaDeDatos::RejillaDeDatos(QWidget* parent)
     m_vista->verticalHeader()->setFixedWidth(16);
     capas->addWidget(m_vista);
 
+    m_vista->installEventFilter(this);
     connect(m_vista, &QTableView::doubleClicked, this, [this](const QModelIndex& i) {
         estableceFilaActual(i.row());
         Q_EMIT DblClick();
@@ -98,6 +100,17 @@ RejillaDeDatos::RejillaDeDatos(QWidget* parent)
         estableceFilaActual(fila);
         Q_EMIT DblClick();
     });
+}
+
+bool RejillaDeDatos::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == m_vista && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if ((tecla == Qt::Key_Return || tecla == Qt::Key_Enter) && filaActual() >= 0) {
+            Q_EMIT DblClick();
+            return true;
+        }
+    }
+    return QFrame::eventFilter(objeto, evento);
 }
 
 QString RejillaDeDatos::Caption() const {

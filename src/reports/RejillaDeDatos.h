@@ -32,7 +32,8 @@ private:
 
 // A data grid bound to a recordset: a caption bar above the rows, a record
 // selector at the left of each row. A double click on a row, on its cells or
-// on its selector, makes it current and raises DblClick.
+// on its selector, makes it current and raises DblClick; so does Enter on the
+// current row, for those who work with the keyboard.
 class RejillaDeDatos : public QFrame {
     Q_OBJECT
 public:
@@ -62,6 +63,9 @@ public:
 
 Q_SIGNALS:
     void DblClick();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     QLabel* m_leyenda;

@@ -226,7 +226,9 @@ private Q_SLOTS:
         QCOMPARE(r.e.caja.ultima().texto,
                  QStringLiteral(
                      "No es posible seleccionar invitaciones que no esten confirmadas con un representante"));
-        r.dobleClic(2);
+        // Enter on the current row does what a double click does.
+        r.v.DGInvitaciones->estableceFilaActual(0);
+        QTest::keyClick(r.v.DGInvitaciones->vista(), Qt::Key_Return);
         QCOMPARE(r.lista(), (QStringList{QStringLiteral("2011 - 3"), QStringLiteral("2011 - 2")}));
         QCOMPARE(r.v.LblTotalAProcesar->text(), QStringLiteral("2"));
         r.v.OptReporte[0]->click();
