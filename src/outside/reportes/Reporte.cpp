@@ -305,8 +305,9 @@ Reporte::Composicion& Reporte::compone(QPaintDevice& dispositivo, const Progreso
         trazos << Trazo{QRectF(x, y, w, alto), t, letra, alineacion, false};
         return alto;
     };
-    const auto linea = [&](QList<Trazo>& trazos, double y, double x = 0, double w = -1) {
-        trazos << Trazo{QRectF(x, y, w < 0 ? ancho : w, 0), QString(), Normal, Qt::AlignLeft, false};
+    // A rule across the page.
+    const auto linea = [&](QList<Trazo>& trazos, double arriba) {
+        trazos << Trazo{QRectF(0, arriba, ancho, 0), QString(), Normal, Qt::AlignLeft, false};
     };
 
     // Every page begins with the title; the first one with the criteria too.
