@@ -2,6 +2,7 @@
 
 #include "capture/frmCaptura.h"
 #include "common/Modulo.h"
+#include "reports/FrmReportes.h"
 #include "startup/Inicio.h"
 
 #include <QAction>
@@ -81,7 +82,10 @@ void MDITaloren::MnuModificarInvit_Click() {
 }
 
 void MDITaloren::MnuReportesInvit_Click() {
-    ventanaNoDisponible(QStringLiteral("Generación de reportes"));
+    // The one instance lives while it is open; closing unloads it, so the next
+    // opening loads it afresh.
+    FrmReportes ventana(this);
+    Modulo::MuestraModal(ventana);
 }
 
 void MDITaloren::mdiSalir_Click() {

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+// The text of a PDF file as pdftotext (poppler-utils) reads it, one entry per
+// page. Stops the test program when pdftotext is missing: the reports' tests
+// need it.
+QStringList paginasDePdf(const QString& archivo);
+// The numbers n of the markers "EVTnn" a text holds: the invitations a report
+// shows, when each test invitation carries its marker in its description.
+QSet<int> marcasEn(const QString& texto);
+// How many times a marker appears.
+int vecesQueAparece(const QString& texto, int marca);
