@@ -7,6 +7,10 @@ class Conexion;
 namespace Semilla {
 void siembraKelmar(Conexion& kelmar);
 void siembraTaloren(Conexion& taloren);
-// The password of the first account "admin" of a new catalog.
+// The first account of a new catalog.
+inline constexpr const char* cuentaInicial = "admin";
+inline constexpr const char* nickInicial = "Administrador";
+// Its documented password on a new embedded catalog; a server's is the one
+// its administrator gives.
 inline constexpr const char* contrasenaInicialDeAdmin = "taloren";
 } // namespace Semilla
