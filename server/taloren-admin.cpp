@@ -103,6 +103,11 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
                     QStringLiteral("taloren-admin"));
             return contrasena;
         };
+        if (ajustes.motor == Motor::SQLite && opciones.isSet(QStringLiteral("admin-password-file")))
+            errores << QStringLiteral("Aviso: --admin-password-file sólo sirve en un servidor; un catálogo "
+                                      "embebido nuevo trae la cuenta admin con su contraseña documentada: "
+                                      "cámbiela con taloren-admin set-password admin.")
+                    << Qt::endl;
         for (const QString& linea : Administracion::creaCatalogos(ajustes, pide))
             salida << linea << Qt::endl;
         return 0;

@@ -195,9 +195,12 @@ void Conexion::preparaArchivoEmbebido(const QString& carpeta, const QString& arc
                 .arg(carpeta),
             fuente());
     if (!info.exists()) {
+        // Another station or command may make it at the same moment.
         const QString absoluta = info.absoluteFilePath();
         if (!QDir().mkpath(QFileInfo(absoluta).absolutePath()) ||
-            !QDir().mkdir(absoluta, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner))
+            (!QDir().mkdir(absoluta,
+                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) &&
+             !QFileInfo(absoluta).isDir()))
             throw ErrorDeEjecucion(CodigoDeError::Conexion,
                                    QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(carpeta),
                                    fuente());

@@ -113,9 +113,15 @@ struct Instalacion {
         escribe();
     }
     ~Instalacion() {
+        // Dropped by the server's superuser, who may end any session still on them.
+        AjustesDeConexion limpieza = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
+        limpieza.administrador = {QStringLiteral("postgres"), limpieza.kelmar.usuario,
+                                  limpieza.kelmar.contrasena};
+        limpieza.kelmar.baseDeDatos = ajustes.kelmar.baseDeDatos;
+        limpieza.taloren.baseDeDatos = ajustes.taloren.baseDeDatos;
         if (ajustes.motor == Motor::PostgreSQL)
             try {
-                Administracion::borraCatalogos(ajustes);
+                Administracion::borraCatalogos(limpieza);
             } catch (const std::exception& e) {
                 qWarning("no se borraron las bases de prueba: %s", e.what());
             }
@@ -388,8 +394,6 @@ private Q_SLOTS:
         QCOMPARE(c.texto.count(QStringLiteral("al día")), 2);
         QCOMPARE(errorDe([&] { kelmar->ejecuta(QStringLiteral("select * from usuarios")); }).numero(),
                  CodigoDeError::Sentencia);
-        kelmar.reset();
-        taloren.reset();
     }
 
     // Catalogs of the earlier layout belong to the station's account: create says how to hand them to
@@ -418,10 +422,6 @@ private Q_SLOTS:
             QVERIFY2(c.texto.contains(nombrado), qPrintable(c.texto));
         auto kelmar = Servidor::abre(Catalogo::Kelmar, i.ajustes);
         QCOMPARE(kelmar->ejecuta(QStringLiteral("select count(*) from usuarios")).valor(0, 0).toInt(), 1);
-        kelmar.reset();
-        // Dropped by their owner, before the roles go.
-        i.ajustes.administrador.usuario = estacion.nombre;
-        i.ajustes.administrador.contrasena = estacion.contrasena;
     }
 
     // A catalog that lost its version record is brought back by create; one whose tables are those of
