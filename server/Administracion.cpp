@@ -92,6 +92,18 @@ QString identificador(Conexion& c, const QString& nombre) {
     return c.baseDeDatos().driver()->escapeIdentifier(nombre, QSqlDriver::TableName);
 }
 
+QString lineaDeVersion(Catalogo catalogo, const QString& lugar, int antes) {
+    const int ahora = Esquema::versionActual(catalogo);
+    if (antes == ahora)
+        return QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
+            .arg(Servidor::nombre(catalogo), lugar)
+            .arg(ahora);
+    return QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
+        .arg(Servidor::nombre(catalogo), lugar)
+        .arg(antes)
+        .arg(ahora);
+}
+
 bool existeBase(Conexion& servidor, const QString& nombre) {
     return !servidor.ejecuta(QStringLiteral("select 1 from pg_database where datname = ?"), {nombre})
                 .estaVacio();
@@ -253,14 +265,7 @@ QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administrac
                              .arg(anteriores.join(QStringLiteral(", ")));
         }
         otorgaPermisos(*conexion, c.catalogo, ajustes, hecho);
-        const int ahora = Esquema::versionActual(c.catalogo);
-        hecho << (antes == ahora ? QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
-                                       .arg(Servidor::nombre(c.catalogo), c.ajustes->baseDeDatos)
-                                       .arg(ahora)
-                                 : QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
-                                       .arg(Servidor::nombre(c.catalogo), c.ajustes->baseDeDatos)
-                                       .arg(antes)
-                                       .arg(ahora));
+        hecho << lineaDeVersion(c.catalogo, c.ajustes->baseDeDatos, antes);
     }
     return hecho;
 }
@@ -276,14 +281,7 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes,
         Conexion conexion(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
         conexion.abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
         const int antes = Esquema::actualiza(conexion, catalogo, &hecho);
-        const int ahora = Esquema::versionActual(catalogo);
-        hecho << (antes == ahora ? QStringLiteral("Catálogo %1 (%2): al día, versión %3.")
-                                       .arg(Servidor::nombre(catalogo), ajustes.carpeta)
-                                       .arg(ahora)
-                                 : QStringLiteral("Catálogo %1 (%2): de la versión %3 a la %4.")
-                                       .arg(Servidor::nombre(catalogo), ajustes.carpeta)
-                                       .arg(antes)
-                                       .arg(ahora));
+        hecho << lineaDeVersion(catalogo, ajustes.carpeta, antes);
     }
     return hecho;
 }
