@@ -43,10 +43,12 @@ QString sentenciaDeTabla(const Tabla& tabla, bool conChequeos);
 int versionActual(Catalogo catalogo);
 // The version a catalog holds; 0 when it has no schema yet.
 int version(Conexion& conexion);
-// Applies every migration above the stored version, each in one transaction,
-// seed data included. Returns the version found before. Throws
-// ErrorDeEjecucion when the catalog is newer than this program.
-int actualiza(Conexion& conexion, Catalogo catalogo);
+// Applies every migration above the stored version, in one transaction, seed
+// data included. Returns the version found before. A catalog that lost its
+// version record gets it back from its tables, and `notas` says so. Throws
+// ErrorDeEjecucion when the catalog is newer than this program, or holds
+// tables that are not those of any of its versions (another program's).
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr);
 // Throws ErrorDeEjecucion unless the catalog is at this program's version:
 // a server's catalogs are brought up to date by the administration command.
 void exigeActual(Conexion& conexion, Catalogo catalogo);

@@ -277,10 +277,14 @@ void Semilla::siembraKelmar(Conexion& kelmar) {
         QStringLiteral("insert into configuracion (id, Acceso, Mensaje1, FechaUltimaVersion, Criticidad)"
                        " values (1, 1, ?, ?, 0)"),
         {QStringLiteral(""), QDateTime(QDate(2011, 11, 18), QTime(0, 0))});
-    kelmar.ejecuta(
-        QStringLiteral("insert into usuarios (CuentaUsr, Nick, Contrasena, Activo) values (?, ?, ?, 1)"),
-        {QStringLiteral("admin"), QStringLiteral("Administrador"),
-         Contrasenas::codifica(QString::fromLatin1(contrasenaInicialDeAdmin))});
+    // The embedded catalog, one station's own, starts with the documented
+    // first account; a server's first account gets the password its
+    // administrator gives to taloren-admin create.
+    if (kelmar.motor() == Motor::SQLite)
+        kelmar.ejecuta(
+            QStringLiteral("insert into usuarios (CuentaUsr, Nick, Contrasena, Activo) values (?, ?, ?, 1)"),
+            {QString::fromLatin1(cuentaInicial), QString::fromLatin1(nickInicial),
+             Contrasenas::codifica(QString::fromLatin1(contrasenaInicialDeAdmin))});
 
     for (const Area& a : areas)
         kelmar.ejecuta(QStringLiteral("insert into areas (cvearea, nombre) values (?, ?)"),

@@ -10,6 +10,10 @@ void siembraTaloren(Conexion& taloren);
 // A "Sin Localidad" in every municipality that lacks one, so that an event
 // placed in a municipality, locality unknown, has a locality of its own.
 void agregaSinLocalidad(Conexion& kelmar);
-// The password of the first account "admin" of a new catalog.
+// The first account of a new catalog.
+inline constexpr const char* cuentaInicial = "admin";
+inline constexpr const char* nickInicial = "Administrador";
+// Its documented password on a new embedded catalog; a server's is the one
+// its administrator gives.
 inline constexpr const char* contrasenaInicialDeAdmin = "taloren";
 } // namespace Semilla

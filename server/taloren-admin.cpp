@@ -4,10 +4,12 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "server/Administracion.h"
+#include "server/Semilla.h"
 #include "server/Servidor.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 #include <cstdio>
@@ -19,18 +21,23 @@ namespace {
 QTextStream salida(stdout);
 QTextStream errores(stderr);
 
-QString pideContrasena(const QString& cuenta) {
+QTextStream& entrada() {
+    static QTextStream flujo(stdin);
+    return flujo;
+}
+
+QString pideContrasena(const QString& cuenta,
+                       const QString& pregunta = QStringLiteral("Contraseña para %1: ")) {
     const bool terminal = isatty(STDIN_FILENO);
     termios antes{};
     if (terminal) {
-        errores << QStringLiteral("Contraseña para %1: ").arg(cuenta) << Qt::flush;
+        errores << pregunta.arg(cuenta) << Qt::flush;
         tcgetattr(STDIN_FILENO, &antes);
         termios sinEco = antes;
         sinEco.c_lflag &= ~tcflag_t(ECHO);
         tcsetattr(STDIN_FILENO, TCSANOW, &sinEco);
     }
-    QTextStream entrada(stdin);
-    const QString contrasena = entrada.readLine();
+    const QString contrasena = entrada().readLine();
     if (terminal) {
         tcsetattr(STDIN_FILENO, TCSANOW, &antes);
         errores << Qt::endl;
@@ -52,12 +59,56 @@ bool siONo(const QString& texto, bool& valor) {
     return false;
 }
 
+// The first password of a server's "admin": from --admin-password-file, or
+// typed twice on a terminal, or one line of standard input. Empty when none
+// was given, which makes create refuse.
+QString primeraContrasena(const QCommandLineParser& opciones) {
+    if (opciones.isSet(QStringLiteral("admin-password-file"))) {
+        const QString archivo = opciones.value(QStringLiteral("admin-password-file"));
+        QFile f(archivo);
+        if (!f.open(QIODevice::ReadOnly))
+            throw ErrorDeEjecucion(CodigoDeError::Ajustes,
+                                   QStringLiteral("No se pudo leer el archivo de la contraseña %1 (%2).")
+                                       .arg(archivo, f.errorString()),
+                                   QStringLiteral("taloren-admin"));
+        QString linea = QString::fromUtf8(f.readLine());
+        if (linea.endsWith(QLatin1Char('\n')))
+            linea.chop(1);
+        if (linea.endsWith(QLatin1Char('\r')))
+            linea.chop(1);
+        return linea;
+    }
+    const QString cuenta = QString::fromLatin1(Semilla::cuentaInicial);
+    const QString contrasena = pideContrasena(cuenta, QStringLiteral("Primera contraseña de %1: "));
+    if (isatty(STDIN_FILENO) && !contrasena.isEmpty() &&
+        pideContrasena(cuenta, QStringLiteral("Escríbala otra vez: ")) != contrasena)
+        throw ErrorDeEjecucion(CodigoDeError::Ajustes, QStringLiteral("Las dos contraseñas no coinciden."),
+                               QStringLiteral("taloren-admin"));
+    return contrasena;
+}
+
 int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
     const QStringList args = opciones.positionalArguments();
     const QString orden = args.value(0);
 
     if (orden == QLatin1String("create")) {
-        for (const QString& linea : Administracion::creaCatalogos(ajustes))
+        const auto pide = [&] {
+            const QString contrasena = primeraContrasena(opciones);
+            // Everyone who read the quick start knows that one.
+            if (contrasena == QLatin1String(Semilla::contrasenaInicialDeAdmin))
+                throw ErrorDeEjecucion(
+                    CodigoDeError::Ajustes,
+                    QStringLiteral("La primera contraseña de un servidor no puede ser la que "
+                                   "trae documentada el catálogo embebido; elija otra."),
+                    QStringLiteral("taloren-admin"));
+            return contrasena;
+        };
+        if (ajustes.motor == Motor::SQLite && opciones.isSet(QStringLiteral("admin-password-file")))
+            errores << QStringLiteral("Aviso: --admin-password-file sólo sirve en un servidor; un catálogo "
+                                      "embebido nuevo trae la cuenta admin con su contraseña documentada: "
+                                      "cámbiela con taloren-admin set-password admin.")
+                    << Qt::endl;
+        for (const QString& linea : Administracion::creaCatalogos(ajustes, pide))
             salida << linea << Qt::endl;
         return 0;
     }
@@ -70,7 +121,7 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
         const QString contrasena = opciones.isSet(QStringLiteral("password"))
                                        ? opciones.value(QStringLiteral("password"))
                                        : pideContrasena(cuenta);
-        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, Administracion::comoAdministrador(ajustes));
         if (orden == QLatin1String("add-user")) {
             Administracion::agregaUsuario(*kelmar, cuenta, opciones.value(QStringLiteral("nick")),
                                           contrasena);
@@ -112,13 +163,16 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             }
             cambios.criticidad = n;
         }
-        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, Administracion::comoAdministrador(ajustes));
         Administracion::estableceConfiguracion(*kelmar, cambios);
         salida << QStringLiteral("Configuración actualizada.") << Qt::endl;
         return 0;
     }
     if (orden == QLatin1String("show-config")) {
-        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
+        // A station's account may read the configuration too.
+        auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes.nombraAdministrador()
+                                                           ? Administracion::comoAdministrador(ajustes)
+                                                           : ajustes);
         const Recordset rs = kelmar->ejecuta(
             QStringLiteral("select Acceso, Mensaje1, FechaUltimaVersion, Criticidad from configuracion"));
         if (rs.estaVacio()) {
@@ -144,7 +198,9 @@ int main(int argc, char* argv[]) {
     opciones.setApplicationDescription(QStringLiteral(
         "Administración de TALOREN.\n\n"
         "Órdenes:\n"
-        "  create                  crea o actualiza los catálogos kelmar y taloren (servidor o embebidos)\n"
+        "  create                  crea o actualiza los catálogos kelmar y taloren (servidor o embebidos);\n"
+        "                          en un servidor nuevo pide la primera contraseña de admin\n"
+        "                          (--admin-password-file)\n"
         "  add-user CUENTA         agrega una cuenta de acceso (--nick, --password)\n"
         "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
         "  set-config              cambia la configuración (--access, --message, --version-date, "
@@ -159,6 +215,10 @@ int main(int argc, char* argv[]) {
          QStringLiteral("nick")},
         {QStringLiteral("password"), QStringLiteral("Contraseña (sin ella se pide por la entrada estándar)."),
          QStringLiteral("contraseña")},
+        {QStringLiteral("admin-password-file"),
+         QStringLiteral("create en un servidor: archivo con la primera contraseña de la cuenta admin (sin "
+                        "él se pide por la entrada estándar)."),
+         QStringLiteral("archivo")},
         {QStringLiteral("access"),
          QStringLiteral("yes: las estaciones pueden trabajar; no: se les niega el acceso."),
          QStringLiteral("yes|no")},
@@ -180,7 +240,10 @@ int main(int argc, char* argv[]) {
                                 ? opciones.value(QStringLiteral("config"))
                                 : AjustesDeConexion::archivoPorDefecto();
     try {
-        return ejecuta(opciones, AjustesDeConexion::lee(archivo));
+        const AjustesDeConexion ajustes = AjustesDeConexion::lee(archivo);
+        if (const QString aviso = ajustes.avisoDePermisos(archivo); !aviso.isEmpty())
+            errores << QStringLiteral("Aviso: ") << aviso << Qt::endl;
+        return ejecuta(opciones, ajustes);
     } catch (...) {
         const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
         errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente())

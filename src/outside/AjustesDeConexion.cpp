@@ -60,7 +60,8 @@ struct Clave {
 constexpr Clave clavesConocidas[] = {
     {"database", "backend"}, {"database", "folder"}, {"database", "host"},    {"database", "port"},
     {"database", "options"}, {"kelmar", "database"}, {"kelmar", "user"},      {"kelmar", "password"},
-    {"taloren", "database"}, {"taloren", "user"},    {"taloren", "password"},
+    {"taloren", "database"}, {"taloren", "user"},    {"taloren", "password"}, {"admin", "user"},
+    {"admin", "password"},
 };
 
 bool esConocida(const QString& grupo, const QString& clave) {
@@ -127,8 +128,8 @@ AjustesDeConexion AjustesDeConexion::lee(const QString& archivo) {
             grupo = limpia.mid(1, limpia.size() - 2).trimmed();
             if (!esGrupoConocido(grupo))
                 falla(archivo, numero,
-                      QStringLiteral("el grupo [%1] no se reconoce; los grupos son [database], [kelmar] y "
-                                     "[taloren].")
+                      QStringLiteral("el grupo [%1] no se reconoce; los grupos son [database], [kelmar], "
+                                     "[taloren] y [admin].")
                           .arg(grupo));
             continue;
         }
@@ -196,6 +197,8 @@ AjustesDeConexion AjustesDeConexion::lee(const QString& archivo) {
     toma("taloren/database", a.taloren.baseDeDatos);
     toma("taloren/user", a.taloren.usuario);
     toma("taloren/password", a.taloren.contrasena);
+    toma("admin/user", a.administrador.usuario);
+    toma("admin/password", a.administrador.contrasena);
     for (const char* llave : {"kelmar/database", "taloren/database"})
         if (valores.contains(QString::fromLatin1(llave)) &&
             valores.value(QString::fromLatin1(llave)).texto.isEmpty())
@@ -224,6 +227,11 @@ void AjustesDeConexion::escribe(const QString& archivo) const {
         linea("user", c->usuario);
         linea("password", c->contrasena);
     }
+    if (nombraAdministrador()) {
+        texto += QStringLiteral("\n[admin]\n");
+        linea("user", administrador.usuario);
+        linea("password", administrador.contrasena);
+    }
     const QFileInfo info(archivo);
     if (!QDir().mkpath(info.absolutePath()))
         falla(archivo, 0, QStringLiteral("no se pudo crear su carpeta."));
@@ -233,6 +241,16 @@ void AjustesDeConexion::escribe(const QString& archivo) const {
         !f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) || f.write(texto.toUtf8()) < 0 ||
         !f.commit())
         falla(archivo, 0, QStringLiteral("no se pudo escribir (%1).").arg(f.errorString()));
+}
+
+QString AjustesDeConexion::avisoDePermisos(const QString& archivo) const {
+    if (kelmar.contrasena.isEmpty() && taloren.contrasena.isEmpty() && administrador.contrasena.isEmpty())
+        return {};
+    if (!(QFile::permissions(archivo) & (QFileDevice::ReadGroup | QFileDevice::ReadOther)))
+        return {};
+    return QStringLiteral("El archivo de ajustes %1 guarda contraseñas y otras cuentas de este equipo pueden "
+                          "leerlo. Para que sólo su dueño lo lea, ejecute: chmod 600 \"%1\"")
+        .arg(archivo);
 }
 
 AjustesDeConexion AjustesDeConexion::dePostgres(const QString& cadena) {

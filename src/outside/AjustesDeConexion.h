@@ -28,6 +28,16 @@ struct AjustesDeConexion {
     QString opciones; // extra libpq options, "name=value" separated by blanks
     AjustesDeCatalogo kelmar{QStringLiteral("kelmar"), QStringLiteral("kelmarnv"), {}};
     AjustesDeCatalogo taloren{QStringLiteral("taloren"), QStringLiteral("taloren"), {}};
+    // PostgreSQL: the administrator role that owns both catalogs and the
+    // accounts ([admin] user and password). Only the administration command's
+    // own file names it; a station's never does. Its database is the
+    // server's maintenance database, where catalogs are created.
+    AjustesDeCatalogo administrador{QStringLiteral("postgres"), {}, {}};
+
+    bool nombraAdministrador() const { return !administrador.usuario.isEmpty(); }
+    // A warning for a file that holds a password and that other accounts of
+    // the machine may read; empty when there is nothing to warn about.
+    QString avisoDePermisos(const QString& archivo) const;
 
     // The settings file at the standard config location.
     static QString archivoPorDefecto();

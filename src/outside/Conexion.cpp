@@ -3,9 +3,11 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Procedimientos.h"
 #include "outside/ReglaDeNombres.h"
+#include "outside/Texto.h"
 
 #include <QAtomicInt>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSqlDriver>
@@ -43,6 +45,17 @@ QVariant valorParaEnlazar(const QVariant& v, int posicion, const QString& fuente
         return v.toDate().startOfDay().toString(formatoFecha);
     case QMetaType::Bool:
         return v.toBool() ? 1 : 0;
+    case QMetaType::QString:
+        // A NUL would cut the statement short on its way to the server, and
+        // half a character would be stored as "?": neither is ever sent.
+        if (const auto malo = Texto::primerNoAdmitido(v.toString()))
+            throw ErrorDeEjecucion(CodigoDeError::Conversion,
+                                   QStringLiteral("El valor %1 de la sentencia tiene %2, que no se admite en "
+                                                  "un texto; no se envió.")
+                                       .arg(posicion + 1)
+                                       .arg(Texto::describe(*malo)),
+                                   fuente);
+        return v;
     default:
         return v;
     }
@@ -166,15 +179,53 @@ QString Conexion::fuente() const {
 
 void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& catalogo) {
     cierra();
+    abreComo(ajustes, catalogo);
+    m_apertura = Apertura{ajustes, catalogo};
+}
+
+void Conexion::preparaArchivoEmbebido(const QString& carpeta, const QString& archivo) const {
+    // The catalogs hold the office's data and the accounts' digests: a new
+    // folder is its owner's alone (0700), and so is a new file (0600).
+    const QFileInfo info(carpeta);
+    if (info.exists() && !info.isDir())
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("La carpeta de datos %1 es un archivo, no una carpeta; corrija [database] folder "
+                           "en el archivo de ajustes.")
+                .arg(carpeta),
+            fuente());
+    if (!info.exists()) {
+        // Another station or command may make it at the same moment.
+        const QString absoluta = info.absoluteFilePath();
+        if (!QDir().mkpath(QFileInfo(absoluta).absolutePath()) ||
+            (!QDir().mkdir(absoluta,
+                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner) &&
+             !QFileInfo(absoluta).isDir()))
+            throw ErrorDeEjecucion(CodigoDeError::Conexion,
+                                   QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(carpeta),
+                                   fuente());
+    }
+    if (QFileInfo::exists(archivo))
+        return;
+    QFile nuevo(archivo);
+    if (!nuevo.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                    QFileDevice::ReadOwner | QFileDevice::WriteOwner) &&
+        !QFileInfo::exists(archivo))
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("No se pudo crear el catálogo %1 (%2).").arg(archivo, nuevo.errorString()),
+            fuente());
+}
+
+void Conexion::abreComo(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& catalogo) {
     m_motor = ajustes.motor;
     QSqlDatabase db;
     if (m_motor == Motor::SQLite) {
-        if (!QDir().mkpath(ajustes.carpeta))
-            throw ErrorDeEjecucion(
-                CodigoDeError::Conexion,
-                QStringLiteral("No se pudo crear la carpeta de datos %1.").arg(ajustes.carpeta), fuente());
+        const QString archivo =
+            QDir(ajustes.carpeta).filePath(catalogo.baseDeDatos + QStringLiteral(".sqlite"));
+        preparaArchivoEmbebido(ajustes.carpeta, archivo);
         db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_nombreConexion);
-        db.setDatabaseName(QDir(ajustes.carpeta).filePath(catalogo.baseDeDatos + QStringLiteral(".sqlite")));
+        db.setDatabaseName(archivo);
         // Stations that share the file queue for it instead of failing.
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=10000"));
     } else {
@@ -218,6 +269,12 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
 }
 
 void Conexion::cierra() {
+    m_apertura.reset();
+    m_perdida = false;
+    suelta();
+}
+
+void Conexion::suelta() {
     if (!QSqlDatabase::contains(m_nombreConexion))
         return;
     {
@@ -258,18 +315,60 @@ void Conexion::fallaSentencia(const QSqlError& error) {
     lanzaErrorDeBase(error, {});
 }
 
-void Conexion::lanzaErrorDeBase(const QSqlError& error, const QString& contexto) const {
+void Conexion::lanzaErrorDeBase(const QSqlError& error, const QString& contexto) {
     QString texto = descripcionDe(error);
     if (!contexto.isEmpty())
         texto = contexto + QStringLiteral(": ") + texto;
-    throw ErrorDeEjecucion(numeroDeError(error, m_motor), texto, fuente());
+    const int numero = numeroDeError(error, m_motor);
+    if (numero == CodigoDeError::Conexion && m_motor == Motor::PostgreSQL && m_apertura) {
+        // The server went away under the connection: the next call opens it again.
+        m_perdida = true;
+        texto = QStringLiteral("Se perdió la conexión con el servidor del catálogo %1 (%2). La siguiente "
+                               "operación intentará restablecerla.")
+                    .arg(m_catalogo, texto);
+    }
+    throw ErrorDeEjecucion(numero, texto, fuente());
 }
 
-void Conexion::verificaAbierta() const {
-    if (!estaAbierta())
+void Conexion::verificaAbierta() {
+    if (estaAbierta() && !m_perdida)
+        return;
+    if (!m_apertura)
         throw ErrorDeEjecucion(CodigoDeError::Conexion,
                                QStringLiteral("La conexión con el catálogo %1 está cerrada.").arg(m_catalogo),
                                fuente());
+    // A unit of work cannot go on over a new connection: its transaction
+    // went with the old one.
+    if (m_profundidad > 0)
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral("Se perdió la conexión con el servidor del catálogo %1 en medio "
+                           "de una transacción, que se deshizo completa.")
+                .arg(m_catalogo),
+            fuente());
+    reabre();
+}
+
+void Conexion::reabre() {
+    const Apertura apertura = *m_apertura;
+    suelta();
+    m_perdida = false;
+    try {
+        abreComo(apertura.ajustes, apertura.catalogo);
+    } catch (...) {
+        suelta();
+        const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
+        throw ErrorDeEjecucion(
+            CodigoDeError::Conexion,
+            QStringLiteral(
+                "No se puede comunicar con el servidor del catálogo %1: se perdió la conexión y no "
+                "se pudo restablecer (%2). Verifique que el equipo esté en la red y que el "
+                "servidor esté en marcha, y vuelva a intentarlo; si no se restablece, comuníquelo "
+                "al responsable del sistema.")
+                .arg(m_catalogo, e.descripcion()),
+            fuente());
+    }
+    m_perdida = false;
 }
 
 Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {

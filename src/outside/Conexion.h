@@ -7,6 +7,7 @@
 #include <QSqlDatabase>
 #include <QString>
 #include <QVariantList>
+#include <optional>
 #include <type_traits>
 
 class CatalogoDeProcedimientos;
@@ -28,6 +29,9 @@ public:
     Conexion& operator=(const Conexion&) = delete;
 
     // Throws ErrorDeEjecucion(CodigoDeError::Conexion, ...) when it cannot open.
+    // A connection that the server loses later is opened again, with these
+    // settings, by the next call that finds it lost (once per call), unless
+    // it was closed on purpose with cierra().
     void abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& catalogo);
     void cierra();
     bool estaAbierta() const;
@@ -76,14 +80,22 @@ public:
     QSqlDatabase baseDeDatos() const;
 
 private:
-    void verificaAbierta() const;
+    struct Apertura {
+        AjustesDeConexion ajustes;
+        AjustesDeCatalogo catalogo;
+    };
+    void abreComo(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& catalogo);
+    void preparaArchivoEmbebido(const QString& carpeta, const QString& archivo) const;
+    void suelta();
+    void reabre();
+    void verificaAbierta();
     void iniciaTransaccion();
     void confirmaTransaccion();
     void deshaceTransaccion();
     void deshazEnElServidor();
     void marcaFallida(const QString& motivo);
     [[noreturn]] void fallaSentencia(const QSqlError& error);
-    [[noreturn]] void lanzaErrorDeBase(const QSqlError& error, const QString& contexto) const;
+    [[noreturn]] void lanzaErrorDeBase(const QSqlError& error, const QString& contexto);
     void ejecutaControl(const QString& sentencia, const QString& contexto);
 
     QString m_catalogo;
@@ -96,4 +108,8 @@ private:
     QString m_motivoDeLaFalla;
     // The server's transaction is over already (rolled back at the failure).
     bool m_deshechaEnElServidor = false;
+    // How it was opened, so that a lost connection can be opened again;
+    // empty once closed on purpose.
+    std::optional<Apertura> m_apertura;
+    bool m_perdida = false;
 };

@@ -2,6 +2,7 @@
 
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Recordset.h"
+#include "outside/Texto.h"
 
 #include <limits>
 
@@ -46,17 +47,27 @@ QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano,
     case TipoDeParametro::VarChar:
     case TipoDeParametro::Char: {
         QString texto = valor.toString();
-        if (texto.size() > tamano)
+        if (const auto malo = Texto::primerNoAdmitido(texto))
+            throw ErrorDeEjecucion(
+                CodigoDeError::Conversion,
+                QStringLiteral("El valor del parámetro '%1' tiene %2, que no se admite en un texto; no se "
+                               "envió.")
+                    .arg(nombre, Texto::describe(*malo)),
+                fuente);
+        // Characters as the server counts them: a character of two UTF-16
+        // halves is one, and is never cut in two.
+        const qsizetype largo = Texto::caracteres(texto);
+        if (largo > tamano)
             throw ErrorDeEjecucion(
                 CodigoDeError::Desbordamiento,
                 QStringLiteral("El valor del parámetro '%1' tiene %2 caracteres y el parámetro admite %3; "
                                "no se envió.")
                     .arg(nombre)
-                    .arg(texto.size())
+                    .arg(largo)
                     .arg(tamano),
                 fuente);
         if (tipo == TipoDeParametro::Char)
-            texto = texto.leftJustified(tamano, QLatin1Char(' '));
+            texto += QString(tamano - largo, QLatin1Char(' '));
         return texto;
     }
     case TipoDeParametro::SmallInt: {

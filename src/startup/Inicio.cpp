@@ -45,6 +45,16 @@ bool Main(const QString& archivoDeAjustes) {
     AjustesDeConexion ajustes;
     try {
         ajustes = AjustesDeConexion::lee(archivoDeAjustes);
+        // The administrator's account opens every account's digest: a
+        // station that holds it is no better than one that holds them all.
+        if (ajustes.nombraAdministrador())
+            throw ErrorDeEjecucion(
+                CodigoDeError::Ajustes,
+                QStringLiteral("El archivo de ajustes %1 guarda la cuenta administradora del servidor "
+                               "([admin]), que una estación no usa y no debe guardar: quítela del archivo y "
+                               "guárdela sólo en el del administrador.")
+                    .arg(archivoDeAjustes),
+                QStringLiteral("Ajustes de TALOREN"));
     } catch (...) {
         const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
         muestraCaja(CajaDeMensajes::Icono::Critico,
@@ -53,6 +63,8 @@ bool Main(const QString& archivoDeAjustes) {
                         QStringLiteral("Corrija el archivo de ajustes; la aplicación se cerrará."));
         return false;
     }
+    if (const QString aviso = ajustes.avisoDePermisos(archivoDeAjustes); !aviso.isEmpty())
+        muestraCaja(CajaDeMensajes::Icono::Exclamacion, aviso);
     return Main(ajustes);
 }
 

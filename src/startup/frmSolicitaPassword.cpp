@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/Emblema.h"
+#include "controls/ValidadorDeTexto.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "startup/Inicio.h"
@@ -48,7 +49,7 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
 
     txtUsuario = new QLineEdit(QStringLiteral("admin"), this);
     txtUsuario->setObjectName(QStringLiteral("txtUsuario"));
-    txtUsuario->setMaxLength(10);
+    txtUsuario->setValidator(new ValidadorDeTexto(10, txtUsuario));
     txtUsuario->setGeometry(176, 46, 150, 24);
     Label1->setBuddy(txtUsuario);
 
@@ -58,7 +59,7 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setMaxLength(10);
+    txtPassword->setValidator(new ValidadorDeTexto(10, txtPassword));
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     txtPassword->setGeometry(176, 86, 150, 24);

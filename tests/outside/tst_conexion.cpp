@@ -152,6 +152,10 @@ private Q_SLOTS:
             << 8 << CodigoDeError::Sentencia << QStringList{QStringLiteral("@Clave")};
         QTest::newRow("sobra un parámetro")
             << 9 << CodigoDeError::Sentencia << QStringList{QStringLiteral("GuardaPrueba")};
+        QTest::newRow("diez letras y un emoji")
+            << 10 << CodigoDeError::Desbordamiento << QStringList{QStringLiteral("@Texto")};
+        QTest::newRow("relleno de char que no cabe")
+            << 11 << CodigoDeError::Desbordamiento << QStringList{QStringLiteral("@Clave")};
     }
     void llamadasRechazadas() {
         QFETCH(int, cual);
@@ -191,6 +195,12 @@ private Q_SLOTS:
             break;
         case 9:
             ps << Parametro::entrada(QStringLiteral("@Otro"), TipoDeParametro::SmallInt, 0, 1);
+            break;
+        case 10:
+            ps[0].valor = QStringLiteral("abcdefghij😀");
+            break;
+        case 11:
+            ps[1].valor = QStringLiteral("ab😀c");
             break;
         }
         const ErrorDeEjecucion error = errorDe([&] { e.conexion.ejecutaProcedimiento(procedimiento, ps); });
@@ -263,6 +273,53 @@ private Q_SLOTS:
         QCOMPARE(e.filas(), 2);
     }
 
+    // Texts reach the catalog whole or not at all: characters counted as a reader counts them, line
+    // breaks kept, and no NUL, other control character or half character ever sent.
+    void textos_data() {
+        QTest::addColumn<int>("backend");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<int>("numero");
+        const struct {
+            const char* nombre;
+            QString texto;
+            int numero;
+        } casos[] = {
+            {"nueve letras y un emoji", QStringLiteral("abcdefghi😀"), 0},
+            {"saltos y tabulador", QStringLiteral("a\tb\r\nc"), 0},
+            {"NUL al final", QStringLiteral("clave") + QChar(0), CodigoDeError::Conversion},
+            {"escape", QStringLiteral("\x1b[2J"), CodigoDeError::Conversion},
+            {"medio carácter", QStringLiteral("abcdefghi") + QChar(0xd83d), CodigoDeError::Conversion},
+        };
+        for (const auto& [motor, nombre] :
+             {std::pair{Motor::SQLite, "sqlite"}, std::pair{Motor::PostgreSQL, "postgresql"}})
+            for (const auto& c : casos)
+                QTest::addRow("%s: %s", nombre, c.nombre) << int(motor) << c.texto << c.numero;
+    }
+    void textos() {
+        MOTOR_DE_LA_FILA(motor);
+        QFETCH(QString, texto);
+        QFETCH(int, numero);
+        Entorno e(motor);
+        auto ps = e.parametros(texto, 1, QDate(2011, 11, 18));
+        const ErrorDeEjecucion llamada =
+            errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ps); });
+        const ErrorDeEjecucion sentencia = errorDe([&] {
+            e.conexion.ejecuta(QStringLiteral("insert into prueba (texto, numero) values (?, 2)"), {texto});
+        });
+        QVERIFY2(llamada.numero() == numero, qPrintable(llamada.descripcion()));
+        QVERIFY2(sentencia.numero() == numero, qPrintable(sentencia.descripcion()));
+        if (numero) {
+            QVERIFY2(llamada.descripcion().contains(QStringLiteral("@Texto")),
+                     qPrintable(llamada.descripcion()));
+            QCOMPARE(e.filas(), 0);
+            return;
+        }
+        const Recordset rs = e.conexion.ejecuta(QStringLiteral("select texto from prueba order by numero"));
+        QCOMPARE(rs.filas(), 2);
+        QCOMPARE(rs.texto(0, 0), texto);
+        QCOMPARE(rs.texto(1, 0), texto);
+    }
+
     // Dates keep their wall time in a zone that is not UTC, on both backends.
     void fechasEnOtraZona_data() { agregaMotores(); }
     void fechasEnOtraZona() {
@@ -290,23 +347,78 @@ private Q_SLOTS:
         QCOMPARE(errorDe([&] { guarda(5, QDate(2011, 2, 31)); }).numero(), CodigoDeError::Conversion);
     }
 
-    // The server gone in mid-session: a clear connection error, never a crash.
+    // The server gone in mid-session: the call that finds it gone fails with a connection error and the
+    // next one opens the connection again; while it cannot, each call tries once and says what to do.
     void conexionPerdida() {
         EXIGE_POSTGRES();
         Entorno e(Motor::PostgreSQL);
-        const int pid = e.conexion.ejecuta(QStringLiteral("select pg_backend_pid()")).valor(0, 0).toInt();
         auto otra = e.base.abre(Catalogo::Taloren);
-        otra->ejecuta(QStringLiteral("select pg_terminate_backend(?)"), {pid});
-        for (int intento = 0; intento < 2; ++intento) {
+        const auto corta = [&] {
+            const int pid = e.conexion.ejecuta(QStringLiteral("select pg_backend_pid()")).valor(0, 0).toInt();
+            otra->ejecuta(QStringLiteral("select pg_terminate_backend(?)"), {pid});
             const ErrorDeEjecucion error = errorDe([&] { e.filas(); });
             QCOMPARE(error.numero(), CodigoDeError::Conexion);
             QVERIFY(!error.descripcion().contains(QLatin1Char('\n')));
             QVERIFY(!error.descripcion().contains(QLatin1Char('\t')));
+        };
+        corta();
+        e.inserta(1);
+        QCOMPARE(e.filas(), 1);
+
+        // Lost in the middle of a unit: the unit fails whole, nothing of it is written.
+        const ErrorDeEjecucion unidad = errorDe([&] {
+            e.conexion.enTransaccion([&] {
+                e.inserta(2);
+                corta();
+                e.inserta(3);
+            });
+        });
+        QCOMPARE(unidad.numero(), CodigoDeError::Conexion);
+        QCOMPARE(e.filas(), 1);
+
+        // The server refuses new connections to the catalog for a while.
+        const QString base = e.base.ajustes().kelmar.baseDeDatos;
+        const auto admiteConexiones = [&](bool si) {
+            otra->ejecuta(QStringLiteral("alter database ") + base +
+                          (si ? QStringLiteral(" allow_connections true")
+                              : QStringLiteral(" allow_connections false")));
+        };
+        admiteConexiones(false);
+        corta();
+        for (int intento = 0; intento < 2; ++intento) {
+            Parametros ps = e.parametros(QStringLiteral("x"), 5, QDate(2011, 1, 1));
+            const ErrorDeEjecucion error =
+                errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ps); });
+            QCOMPARE(error.numero(), CodigoDeError::Conexion);
+            QVERIFY2(error.descripcion().contains(QStringLiteral("No se puede comunicar con el servidor")),
+                     qPrintable(error.descripcion()));
+            QVERIFY(error.descripcion().contains(QStringLiteral("vuelva a intentarlo")));
         }
-        Parametros ps = e.parametros(QStringLiteral("x"), 1, QDate(2011, 1, 1));
-        QCOMPARE(
-            errorDe([&] { e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ps); }).numero(),
-            CodigoDeError::Conexion);
+        admiteConexiones(true);
+        Parametros ps = e.parametros(QStringLiteral("x"), 5, QDate(2011, 1, 1));
+        e.conexion.ejecutaProcedimiento(QStringLiteral("GuardaPrueba"), ps);
+        QCOMPARE(e.filas(), 2);
+    }
+
+    // A new embedded catalog is its owner's alone; a folder that is a file is named, not used.
+    void catalogoEmbebidoPrivado() {
+        QTemporaryDir dir;
+        AjustesDeConexion a;
+        a.carpeta = dir.filePath(QStringLiteral("datos/taloren"));
+        Conexion c(QStringLiteral("kelmar"));
+        c.abre(a, a.kelmar);
+        c.ejecuta(QStringLiteral("create table prueba (numero integer)"));
+        const auto ajenos = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        const QString archivo = a.carpeta + QStringLiteral("/kelmar.sqlite");
+        QCOMPARE(QFile::permissions(a.carpeta) & ajenos, QFileDevice::Permissions());
+        QCOMPARE(QFile::permissions(archivo) & ajenos, QFileDevice::Permissions());
+        QVERIFY(QFile::permissions(archivo) & QFileDevice::WriteOwner);
+
+        a.carpeta = a.carpeta + QStringLiteral("/kelmar.sqlite");
+        const ErrorDeEjecucion error = errorDe([&] { c.abre(a, a.kelmar); });
+        QCOMPARE(error.numero(), CodigoDeError::Conexion);
+        QVERIFY2(error.descripcion().contains(a.carpeta), qPrintable(error.descripcion()));
     }
 
     // A mistyped setting stops the reading with the file, the key and the value named.
@@ -359,21 +471,30 @@ private Q_SLOTS:
         QFile f(archivo);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("; estación de la oficina\n[database]\r\nbackend = PostgreSQL\nhost=db.oficina\nport=5433\n"
-                "[kelmar]\npassword=a,b;c'd\"e\n[taloren]\npassword=\"  con blancos \\\" y \\\\ \"\n");
+                "[kelmar]\npassword=a,b;c'd\"e\n[taloren]\npassword=\"  con blancos \\\" y \\\\ \"\n"
+                "[admin]\nuser=dueno\npassword=#no es comentario\n");
         f.close();
+        // Holding passwords, it warns while others may read it.
+        QVERIFY(f.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther));
         AjustesDeConexion a = AjustesDeConexion::lee(archivo);
         QCOMPARE(a.motor, Motor::PostgreSQL);
         QCOMPARE(a.host + QLatin1Char(':') + QString::number(a.puerto), QStringLiteral("db.oficina:5433"));
         QCOMPARE(a.kelmar.contrasena, QStringLiteral("a,b;c'd\"e"));
         QCOMPARE(a.taloren.contrasena, QStringLiteral("  con blancos \" y \\ "));
         QCOMPARE(a.kelmar.usuario, QStringLiteral("kelmarnv"));
+        QCOMPARE(a.administrador.usuario + QLatin1Char('/') + a.administrador.contrasena,
+                 QStringLiteral("dueno/#no es comentario"));
+        QVERIFY(a.avisoDePermisos(archivo).contains(QStringLiteral("chmod 600 \"%1\"").arg(archivo)));
+        QVERIFY(AjustesDeConexion().avisoDePermisos(archivo).isEmpty());
 
         a.kelmar.contrasena = QStringLiteral(" \"ñ\" ");
         a.escribe(archivo);
         QCOMPARE(QFile::permissions(archivo) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
                  QFileDevice::Permissions());
+        QVERIFY(a.avisoDePermisos(archivo).isEmpty());
         const AjustesDeConexion b = AjustesDeConexion::lee(archivo);
         QCOMPARE(b.kelmar.contrasena, a.kelmar.contrasena);
+        QCOMPARE(b.administrador.contrasena, a.administrador.contrasena);
         QCOMPARE(b.taloren.contrasena, a.taloren.contrasena);
         QCOMPARE(b.puerto, 5433);
 

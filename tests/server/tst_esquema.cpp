@@ -1,9 +1,12 @@
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Administracion.h"
 #include "server/Contrasenas.h"
 #include "server/Semilla.h"
 #include "support/BaseDePrueba.h"
 
+#include <QCryptographicHash>
 #include <QDate>
+#include <QPasswordDigestor>
 #include <QTest>
 
 namespace {
@@ -209,15 +212,62 @@ private Q_SLOTS:
         }
     }
 
-    // Salted: the same password never gives the same text; only the right one verifies.
+    // Salted: the same password never gives the same text; only the right one verifies, and digests
+    // of the earlier form still do.
     void contrasenasCodificadas() {
-        const QString a = Contrasenas::codifica(QStringLiteral("contraseña"), 1000);
-        const QString b = Contrasenas::codifica(QStringLiteral("contraseña"), 1000);
+        const QString a = Contrasenas::codifica(QStringLiteral("contraseña"), 4);
+        const QString b = Contrasenas::codifica(QStringLiteral("contraseña"), 4);
         QVERIFY(a != b);
+        QVERIFY(Contrasenas::esDelFormatoActual(a));
         QVERIFY(Contrasenas::verifica(QStringLiteral("contraseña"), a));
         QVERIFY(Contrasenas::verifica(QStringLiteral("contraseña"), b));
         QVERIFY(!Contrasenas::verifica(QStringLiteral("contrasena"), a));
         QVERIFY(!Contrasenas::verifica(QString(), a));
+        // A NUL would end the password early for the digest: it is refused, never cut.
+        QVERIFY(!Contrasenas::verifica(QStringLiteral("contraseña") + QChar(0), a));
+        QCOMPARE(errorDe([] { Contrasenas::codifica(QStringLiteral("ab") + QChar(0)); }).numero(),
+                 CodigoDeError::Conversion);
+
+        const QByteArray sal = "0123456789abcdef";
+        const QString anterior =
+            QStringLiteral("pbkdf2-sha256$1000$%1$%2")
+                .arg(QString::fromLatin1(sal.toBase64()),
+                     QString::fromLatin1(QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256,
+                                                                            "vieja", sal, 1000, 32)
+                                             .toBase64()));
+        QVERIFY(Contrasenas::verifica(QStringLiteral("vieja"), anterior));
+        QVERIFY(!Contrasenas::verifica(QStringLiteral("viejas"), anterior));
+        QVERIFY(!Contrasenas::esDelFormatoActual(anterior));
+        // Other forms (a DES digest, for instance) never verify, whatever crypt() would make of them.
+        QVERIFY(!Contrasenas::verifica(QStringLiteral("x"), QStringLiteral("pbrd3vnbctpbU")));
+    }
+
+    // One account table serves both backends: what the program digests the server verifies, and
+    // the other way round, accents included.
+    void digestosCompartidos() {
+        EXIGE_POSTGRES();
+        BaseDePrueba base(Motor::PostgreSQL);
+        Conexion& k = base.kelmar();
+        const auto valida = [&](const QString& cuenta, const QString& contrasena) {
+            Parametros ps{
+                Parametro::entrada(QStringLiteral("@CveUsuario"), TipoDeParametro::VarChar, 10, cuenta),
+                Parametro::entrada(QStringLiteral("@Password"), TipoDeParametro::VarChar, 10, contrasena)};
+            return !k.ejecutaProcedimiento(QStringLiteral("ValidarUsuarioEnTaLoREN"), ps).estaVacio();
+        };
+        const QString clave = QStringLiteral("contraseña");
+        Administracion::agregaUsuario(k, QStringLiteral("servidor"), QString(), clave);
+        const QString delServidor =
+            k.ejecuta(QStringLiteral("select Contrasena from usuarios where CuentaUsr = ?"),
+                      {QStringLiteral("servidor")})
+                .texto(0, 0);
+        QVERIFY(Contrasenas::verifica(clave, delServidor));
+        QVERIFY(!Contrasenas::verifica(QStringLiteral("contrasena"), delServidor));
+
+        k.ejecuta(QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
+                  {Contrasenas::codifica(clave), QStringLiteral("servidor")});
+        QVERIFY(valida(QStringLiteral("servidor"), clave));
+        QVERIFY(!valida(QStringLiteral("servidor"), QStringLiteral("contrasena")));
+        QVERIFY(!valida(QStringLiteral("nadie"), clave));
     }
 };
 

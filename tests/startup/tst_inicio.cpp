@@ -317,13 +317,58 @@ private Q_SLOTS:
         QCOMPARE(cierre.ventana.result(), int(QDialog::Rejected));
     }
 
-    // The ten-character limits of the login boxes, typed or pasted.
-    void limitesDelIngreso() {
+    // The login boxes take ten characters, counted as a reader counts them, and no control character,
+    // typed or pasted; what would not fit is refused whole, never cut in half.
+    void cajasDelIngreso_data() {
+        QTest::addColumn<bool>("tecleado");
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("queda");
+        const QString nueve = QStringLiteral("abcdefghi");
+        QTest::newRow("doce letras tecleadas")
+            << true << QStringLiteral("abcdefghijkl") << QStringLiteral("abcdefghij");
+        QTest::newRow("nueve letras y un emoji")
+            << false << nueve + QStringLiteral("😀") << nueve + QStringLiteral("😀");
+        QTest::newRow("nueve letras y un emoji tecleados")
+            << true << nueve + QStringLiteral("😀") << nueve + QStringLiteral("😀");
+        QTest::newRow("diez letras y un emoji") << false << nueve + QStringLiteral("j😀") << QString();
+        QTest::newRow("un NUL pegado") << false << QStringLiteral("clave") + QChar(0) << QString();
+        QTest::newRow("un salto de línea pegado") << false << QStringLiteral("clave\n") << QString();
+        QTest::newRow("un tabulador pegado") << false << QStringLiteral("cla\tve") << QString();
+    }
+    void cajasDelIngreso() {
+        QFETCH(bool, tecleado);
+        QFETCH(QString, texto);
+        QFETCH(QString, queda);
         Ingreso i;
-        i.ventana.txtUsuario->clear();
-        QTest::keyClicks(i.ventana.txtUsuario, QStringLiteral("abcdefghijkl"));
-        QCOMPARE(i.ventana.txtUsuario->text(), QStringLiteral("abcdefghij"));
-        QCOMPARE(i.ventana.txtPassword->text(), QString());
+        for (QLineEdit* caja : {i.ventana.txtUsuario, i.ventana.txtPassword}) {
+            caja->clear();
+            if (tecleado)
+                // One key per character, as a keyboard or an input method sends them.
+                for (const char32_t c : texto.toUcs4())
+                    QTest::sendKeyEvent(QTest::Click, caja, Qt::Key_unknown, QString::fromUcs4(&c, 1),
+                                        Qt::NoModifier);
+            else
+                caja->insert(texto);
+            QCOMPARE(caja->text(), queda);
+        }
+    }
+
+    // A control character that reaches the login all the same is refused with a clear message, on
+    // both backends, and logs nobody in.
+    void textoNoAdmitido_data() { agregaMotores(); }
+    void textoNoAdmitido() {
+        MOTOR_DE_LA_FILA(motor);
+        Ingreso i(motor);
+        i.teclea(QStringLiteral("lupita"), QStringLiteral("clave7") + QChar(0));
+        i.ventana.CmdIngreso->click();
+        QCOMPARE(i.e.caja.cajas().size(), 1);
+        const QString texto = i.e.caja.ultima().texto;
+        QVERIFY2(texto.startsWith(QStringLiteral("Error: %1\r\n").arg(CodigoDeError::Conversion)),
+                 qPrintable(texto));
+        QVERIFY2(texto.contains(QStringLiteral("U+0000")) && texto.contains(QStringLiteral("@Password")),
+                 qPrintable(texto));
+        QVERIFY(Modulo::NickUsuario.isEmpty());
+        QVERIFY(i.ventana.isVisible());
     }
 
     // A mistyped settings file stops the start-up before any connection, naming what is wrong.
@@ -343,6 +388,44 @@ private Q_SLOTS:
         for (const QString& nombrado : {archivo, QStringLiteral("backend"), QStringLiteral("postgres")})
             QVERIFY2(texto.contains(nombrado), qPrintable(texto));
         QVERIFY(!Modulo::kelmar().estaAbierta());
+    }
+
+    // A station's settings file never holds the server's administrator; one that holds a password and
+    // that others may read is named, with the command that protects it, and the start-up goes on.
+    void ajustesDeLaEstacion_data() {
+        QTest::addColumn<QByteArray>("agregado");
+        QTest::addColumn<bool>("legible");
+        QTest::addColumn<QString>("mensaje");
+        QTest::addColumn<bool>("ingreso");
+        QTest::newRow("con la cuenta administradora") << QByteArray("[admin]\nuser=dueno\npassword=secreta\n")
+                                                      << false << QStringLiteral("[admin]") << false;
+        QTest::newRow("contraseña que otros leen")
+            << QByteArray("[kelmar]\npassword=secreta\n") << true << QStringLiteral("chmod 600") << true;
+        QTest::newRow("contraseña sólo de su dueño")
+            << QByteArray("[kelmar]\npassword=secreta\n") << false << QString() << true;
+        QTest::newRow("sin contraseñas, legible") << QByteArray() << true << QString() << true;
+    }
+    void ajustesDeLaEstacion() {
+        QFETCH(QByteArray, agregado);
+        QFETCH(bool, legible);
+        QFETCH(QString, mensaje);
+        QFETCH(bool, ingreso);
+        EntornoDeInicio e;
+        const QString archivo = e.base.carpeta() + QStringLiteral("/estacion.ini");
+        QFile f(archivo);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[database]\nfolder=" + e.base.carpeta().toUtf8() + "\n" + agregado);
+        f.close();
+        QVERIFY(f.setPermissions(
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+            (legible ? QFileDevice::ReadGroup | QFileDevice::ReadOther : QFileDevice::Permissions())));
+        QVERIFY(!Modulo::Main(archivo));
+        QCOMPARE(e.caja.cajas().size(), mensaje.isEmpty() ? 0 : 1);
+        if (!mensaje.isEmpty()) {
+            QVERIFY2(e.caja.ultima().texto.contains(mensaje), qPrintable(e.caja.ultima().texto));
+            QVERIFY(e.caja.ultima().texto.contains(archivo));
+        }
+        QCOMPARE(e.mostradas, ingreso ? QStringList{QStringLiteral("frmSolicitaPassword")} : QStringList());
     }
 
     void salirDelMenu() {

@@ -31,15 +31,23 @@ BaseDePrueba::BaseDePrueba(Motor motor) {
                                     .arg(contador.fetchAndAddRelaxed(1));
         m_ajustes.kelmar.baseDeDatos = prefijo + QStringLiteral("_kelmar");
         m_ajustes.taloren.baseDeDatos = prefijo + QStringLiteral("_taloren");
-        Administracion::creaCatalogos(m_ajustes);
+        m_administracion = m_ajustes;
+        m_administracion.administrador.usuario = m_ajustes.kelmar.usuario;
+        m_administracion.administrador.contrasena = m_ajustes.kelmar.contrasena;
+        // The same first account as an embedded catalog's, so that a test
+        // logs in alike on both backends.
+        Administracion::creaCatalogos(m_administracion, [] { return QStringLiteral("taloren"); });
     } else {
         m_ajustes.motor = Motor::SQLite;
         m_ajustes.carpeta = m_dir.path();
+        m_administracion = m_ajustes;
         kelmar();
         taloren();
     }
     m_archivo = m_dir.filePath(QStringLiteral("taloren.ini"));
     m_ajustes.escribe(m_archivo);
+    m_archivoDeAdministracion = m_dir.filePath(QStringLiteral("administracion.ini"));
+    m_administracion.escribe(m_archivoDeAdministracion);
 }
 
 BaseDePrueba::~BaseDePrueba() {
@@ -47,7 +55,7 @@ BaseDePrueba::~BaseDePrueba() {
     m_taloren.reset();
     if (m_ajustes.motor == Motor::PostgreSQL) {
         try {
-            Administracion::borraCatalogos(m_ajustes);
+            Administracion::borraCatalogos(m_administracion);
         } catch (const std::exception& e) {
             qWarning("no se borraron las bases de prueba: %s", e.what());
         }

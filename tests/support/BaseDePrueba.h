@@ -26,6 +26,11 @@ public:
     const AjustesDeConexion& ajustes() const { return m_ajustes; }
     // A settings file naming these catalogs.
     QString archivoDeAjustes() const { return m_archivo; }
+    // The same settings with the server's administrator role ([admin]), as
+    // the administration command needs them; on PostgreSQL the administrator
+    // is the account of TALOREN_TEST_PG, which is also the stations' here.
+    const AjustesDeConexion& ajustesDeAdministracion() const { return m_administracion; }
+    QString archivoDeAdministracion() const { return m_archivoDeAdministracion; }
     QString carpeta() const { return m_dir.path(); }
 
     // A connection of the test's own, with the catalog's procedures.
@@ -36,7 +41,9 @@ public:
 private:
     QTemporaryDir m_dir;
     AjustesDeConexion m_ajustes;
+    AjustesDeConexion m_administracion;
     QString m_archivo;
+    QString m_archivoDeAdministracion;
     std::unique_ptr<Conexion> m_kelmar, m_taloren;
 };
 
