@@ -7,6 +7,7 @@ const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
     static const CatalogoDeProcedimientos kelmar = [] {
         CatalogoDeProcedimientos c;
         registraAccesoAlSistema(c);
+        registraInvitaciones(c);
         return c;
     }();
     static const CatalogoDeProcedimientos taloren;

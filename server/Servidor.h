@@ -21,3 +21,4 @@ QString nombre(Catalogo catalogo);
 
 // Each file of procedures registers its own.
 void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar);
+void registraInvitaciones(CatalogoDeProcedimientos& kelmar);
