@@ -7,17 +7,11 @@ TextoMultilinea::TextoMultilinea(int maximo, QWidget* parent) : QPlainTextEdit(p
     setTabChangesFocus(true);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    // Where the last change put its characters; the excess is taken from
-    // them once the document has finished changing.
-    connect(document(), &QTextDocument::contentsChange, this, [this](int posicion, int, int agregados) {
-        m_posicion = posicion;
-        m_agregados = agregados;
-    });
     connect(this, &QPlainTextEdit::textChanged, this, &TextoMultilinea::recorta);
 }
 
 void TextoMultilinea::setText(const QString& texto) {
-    setPlainText(texto);
+    setPlainText(texto.left(m_maximo));
 }
 
 void TextoMultilinea::recorta() {
@@ -26,9 +20,11 @@ void TextoMultilinea::recorta() {
     const int sobra = largo - m_maximo;
     if (m_recortando || sobra <= 0)
         return;
+    // What was typed or pasted ends where the cursor stands: its last
+    // characters are the ones that do not fit.
     m_recortando = true;
-    const int fin = std::clamp(m_posicion + m_agregados, sobra, largo);
-    QTextCursor cursor(document());
+    QTextCursor cursor = textCursor();
+    const int fin = std::max(int(cursor.position()), sobra);
     cursor.setPosition(fin - sobra);
     cursor.setPosition(fin, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();

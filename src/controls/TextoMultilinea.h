@@ -19,7 +19,5 @@ private:
     void recorta();
 
     int m_maximo;
-    int m_posicion = 0;
-    int m_agregados = 0;
     bool m_recortando = false;
 };

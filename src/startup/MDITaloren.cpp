@@ -1,6 +1,8 @@
 #include "startup/MDITaloren.h"
 
 #include "common/Modulo.h"
+#include "invitations/FrmModificarInvitacion.h"
+#include "invitations/FrmRegistrarInvitacion.h"
 #include "startup/Inicio.h"
 
 #include <QAction>
@@ -9,6 +11,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+
+#include <memory>
+
+namespace {
+// A work window lives while it stands: one at a time, since it is modal, and
+// loaded afresh at each opening because closing it unloads it.
+template <typename Ventana> void abreVentanaDeTrabajo(QWidget* principal) {
+    auto ventana = std::make_unique<Ventana>(principal);
+    Modulo::MuestraModal(*ventana);
+}
+} // namespace
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
@@ -70,11 +83,11 @@ void MDITaloren::mdiConsultas_Click() {
 }
 
 void MDITaloren::MnuRegistrarInvitaciones_Click() {
-    ventanaNoDisponible(QStringLiteral("Registro de invitaciones"));
+    abreVentanaDeTrabajo<FrmRegistrarInvitacion>(this);
 }
 
 void MDITaloren::MnuModificarInvit_Click() {
-    ventanaNoDisponible(QStringLiteral("Modificar datos de invitación"));
+    abreVentanaDeTrabajo<FrmModificarInvitacion>(this);
 }
 
 void MDITaloren::MnuReportesInvit_Click() {
