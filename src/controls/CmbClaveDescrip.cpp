@@ -28,6 +28,13 @@ CmbClaveDescrip::CmbClaveDescrip(QWidget* parent) : QWidget(parent), m_combo(new
             [this] { Controles::AutoCompletaCombo(m_combo, m_borrando); });
 }
 
+CmbClaveDescrip::~CmbClaveDescrip() {
+    // The inner combo still signals while it is taken down, after this
+    // control has stopped being one.
+    m_combo->removeEventFilter(this);
+    disconnect(m_combo, nullptr, this, nullptr);
+}
+
 void CmbClaveDescrip::resizeEvent(QResizeEvent* evento) {
     QWidget::resizeEvent(evento);
     const int alto = m_combo->sizeHint().height();

@@ -22,6 +22,7 @@ class CmbClaveDescrip : public QWidget {
     Q_PROPERTY(bool Enabled READ Enabled WRITE estableceEnabled NOTIFY PropertyChanged)
 public:
     explicit CmbClaveDescrip(QWidget* parent = nullptr);
+    ~CmbClaveDescrip() override;
 
     void estableceConexion(Conexion* conexion) { m_conexion = conexion; }
 

@@ -40,6 +40,7 @@ FrmRegistrarInvitacion::FrmRegistrarInvitacion(QWidget* parent)
     // The indication is chosen from the list; the box shows it in full and
     // is not what is saved, so it is not typed into.
     TxtIndicacion->setReadOnly(true);
+    TxtIndicacion->setFocusPolicy(Qt::ClickFocus);
 
     ordenaTabulacion({});
 

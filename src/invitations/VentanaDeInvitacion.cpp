@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -151,6 +152,12 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     TxtRepresentante->installEventFilter(this);
     TxtTitularDelArea->installEventFilter(this);
+    // Ctrl+Tab turns the page from any control, the date pickers included
+    // (which take a plain Tab for their own day, month and year).
+    for (const QKeySequence& tecla :
+         {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})
+        connect(new QShortcut(tecla, this), &QShortcut::activated, this, &VentanaDeInvitacion::pasaDePestana);
     connect(CmdAceptar, &::CmdAceptar::Click, this, &VentanaDeInvitacion::CmdAceptar_Click);
     connect(CmdCancelar, &::CmdCancelar::Click, this, &VentanaDeInvitacion::CmdCancelar_Click);
     connect(DGRepresentante, &QTableView::doubleClicked, this,
@@ -179,6 +186,18 @@ void VentanaDeInvitacion::keyPressEvent(QKeyEvent* evento) {
         return;
     }
     QDialog::keyPressEvent(evento);
+}
+
+void VentanaDeInvitacion::pasaDePestana() {
+    TabInvitacion->setCurrentIndex(1 - TabInvitacion->currentIndex());
+    // The focus goes to the page's first control in the Tab key's order.
+    QWidget* pagina = TabInvitacion->currentWidget();
+    for (QWidget* w = nextInFocusChain(); w != this; w = w->nextInFocusChain())
+        if (pagina->isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
 }
 
 void VentanaDeInvitacion::TxtRepresentante_KeyDown(int KeyCode) {

@@ -122,6 +122,7 @@ protected:
 
 private:
     void buscaPersonal(QLineEdit* caja);
+    void pasaDePestana();
 
     QFrame* m_marco;
     ModeloDeRecordset* m_personal;

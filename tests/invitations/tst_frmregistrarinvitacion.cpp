@@ -404,6 +404,18 @@ private Q_SLOTS:
         QCOMPARE(filaGuardada(v.kelmar(), 2011, 1).filas(), 1);
     }
 
+    // Ctrl+Tab turns the page from any control, the date picker included.
+    void pestanasConElTeclado() {
+        Ventana v;
+        QVERIFY(tieneElFoco(v->DTPFechaRecepcion));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(v->TabInvitacion->currentIndex(), 1);
+        QVERIFY(tieneElFoco(v->CmbIndicacion));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(v->TabInvitacion->currentIndex(), 0);
+        QVERIFY(tieneElFoco(v->DTPFechaRecepcion));
+    }
+
     // Each menu item opens its window modally, loaded afresh at every opening.
     void menu() {
         RelojFijo reloj(momentoDePrueba());
