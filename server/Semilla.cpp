@@ -180,17 +180,20 @@ constexpr int primerAnio = 2008;
 constexpr int ultimoAnio = 2030;
 
 // Each column feeds its own list, so rows may leave some empty; at most five
-// characters, as the invitation keeps them.
+// characters, as the invitation keeps them. Each reads on from the words the
+// invitation puts before it: "En relación: a la ...", "El evento se realizará
+// en: el ..." and "... sugiere la presencia de ..." ("del" and "de la" go
+// before a title typed with the name: "del Lic. ...").
 struct Prefijos {
     const char* descripcion;
     const char* representante;
     const char* ubicacion;
 };
 constexpr Prefijos prefijos[] = {
-    {"La", "C.", "En"},         {"El", "Lic.", "En la"},    {"Los", "Profr", "En el"},
-    {"Las", "Profa", nullptr},  {"Al", "Mtro.", nullptr},   {"A la", "Mtra.", nullptr},
-    {"Del", "Dr.", nullptr},    {nullptr, "Dra.", nullptr}, {nullptr, "Ing.", nullptr},
-    {nullptr, "Arq.", nullptr},
+    {"al", "de", "el"},
+    {"a la", "del", "la"},
+    {"a los", "de la", "los"},
+    {"a las", nullptr, "las"},
 };
 
 constexpr const char* indicaciones[] = {

@@ -8,6 +8,7 @@ const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
         CatalogoDeProcedimientos c;
         registraAccesoAlSistema(c);
         registraReportesDeInvitaciones(c);
+        registraInvitaciones(c);
         return c;
     }();
     static const CatalogoDeProcedimientos taloren;

@@ -22,3 +22,4 @@ QString nombre(Catalogo catalogo);
 // Each file of procedures registers its own.
 void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar);
 void registraReportesDeInvitaciones(CatalogoDeProcedimientos& kelmar);
+void registraInvitaciones(CatalogoDeProcedimientos& kelmar);

@@ -68,6 +68,10 @@ QVariant normalizaValor(const QVariant& valor, TipoDeParametro tipo, int tamano,
                 fuente);
         if (tipo == TipoDeParametro::Char)
             texto += QString(tamano - largo, QLatin1Char(' '));
+        // An empty box's text is empty text, not a missing value: the
+        // drivers would bind a null QString as NULL.
+        if (texto.isNull())
+            texto = QStringLiteral("");
         return texto;
     }
     case TipoDeParametro::SmallInt: {

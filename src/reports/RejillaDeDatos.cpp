@@ -8,58 +8,6 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-ModeloDeRecordset::ModeloDeRecordset(QObject* parent) : QAbstractTableModel(parent) {}
-
-void ModeloDeRecordset::estableceRecordset(Recordset recordset) {
-    beginResetModel();
-    m_recordset = std::move(recordset);
-    endResetModel();
-}
-
-void ModeloDeRecordset::estableceColumnaDeFecha(int columna) {
-    m_fechas.insert(columna);
-    if (rowCount() > 0)
-        Q_EMIT dataChanged(index(0, columna), index(rowCount() - 1, columna), {Qt::DisplayRole});
-}
-
-int ModeloDeRecordset::rowCount(const QModelIndex& padre) const {
-    return padre.isValid() ? 0 : m_recordset.filas();
-}
-
-int ModeloDeRecordset::columnCount(const QModelIndex& padre) const {
-    return padre.isValid() ? 0 : m_recordset.columnas();
-}
-
-QVariant ModeloDeRecordset::data(const QModelIndex& indice, int rol) const {
-    if (!checkIndex(indice, CheckIndexOption::IndexIsValid))
-        return {};
-    if (rol != Qt::DisplayRole && rol != Qt::ToolTipRole)
-        return {};
-    const QVariant v = m_recordset.valor(indice.row(), indice.column());
-    if (v.isNull())
-        return QString();
-    if (m_fechas.contains(indice.column())) {
-        const QDateTime fh = Recordset::fechaHora(v);
-        if (fh.isValid())
-            return fh.toString(QStringLiteral("dd/MM/yyyy"));
-    }
-    QString texto = v.toString();
-    // Each record stays on one line; the tool tip shows the whole text.
-    if (rol == Qt::DisplayRole)
-        texto.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    return texto;
-}
-
-QVariant ModeloDeRecordset::headerData(int seccion, Qt::Orientation orientacion, int rol) const {
-    if (rol != Qt::DisplayRole)
-        return {};
-    if (orientacion == Qt::Horizontal)
-        return seccion >= 0 && seccion < m_recordset.columnas() ? m_recordset.nombresDeColumnas().at(seccion)
-                                                                : QVariant();
-    // The record selector carries no number, as the office's grids have it.
-    return QString();
-}
-
 RejillaDeDatos::RejillaDeDatos(QWidget* parent)
     : QFrame(parent), m_leyenda(new QLabel(this)), m_vista(new QTableView(this)),
       m_modelo(new ModeloDeRecordset(this)) {

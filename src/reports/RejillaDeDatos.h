@@ -1,34 +1,12 @@
 #pragma once
 
+#include "controls/ModeloDeRecordset.h"
 #include "outside/Recordset.h"
 
-#include <QAbstractTableModel>
 #include <QFrame>
-#include <QSet>
 
 class QLabel;
 class QTableView;
-
-// A recordset as a grid shows it: one row per record, the columns by their
-// names, nulls empty, the columns marked as dates shown day/month/year.
-class ModeloDeRecordset : public QAbstractTableModel {
-    Q_OBJECT
-public:
-    explicit ModeloDeRecordset(QObject* parent = nullptr);
-
-    void estableceRecordset(Recordset recordset);
-    const Recordset& recordset() const { return m_recordset; }
-    void estableceColumnaDeFecha(int columna);
-
-    int rowCount(const QModelIndex& padre = {}) const override;
-    int columnCount(const QModelIndex& padre = {}) const override;
-    QVariant data(const QModelIndex& indice, int rol = Qt::DisplayRole) const override;
-    QVariant headerData(int seccion, Qt::Orientation orientacion, int rol = Qt::DisplayRole) const override;
-
-private:
-    Recordset m_recordset;
-    QSet<int> m_fechas;
-};
 
 // A data grid bound to a recordset: a caption bar above the rows, a record
 // selector at the left of each row. A double click on a row, on its cells or

@@ -2,6 +2,8 @@
 
 #include "capture/frmCaptura.h"
 #include "common/Modulo.h"
+#include "invitations/FrmModificarInvitacion.h"
+#include "invitations/FrmRegistrarInvitacion.h"
 #include "reports/FrmReportes.h"
 #include "startup/Inicio.h"
 
@@ -11,6 +13,17 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+
+#include <memory>
+
+namespace {
+// A work window lives while it stands: one at a time, since it is modal, and
+// loaded afresh at each opening because closing it unloads it.
+template <typename Ventana> void abreVentanaDeTrabajo(QWidget* principal) {
+    auto ventana = std::make_unique<Ventana>(principal);
+    Modulo::MuestraModal(*ventana);
+}
+} // namespace
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
@@ -64,9 +77,7 @@ void MDITaloren::ventanaNoDisponible(const QString& nombre) {
 }
 
 void MDITaloren::mdiCaptura_Click() {
-    // One instance at a time; it unloads on closing and loads afresh the next time.
-    frmCaptura ventana(this);
-    Modulo::MuestraModal(ventana);
+    abreVentanaDeTrabajo<frmCaptura>(this);
 }
 
 void MDITaloren::mdiConsultas_Click() {
@@ -74,18 +85,15 @@ void MDITaloren::mdiConsultas_Click() {
 }
 
 void MDITaloren::MnuRegistrarInvitaciones_Click() {
-    ventanaNoDisponible(QStringLiteral("Registro de invitaciones"));
+    abreVentanaDeTrabajo<FrmRegistrarInvitacion>(this);
 }
 
 void MDITaloren::MnuModificarInvit_Click() {
-    ventanaNoDisponible(QStringLiteral("Modificar datos de invitación"));
+    abreVentanaDeTrabajo<FrmModificarInvitacion>(this);
 }
 
 void MDITaloren::MnuReportesInvit_Click() {
-    // The one instance lives while it is open; closing unloads it, so the next
-    // opening loads it afresh.
-    FrmReportes ventana(this);
-    Modulo::MuestraModal(ventana);
+    abreVentanaDeTrabajo<FrmReportes>(this);
 }
 
 void MDITaloren::mdiSalir_Click() {

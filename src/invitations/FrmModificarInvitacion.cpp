@@ -1,0 +1,361 @@
+#include "invitations/FrmModificarInvitacion.h"
+
+#include "common/FrmErrores.h"
+#include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "controls/CmbClaveDescrip.h"
+#include "controls/TextoMultilinea.h"
+#include "invitations/Piezas.h"
+#include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
+#include "outside/Reloj.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHash>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+using namespace Piezas;
+
+namespace {
+
+// What "@Indicacion" holds: a longer indication is refused, never cut.
+constexpr int largoDeLaIndicacion = 200;
+
+// Every year of the register, the current one and any that has invitations,
+// whatever the table of years ends with.
+const QString sentenciaDeAnios = QStringLiteral(
+    "select Anio from Anio union select Anio from invitacion union select cast(? as smallint) order by 1");
+
+// The year and folio on screen; 0 when absent or not a number.
+int anioEnPantalla(const CmbClaveDescrip* anio) {
+    bool ok = false;
+    const int n = anio->Text().trimmed().toInt(&ok);
+    return ok && n > 0 && n <= 9999 ? n : 0;
+}
+int folioEnPantalla(const QLineEdit* folio) {
+    bool ok = false;
+    const int n = folio->text().trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+const QStringList columnasDeLaInvitacion{QStringLiteral("FechaEvento"),
+                                         QStringLiteral("FechaRecepcion"),
+                                         QStringLiteral("Hora"),
+                                         QStringLiteral("Caracter"),
+                                         QStringLiteral("RepresentaA"),
+                                         QStringLiteral("descripcion"),
+                                         QStringLiteral("Ubicacion"),
+                                         QStringLiteral("Observacion"),
+                                         QStringLiteral("Suscriptor"),
+                                         QStringLiteral("CargoSuscriptor"),
+                                         QStringLiteral("TelSuscriptor"),
+                                         QStringLiteral("Indicacion"),
+                                         QStringLiteral("Representante"),
+                                         QStringLiteral("CargoRepresentante"),
+                                         QStringLiteral("TelRepresentante"),
+                                         QStringLiteral("Titular"),
+                                         QStringLiteral("CargoTitular"),
+                                         QStringLiteral("TelTitular"),
+                                         QStringLiteral("Prefijo1"),
+                                         QStringLiteral("Prefijo2"),
+                                         QStringLiteral("Prefijo3"),
+                                         QStringLiteral("Estatus"),
+                                         QStringLiteral("UsrCaptura"),
+                                         QStringLiteral("UsrModif")};
+
+} // namespace
+
+FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
+    : VentanaDeInvitacion(QStringLiteral("FrmModificarInvitacion"),
+                          QStringLiteral("Modificar datos de invitación"), QStringLiteral("FraIdInvitacion"),
+                          11700, 8460, parent) {
+    FraIdInvitacion = marcoDelEvento();
+    rotulo(FraIdInvitacion, "Año", {8, 10, 30, 24});
+    CmbAnio = new CmbClaveDescrip(FraIdInvitacion);
+    CmbAnio->setObjectName(QStringLiteral("CmbAnio"));
+    CmbAnio->setGeometry(40, 10, 80, 24);
+    rotulo(FraIdInvitacion, "Folio", {136, 10, 36, 24});
+    TxtFolio = new QLineEdit(FraIdInvitacion);
+    TxtFolio->setObjectName(QStringLiteral("TxtFolio"));
+    TxtFolio->setGeometry(174, 10, 60, 24);
+    // Up to four digits, none of them required ("9999" of the office's masked boxes).
+    TxtFolio->setInputMask(QStringLiteral("0000"));
+    CmdConsultarFolio = new QPushButton(QStringLiteral("Consultar Folio"), FraIdInvitacion);
+    CmdConsultarFolio->setObjectName(QStringLiteral("CmdConsultarFolio"));
+    CmdConsultarFolio->setToolTip(QStringLiteral("Clic para buscar la invitación"));
+    CmdConsultarFolio->setGeometry(246, 8, 130, 28);
+    // Enter anywhere else must not look the invitation up again over the
+    // user's corrections; in the folio box it does.
+    CmdConsultarFolio->setAutoDefault(false);
+
+    // The indication is edited as text here; its list is loaded and stays hidden.
+    CmbIndicacion->hide();
+
+    rotulo(this, "Capturó:", {8, 484, 60, 22});
+    LblUsrCapturo = dato(this, "LblUsrCapturo", {70, 484, 150, 22});
+    rotulo(this, "Modificó:", {236, 484, 64, 22});
+    LblUsrModifico = dato(this, "LblUsrModifico", {302, 484, 150, 22});
+    rotulo(this, "Estatus:", {8, 510, 60, 22});
+    LblEstatus = dato(this, "LblEstatus", {70, 510, 290, 22});
+    LblEstatus1 = dato(this, "LblEstatus1", {370, 510, 160, 22});
+    LblMensajeAUsuario->setGeometry(8, 536, 684, 22);
+    CmdCerrar->move(CmdCerrar->x(), 96);
+    CmdGuardar->estableceEnabled(false);
+
+    ordenaTabulacion({CmbAnio, TxtFolio, CmdConsultarFolio});
+
+    connect(CmdConsultarFolio, &QPushButton::clicked, this, &FrmModificarInvitacion::CmdConsultarFolio_Click);
+    connect(TxtFolio, &QLineEdit::returnPressed, CmdConsultarFolio, &QPushButton::click);
+    connect(CmdGuardar, &::CmdGuardar::Click, this, &FrmModificarInvitacion::CmdGuardar_Click);
+    connect(CmdCerrar, &::CmdCerrar::Click, this, &FrmModificarInvitacion::CmdCerrar_Click);
+    connect(TxtFolio, &QLineEdit::textChanged, this, &FrmModificarInvitacion::revisaIdentidad);
+    connect(CmbAnio->combo(), &QComboBox::editTextChanged, this, &FrmModificarInvitacion::revisaIdentidad);
+    connect(OptGob, &QRadioButton::toggled, this, [this](bool elegida) {
+        if (elegida)
+            OptGob_Click();
+    });
+    connect(OptSrio, &QRadioButton::toggled, this, [this](bool elegida) {
+        if (elegida)
+            OptSrio_Click();
+    });
+}
+
+void FrmModificarInvitacion::showEvent(QShowEvent* evento) {
+    if (!m_cargada)
+        Form_Load();
+    QDialog::showEvent(evento);
+    Form_Activate();
+}
+
+void FrmModificarInvitacion::Form_Load() {
+    m_cargada = true;
+    Modulo::CentraEnMdi(*this);
+    const QDate hoy = Reloj::actual().hoy();
+    const QString anio = QStringLiteral("%1").arg(hoy.year(), 4, 10, QLatin1Char('0'));
+    CmbAnio->estableceConexion(&Modulo::kelmar());
+    try {
+        CmbAnio->LlenaCmbConUnDato(sentenciaDeAnios, {hoy.year()});
+    } catch (...) {
+        Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
+    }
+    CmbAnio->estableceText(anio);
+    DTPFechaRecepcion->setDate(hoy);
+    DTPFechaEvento->setDate(hoy);
+    Modulo::LlenaCmbHoras(CmbHoraEvento);
+    CargaListas();
+}
+
+void FrmModificarInvitacion::Form_Activate() {
+    TxtFolio->setFocus();
+}
+
+void FrmModificarInvitacion::OptGob_Click() {
+    arreglaPara(true);
+}
+
+void FrmModificarInvitacion::OptSrio_Click() {
+    arreglaPara(false);
+}
+
+void FrmModificarInvitacion::revisaIdentidad() {
+    if (m_hayInvitacion && (anioEnPantalla(CmbAnio) != m_anio || folioEnPantalla(TxtFolio) != m_folio)) {
+        m_hayInvitacion = false;
+        CmdGuardar->estableceEnabled(false);
+    }
+}
+
+void FrmModificarInvitacion::CmdConsultarFolio_Click() {
+    const int anio = anioEnPantalla(CmbAnio);
+    const int folio = folioEnPantalla(TxtFolio);
+    // A year that is no number counts as absent, as an empty one does.
+    if (TxtFolio->text().trimmed().isEmpty() || anio == 0) {
+        Modulo::MensajeDeError(QStringLiteral("Debe proporcionar un año y un folio. Verifique :("));
+        return;
+    }
+    try {
+        Parametros parametros{
+            Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, anio),
+            Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, folio)};
+        const Recordset rs =
+            Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerUnaInvitacion"), parametros);
+        if (rs.estaVacio()) {
+            // The invitation on screen stays, but it is no longer the one named above it.
+            m_hayInvitacion = false;
+            CmdGuardar->estableceEnabled(false);
+            Modulo::MensajeDeError(QStringLiteral("No existe el folio %1 del año %2 verifique. :(")
+                                       .arg(folio)
+                                       .arg(CmbAnio->Text().trimmed()));
+            return;
+        }
+        muestraInvitacion(rs);
+        m_anio = anio;
+        m_folio = folio;
+        m_hayInvitacion = true;
+        CmdGuardar->estableceEnabled(true);
+    } catch (...) {
+        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+    }
+}
+
+void FrmModificarInvitacion::muestraInvitacion(const Recordset& invitacion) {
+    // Every value is read before any control changes, so an answer that
+    // lacks a column leaves the window as it was. A null reads as empty.
+    QHash<QString, QString> v;
+    for (const QString& columna : columnasDeLaInvitacion)
+        v.insert(columna, invitacion.texto(0, columna));
+    const QDate evento = Recordset::fechaHora(invitacion.valor(0, QStringLiteral("FechaEvento"))).date();
+    const QDate recepcion =
+        Recordset::fechaHora(invitacion.valor(0, QStringLiteral("FechaRecepcion"))).date();
+
+    if (evento.isValid())
+        DTPFechaEvento->setDate(evento);
+    if (recepcion.isValid())
+        DTPFechaRecepcion->setDate(recepcion);
+    muestraEnLista(CmbHoraEvento, v.value(QStringLiteral("Hora")));
+    if (v.value(QStringLiteral("Caracter")) == QLatin1String("Normal"))
+        OptNormal->setChecked(true);
+    else
+        OptUrgente->setChecked(true);
+    if (v.value(QStringLiteral("RepresentaA")) == QLatin1String("Srio")) {
+        OptSrio->setChecked(true);
+        OptSrio_Click();
+    } else {
+        OptGob->setChecked(true);
+        OptGob_Click();
+    }
+    TxtDescripcion->setText(v.value(QStringLiteral("descripcion")));
+    TxtUbicacionEvento->setText(v.value(QStringLiteral("Ubicacion")));
+    TxtObservacion->setText(v.value(QStringLiteral("Observacion")));
+    TxtQuienInvita->setText(v.value(QStringLiteral("Suscriptor")));
+    TxtCargoSuscrip->setText(v.value(QStringLiteral("CargoSuscriptor")));
+    TxtTelsSuscrip->setText(v.value(QStringLiteral("TelSuscriptor")));
+    TxtIndicacion->setText(v.value(QStringLiteral("Indicacion")));
+    TxtRepresentante->setText(v.value(QStringLiteral("Representante")));
+    TxtCargoRepresentante->setText(v.value(QStringLiteral("CargoRepresentante")));
+    TxtTelsRepresentante->setText(v.value(QStringLiteral("TelRepresentante")));
+    TxtTitularDelArea->setText(v.value(QStringLiteral("Titular")));
+    TxtCargoTitularDelArea->setText(v.value(QStringLiteral("CargoTitular")));
+    TxtTelsTitular->setText(v.value(QStringLiteral("TelTitular")));
+    muestraEnLista(CmbPrefijo1, v.value(QStringLiteral("Prefijo1")));
+    muestraEnLista(CmbPrefijo2, v.value(QStringLiteral("Prefijo2")));
+    muestraEnLista(CmbPrefijo3, v.value(QStringLiteral("Prefijo3")));
+
+    const QString estatus = v.value(QStringLiteral("Estatus"));
+    LblEstatus->setText(estatus == QLatin1String("SINCONFIRMAR")
+                            ? QStringLiteral("SIN CONFIRMAR, Falta representante.")
+                            : estatus);
+    const QDate hoy = Reloj::actual().hoy();
+    const QDate dia = DTPFechaEvento->date();
+    LblEstatus1->setText(dia == hoy  ? QStringLiteral("Evento para hoy")
+                         : dia < hoy ? QStringLiteral("Evento pasado")
+                                     : QStringLiteral("Próximo evento"));
+    LblUsrCapturo->setText(v.value(QStringLiteral("UsrCaptura")));
+    const QString modifico = v.value(QStringLiteral("UsrModif"));
+    LblUsrModifico->setText(modifico.isEmpty() ? QStringLiteral("Sin Modificación") : modifico);
+}
+
+void FrmModificarInvitacion::CmdGuardar_Click() {
+    if (!m_hayInvitacion)
+        return;
+    if (DTPFechaEvento->date() < Reloj::actual().hoy()) {
+        const QString respuesta = Modulo::ConfirmaSiNo(
+            Modulo::NickUsuario + Modulo::DobleSalto + QStringLiteral("La fecha del evento ya pasó.") +
+            Modulo::DobleSalto + QStringLiteral("¿Desea continuar con la actualización?"));
+        if (respuesta != QLatin1String("SI"))
+            return enfoca(0, DTPFechaEvento);
+    }
+    if (TxtDescripcion->text().isEmpty())
+        return rechaza(QStringLiteral("Debe proporcionar una descripción del evento. Verifique :("), 0,
+                       TxtDescripcion);
+    if (TxtUbicacionEvento->text().isEmpty())
+        return rechaza(QStringLiteral("Debe proporcionar una la ubicación del Evento. Verifique :("), 0,
+                       TxtUbicacionEvento);
+    if (TxtQuienInvita->text().isEmpty())
+        return rechaza(QStringLiteral("Debe proporcionar el nombre de quien invita al evento. Verifique :("),
+                       0, TxtQuienInvita);
+
+    QString estatus = QStringLiteral("CONFIRMADA");
+    if (TxtRepresentante->text().isEmpty()) {
+        const QString respuesta = Modulo::ConfirmaSiNo(
+            Modulo::NickUsuario + Modulo::DobleSalto +
+            QStringLiteral(
+                "No capturó el nombre del representante, la invitación será marcada como NO "
+                "CONFIRMADA y podrá entrar al módulo de correcciones para confirmarla más tarde.") +
+            Modulo::DobleSalto + QStringLiteral("¿Desea continuar?"));
+        if (respuesta != QLatin1String("SI"))
+            return enfoca(1, TxtRepresentante);
+        estatus = QStringLiteral("SINCONFIRMAR");
+        TxtCargoRepresentante->clear();
+        TxtTelsRepresentante->clear();
+    }
+    const QString caracter = OptNormal->isChecked() ? QStringLiteral("Normal") : QStringLiteral("Urgente");
+
+    if (OptSrio->isChecked()) {
+        if (TxtIndicacion->text().isEmpty())
+            return rechaza(QStringLiteral("Debe proporcionar la indicación en el apartado del representante. "
+                                          "Verifique :("),
+                           1, TxtIndicacion);
+        if (TxtIndicacion->text().size() > largoDeLaIndicacion)
+            return rechaza(
+                QStringLiteral("La indicación tiene %1 caracteres y no debe pasar de %2. Verifique :(")
+                    .arg(TxtIndicacion->text().size())
+                    .arg(largoDeLaIndicacion),
+                1, TxtIndicacion);
+    } else if (!OptGob->isChecked()) {
+        Modulo::MensajeDeError(
+            QStringLiteral("Debe seleccionar una opción en el apartado 'Representa a:'. Verifique :("));
+        return;
+    } else if (!TxtRepresentante->text().isEmpty() && CmbPrefijo2->currentText().isEmpty()) {
+        return rechaza(QStringLiteral("Debe seleccionar seleccionar el prefijo del representante del evento. "
+                                      "Verifique. :("),
+                       1, CmbPrefijo2);
+    }
+
+    QString representaA;
+    if (OptSrio->isChecked()) {
+        representaA = QStringLiteral("Srio");
+        CmbPrefijo2->setCurrentIndex(-1);
+        if (TxtTitularDelArea->text().isEmpty())
+            return rechaza(
+                QStringLiteral("Debe proporcionar el nombre del titular que designará un responsable "
+                               "para el evento. Verifique :("),
+                1, TxtTitularDelArea);
+        if (TxtCargoTitularDelArea->text().isEmpty())
+            return rechaza(
+                QStringLiteral("Debe proporcionar el cargo del titular que designará un resposable "
+                               "para el evento. Verifique :("),
+                1, TxtCargoTitularDelArea);
+    } else {
+        representaA = QStringLiteral("Gob");
+        CmbIndicacion->setCurrentIndex(-1);
+        TxtIndicacion->clear();
+        TxtTitularDelArea->clear();
+        TxtCargoTitularDelArea->clear();
+        TxtTelsTitular->clear();
+    }
+
+    try {
+        Parametros parametros{
+            Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, m_anio),
+            Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, m_folio)};
+        parametros << camposDelRegistro(estatus, caracter, representaA, TxtIndicacion->text());
+        parametros << Parametro::entrada(QStringLiteral("@UsrModif"), TipoDeParametro::VarChar, 10,
+                                         Modulo::CuentaUsuario);
+        Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ActualizarUnRegDeInvitacion"), parametros);
+        LblMensajeAUsuario->setText(QStringLiteral("Los datos han sido actualizados."));
+        LblUsrModifico->setText(Modulo::CuentaUsuario);
+        m_hayInvitacion = false;
+        CmdGuardar->estableceEnabled(false);
+    } catch (...) {
+        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+    }
+}
+
+void FrmModificarInvitacion::CmdCerrar_Click() {
+    close();
+}

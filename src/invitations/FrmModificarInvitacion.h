@@ -1,0 +1,50 @@
+#pragma once
+
+#include "invitations/VentanaDeInvitacion.h"
+
+class CmbClaveDescrip;
+class QPushButton;
+class Recordset;
+
+// "Modificar datos de invitación": finds an invitation by year and folio,
+// shows it with its status and timing, and saves the user's corrections
+// back. A save always goes to the invitation the last successful look-up
+// found: changing the year or the folio on screen makes the save
+// unavailable until the next look-up.
+class FrmModificarInvitacion : public VentanaDeInvitacion {
+    Q_OBJECT
+public:
+    explicit FrmModificarInvitacion(QWidget* parent = nullptr);
+
+    QFrame* FraIdInvitacion;
+    class CmbClaveDescrip* CmbAnio;
+    QLineEdit* TxtFolio;
+    QPushButton* CmdConsultarFolio;
+    QLabel* LblUsrCapturo;
+    QLabel* LblUsrModifico;
+    QLabel* LblEstatus;
+    QLabel* LblEstatus1;
+
+    void Form_Load();
+    void Form_Activate();
+    void CmdConsultarFolio_Click();
+    void CmdGuardar_Click();
+    void CmdCerrar_Click();
+    void OptGob_Click();
+    void OptSrio_Click();
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    void muestraInvitacion(const Recordset& invitacion);
+    // Called on every change of the year or the folio on screen.
+    void revisaIdentidad();
+
+    bool m_cargada = false;
+    // The invitation that the last successful look-up found, which a save
+    // updates; none after a look-up that found nothing or a save.
+    bool m_hayInvitacion = false;
+    int m_anio = 0;
+    int m_folio = 0;
+};
