@@ -21,3 +21,5 @@ QString nombre(Catalogo catalogo);
 
 // Each file of procedures registers its own.
 void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar);
+// sp_ZMXObtenerRegsInvitaciones, the event search (ConsultaDeEventos.cpp).
+void registraConsultaDeEventos(CatalogoDeProcedimientos& taloren);

@@ -274,6 +274,7 @@ void Conexion::verificaAbierta() const {
 
 Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
     verificaAbierta();
+    ++m_sentencias;
     if (m_profundidad > 0 && m_fallida)
         throw ErrorDeEjecucion(
             CodigoDeError::Sentencia,

@@ -1,6 +1,7 @@
 #include "startup/MDITaloren.h"
 
 #include "common/Modulo.h"
+#include "queries/AbreConsultas.h"
 #include "startup/Inicio.h"
 
 #include <QAction>
@@ -66,7 +67,7 @@ void MDITaloren::mdiCaptura_Click() {
 }
 
 void MDITaloren::mdiConsultas_Click() {
-    ventanaNoDisponible(QStringLiteral("Consulta de Eventos.."));
+    AbreConsultas();
 }
 
 void MDITaloren::MnuRegistrarInvitaciones_Click() {
