@@ -11,26 +11,39 @@
 
 namespace ConsultaDeEventos {
 
-QString consultaBase() {
+QString consultaBase(bool fechasComoTexto) {
+    const QString fecha =
+        fechasComoTexto ? QStringLiteral("cast(a.fecha as varchar(19))") : QStringLiteral("a.fecha");
+    const QString fisica = fechasComoTexto ? QStringLiteral("cast(a.fecha_fisica as varchar(19))")
+                                           : QStringLiteral("a.fecha_fisica");
     // The instruction is its whole description: the query sheets print it.
     return QStringLiteral(
-        "select a.folio as \"Folio\", a.fecha as \"fecha\", a.hora as \"hora\", a.descripcion as \"Evento\", "
-        "a.direccion as \"Dirección\", a.cve_municipio as \"Municipio\", a.cve_localidad as \"Localidad\", "
-        "b.nombre as \"Representante\", b.clave_fun as \"Cargo\", b.observacion as \"observacion\", "
-        "b.representa_a as \"Representa a\", c.nombre as \"suscriptor\", c.cargo_suscriptor as "
-        "\"Cargo_Susc\", "
-        "d.descripcion as \"Instruccion\", a.fecha_fisica as \"fecha_fisica\", b.cargo as \"cargo\" "
-        "from evento a "
-        "inner join representante_del_evento b on a.folio = b.folio and a.año = b.año "
-        "inner join suscriptor c on b.folio = c.folio and b.año = c.año "
-        "inner join cat_instrucciones d on b.clave_instruccion = d.clave_instruccion ");
+               "select a.folio as \"Folio\", %1 as \"fecha\", a.hora as \"hora\", a.descripcion as "
+               "\"Evento\", "
+               "a.direccion as \"Dirección\", a.cve_municipio as \"Municipio\", a.cve_localidad as "
+               "\"Localidad\", "
+               "b.nombre as \"Representante\", b.clave_fun as \"Cargo\", b.observacion as \"observacion\", "
+               "b.representa_a as \"Representa a\", c.nombre as \"suscriptor\", c.cargo_suscriptor as "
+               "\"Cargo_Susc\", "
+               "d.descripcion as \"Instruccion\", %2 as \"fecha_fisica\", b.cargo as \"cargo\" "
+               "from evento a "
+               "inner join representante_del_evento b on a.folio = b.folio and a.año = b.año "
+               "inner join suscriptor c on b.folio = c.folio and b.año = c.año "
+               "inner join cat_instrucciones d on b.clave_instruccion = d.clave_instruccion ")
+        .arg(fecha, fisica);
 }
 
-QString porFolioYAnio(int pares) {
+QString deEventos(const QMap<int, QList<int>>& foliosPorAnio, QVariantList& valores) {
     QStringList condiciones;
-    condiciones.reserve(pares);
-    for (int i = 0; i < pares; ++i)
-        condiciones << QStringLiteral("(a.folio = ? and a.año = ?)");
+    for (auto it = foliosPorAnio.cbegin(); it != foliosPorAnio.cend(); ++it) {
+        valores << it.key();
+        QStringList marcas;
+        for (int folio : it.value()) {
+            valores << folio;
+            marcas << QStringLiteral("?");
+        }
+        condiciones << QStringLiteral("(a.año = ? and a.folio in (%1))").arg(marcas.join(QLatin1Char(',')));
+    }
     return consultaBase() + QStringLiteral("where ") + condiciones.join(QStringLiteral(" or "));
 }
 
@@ -57,15 +70,17 @@ QDate fechaDelArgumento(Argumentos& a, QStringView nombre, const QString& fuente
 Recordset obtenerRegistros(Conexion& taloren, Argumentos& a) {
     const QString opcion = a.texto(u"@OptSelAsuntos").trimmed();
     const QDate inicio = fechaDelArgumento(a, u"@FechaIni", taloren.fuente());
+    // The dates come back as text in the form every reader expects,
+    // "yyyy-MM-dd HH:mm:ss", whatever the server's own date style.
+    if (taloren.motor() == Motor::PostgreSQL)
+        taloren.ejecuta(QStringLiteral("set local datestyle = 'ISO, YMD'"));
+    const QString consulta = ConsultaDeEventos::consultaBase(true);
     Recordset rs;
     if (opcion == QLatin1String("1")) {
         const QDate fin = fechaDelArgumento(a, u"@FechaFin", taloren.fuente());
-        rs = taloren.ejecuta(ConsultaDeEventos::consultaBase() +
-                                 QStringLiteral("where a.fecha >= ? and a.fecha < ?"),
-                             {inicio, fin});
+        rs = taloren.ejecuta(consulta + QStringLiteral("where a.fecha >= ? and a.fecha < ?"), {inicio, fin});
     } else if (opcion == QLatin1String("2")) {
-        rs = taloren.ejecuta(ConsultaDeEventos::consultaBase() + QStringLiteral("where a.fecha >= ?"),
-                             {inicio});
+        rs = taloren.ejecuta(consulta + QStringLiteral("where a.fecha >= ?"), {inicio});
     } else {
         throw ErrorDeEjecucion(
             CodigoDeError::Sentencia,
@@ -77,14 +92,24 @@ Recordset obtenerRegistros(Conexion& taloren, Argumentos& a) {
     // The event's date carries the moment it was captured as its time of
     // day, which says nothing: the day, then the hour.
     struct Clave {
-        QString dia, hora;
+        int dia; // yyyymmdd
+        QString hora;
         int folio;
+    };
+    const auto dia = [](const QString& fecha) {
+        // "yyyy-MM-dd ...": the digits of the day, without making a date of them.
+        if (fecha.size() < 10)
+            return -1;
+        int n = 0;
+        for (int i : {0, 1, 2, 3, 5, 6, 8, 9})
+            n = n * 10 + fecha.at(i).digitValue();
+        return n;
     };
     std::vector<Clave> claves;
     claves.reserve(std::size_t(rs.filas()));
     for (int i = 0; i < rs.filas(); ++i)
-        claves.push_back({rs.texto(i, 1).left(10), rs.texto(i, 2), rs.valor(i, 0).toInt()});
-    std::vector<int> orden(claves.size());
+        claves.push_back({dia(rs.texto(i, 1)), rs.texto(i, 2), rs.valor(i, 0).toInt()});
+    QList<int> orden(rs.filas());
     std::iota(orden.begin(), orden.end(), 0);
     std::stable_sort(orden.begin(), orden.end(), [&](int x, int y) {
         const Clave &p = claves[std::size_t(x)], &q = claves[std::size_t(y)];
@@ -94,16 +119,8 @@ Recordset obtenerRegistros(Conexion& taloren, Argumentos& a) {
             return p.hora < q.hora;
         return p.folio < q.folio;
     });
-    QList<QVariantList> filas;
-    filas.reserve(rs.filas());
-    for (int i : orden) {
-        QVariantList fila;
-        fila.reserve(rs.columnas());
-        for (int c = 0; c < rs.columnas(); ++c)
-            fila << rs.valor(i, c);
-        filas << std::move(fila);
-    }
-    return Recordset(rs.nombresDeColumnas(), std::move(filas), taloren.fuente());
+    rs.reordena(orden);
+    return rs;
 }
 
 } // namespace

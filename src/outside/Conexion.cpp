@@ -208,6 +208,10 @@ void Conexion::abre(const AjustesDeConexion& ajustes, const AjustesDeCatalogo& c
     }
     if (m_motor == Motor::SQLite) {
         ejecuta(QStringLiteral("pragma foreign_keys = on"));
+        // A search reads a catalog of tens of thousands of events through an
+        // index: with SQLite's default 2 MB of cache it reads most pages from
+        // the file again at every search. Pages are taken only as they are used.
+        ejecuta(QStringLiteral("pragma cache_size = -65536"));
         if (!ReglaDeNombres::registraEnSQLite(baseDeDatos().driver()->handle()))
             throw ErrorDeEjecucion(
                 CodigoDeError::Conexion,

@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QMap>
 
 namespace HojasDeConsulta {
 
@@ -22,17 +23,22 @@ size_t qHash(const Clave& c, size_t semilla = 0) {
     return ::qHash(qint64(c.folio) << 16 | c.anio, semilla);
 }
 
-Clave claveDeFila(const ModeloDeEventos& grid, int fila) {
-    const Recordset& rs = grid.registros();
-    return {rs.valor(fila, 0).toInt(), Recordset::fechaHora(rs.valor(fila, 1)).date().year()};
+// The day of a date as the recordset gives it ("yyyy-MM-dd HH:mm:ss"):
+// only the day counts, so no time zone is consulted.
+QDate diaDe(const QVariant& valor) {
+    const QDate dia = QDate::fromString(valor.toString().left(10), QStringLiteral("yyyy-MM-dd"));
+    return dia.isValid() ? dia : Recordset::fechaHora(valor).date();
+}
+
+Clave claveDe(const Recordset& rs, int fila) {
+    return {rs.valor(fila, 0).toInt(), diaDe(rs.valor(fila, 1)).year()};
 }
 
 // "martes 5 de marzo de 2024", names as the Spanish locale writes them.
 QString fechaDeHoja(const QVariant& valor) {
     static const QLocale espanol(QLocale::Spanish, QLocale::Spain);
-    const QDateTime fecha = Recordset::fechaHora(valor);
-    return fecha.isValid() ? espanol.toString(fecha.date(), QStringLiteral("dddd d 'de' MMMM 'de' yyyy"))
-                           : QString();
+    const QDate dia = diaDe(valor);
+    return dia.isValid() ? espanol.toString(dia, QStringLiteral("dddd d 'de' MMMM 'de' yyyy")) : QString();
 }
 
 } // namespace
@@ -63,23 +69,24 @@ void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descr
 
         const int primera = d * EventosPorHoja;
         const int cuantos = std::min(EventosPorHoja, total - primera);
-        QVariantList valores;
-        valores.reserve(2 * cuantos);
+        QMap<int, QList<int>> foliosPorAnio;
         for (int k = 0; k < cuantos; ++k) {
-            const Clave c = claveDeFila(grid, primera + k);
-            valores << c.folio << c.anio;
+            const Clave c = claveDe(grid.registros(), primera + k);
+            foliosPorAnio[c.anio] << c.folio;
         }
-        const Recordset rs = taloren.ejecuta(ConsultaDeEventos::porFolioYAnio(cuantos), valores);
+        QVariantList valores;
+        const QString sql = ConsultaDeEventos::deEventos(foliosPorAnio, valores);
+        const Recordset rs = taloren.ejecuta(sql, valores);
         QHash<Clave, int> porClave;
         for (int i = 0; i < rs.filas(); ++i) {
-            const Clave c{rs.valor(i, 0).toInt(), Recordset::fechaHora(rs.valor(i, 1)).date().year()};
+            const Clave c = claveDe(rs, i);
             if (!porClave.contains(c))
                 porClave.insert(c, i);
         }
 
         for (int k = 1; k <= cuantos; ++k) {
             const int fila = primera + k - 1;
-            const Clave c = claveDeFila(grid, fila);
+            const Clave c = claveDe(grid.registros(), fila);
             const auto encontrado = porClave.constFind(c);
             if (encontrado == porClave.constEnd()) {
                 // Deleted or moved since the search: its row stays empty, and the user is told.
