@@ -140,6 +140,45 @@ private Q_SLOTS:
                  rango ? QStringLiteral("01/03/2024") : QStringLiteral("03/03/2024"));
     }
 
+    // The search procedure refuses an option or a date it does not know, saying which.
+    void procedimientoRechaza_data() {
+        QTest::addColumn<int>("backend");
+        QTest::addColumn<QString>("opcion");
+        QTest::addColumn<QString>("inicio");
+        QTest::addColumn<QString>("fin");
+        QTest::addColumn<QString>("nombrado");
+        for (const auto& [nombre, motor] :
+             {std::pair{"sqlite", Motor::SQLite}, std::pair{"postgresql", Motor::PostgreSQL}}) {
+            QTest::addRow("%s, opción", nombre) << int(motor) << "3"
+                                                << "03/01/2024"
+                                                << ""
+                                                << "\"3\"";
+            QTest::addRow("%s, inicio", nombre) << int(motor) << "1"
+                                                << "2024-03-01"
+                                                << "03/06/2024"
+                                                << "@FechaIni";
+            QTest::addRow("%s, fin vacío", nombre) << int(motor) << "1"
+                                                   << "03/01/2024"
+                                                   << ""
+                                                   << "@FechaFin";
+        }
+    }
+    void procedimientoRechaza() {
+        MOTOR_DE_LA_FILA(motor);
+        QFETCH(QString, opcion);
+        QFETCH(QString, inicio);
+        QFETCH(QString, fin);
+        QFETCH(QString, nombrado);
+        BaseDePrueba base(motor);
+        Parametros p{Parametro::entrada(QStringLiteral("@OptSelAsuntos"), TipoDeParametro::Char, 1, opcion),
+                     Parametro::entrada(QStringLiteral("@FechaIni"), TipoDeParametro::VarChar, 10, inicio),
+                     Parametro::entrada(QStringLiteral("@FechaFin"), TipoDeParametro::VarChar, 10, fin)};
+        const ErrorDeEjecucion e = errorDe(
+            [&] { base.taloren().ejecutaProcedimiento(QStringLiteral("sp_ZMXObtenerRegsInvitaciones"), p); });
+        QVERIFY(e.numero() < 0);
+        QVERIFY2(e.descripcion().contains(nombrado), qPrintable(e.descripcion()));
+    }
+
     // Names resolved from the catalogues for staff members, as recorded for
     // the others, empty for places the catalogues do not know; the same cell
     // for cell as resolving record by record.
