@@ -1,7 +1,6 @@
 // The event search over a register of 20,000 events, three ways in one run:
 // (a) record by record, three or four single-row statements per event with
-//     the grid refreshed after each (offscreen), the way the office's window
-//     always resolved names;
+//     the grid refreshed after each (offscreen);
 // (b) the same statements without the refreshes;
 // (c) the query window's own search, which reads each catalogue once and
 //     fills its grid once.

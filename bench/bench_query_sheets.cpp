@@ -54,7 +54,7 @@ int main(int argc, char* argv[]) {
             if (hechos != 20 || !e.caja.cajas().isEmpty() || !e.mostradas.isEmpty())
                 throw ErrorDeEjecucion(0, QStringLiteral("se hicieron %1 hojas").arg(hechos), {});
 
-            // The events read one statement each, as the office's window did.
+            // The same events read one statement each.
             const Recordset& rs = v.modelo().registros();
             const auto anio = [&](int i) { return rs.texto(i, 1).left(4).toInt(); };
             const double uno = milisegundos([&] {

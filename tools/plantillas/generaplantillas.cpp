@@ -197,7 +197,7 @@ public:
         });
         instruccion(p.formato, QStringLiteral(" FORMTEXT "));
         caracterDeCampo(p.formato, "separate");
-        // Word's own empty result: five en spaces.
+        // An empty result of five en spaces: a blank the reader sees is to be filled.
         texto(p.formato, QString(5, QChar(0x2002)));
         caracterDeCampo(p.formato, "end");
         x.writeEmptyElement(W, QStringLiteral("bookmarkEnd"));

@@ -23,8 +23,9 @@ public:
     DocumentoOOXML(const DocumentoOOXML&) = delete;
     DocumentoOOXML& operator=(const DocumentoOOXML&) = delete;
 
-    // Field names are compared without regard to case, as the word processor
-    // does. Throws CampoInexistente naming the field and the template.
+    // Field names are compared without regard to case: templates written by
+    // hand name them either way. Throws CampoInexistente naming the field and
+    // the template.
     void escribeCampo(const QString& campo, const QVariant& valor);
     bool tieneCampo(const QString& campo) const;
     // The names of the template's text fields, in the order they appear.

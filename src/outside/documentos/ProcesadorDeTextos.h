@@ -45,8 +45,7 @@ public:
     virtual DocumentoMostrado muestra() = 0;
 };
 
-// The started word processor: one for each document, as the office has
-// always started it.
+// The started word processor: one for each document.
 class AplicacionDeTexto {
 public:
     virtual ~AplicacionDeTexto() = default;

@@ -88,7 +88,7 @@ QString ProcesadorOOXML::ubicaPlantilla(const QString& nombre) const {
     QStringList vistas;
     for (const QString& carpeta : m_plantillas) {
         const QDir dir(carpeta);
-        // The office may put its own template under the old name, saved as
+        // An office may keep its own template under the .dot name, saved as
         // an Office Open XML package; a binary .dot cannot be filled.
         if (QFileInfo(dir.filePath(dot)).isFile() && PaqueteOOXML::esPaquete(dir.filePath(dot)))
             return dir.filePath(dot);
