@@ -11,7 +11,11 @@ const CatalogoDeProcedimientos& Servidor::procedimientos(Catalogo catalogo) {
         registraInvitaciones(c);
         return c;
     }();
-    static const CatalogoDeProcedimientos taloren;
+    static const CatalogoDeProcedimientos taloren = [] {
+        CatalogoDeProcedimientos c;
+        registraConsultaDeEventos(c);
+        return c;
+    }();
     return catalogo == Catalogo::Kelmar ? kelmar : taloren;
 }
 

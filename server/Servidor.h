@@ -23,3 +23,5 @@ QString nombre(Catalogo catalogo);
 void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar);
 void registraReportesDeInvitaciones(CatalogoDeProcedimientos& kelmar);
 void registraInvitaciones(CatalogoDeProcedimientos& kelmar);
+// sp_ZMXObtenerRegsInvitaciones, the event search (ConsultaDeEventos.cpp).
+void registraConsultaDeEventos(CatalogoDeProcedimientos& taloren);

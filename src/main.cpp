@@ -1,7 +1,9 @@
 #include "common/Aplicacion.h"
 #include "common/CajaDeMensajesQt.h"
+#include "common/Documentos.h"
 #include "common/Modulo.h"
 #include "controls/Emblema.h"
+#include "outside/documentos/ProcesadorOOXML.h"
 #include "startup/Inicio.h"
 
 int main(int argc, char* argv[]) {
@@ -11,6 +13,12 @@ int main(int argc, char* argv[]) {
     AplicacionTaloren::PreparaIdioma();
     CajaDeMensajesQt cajas;
     const CajaDeMensajes::Sustituto enUso(cajas);
+    // Documents are filled from the templates of the data folder and opened
+    // with the desktop's word processor.
+    VisorDelEscritorio escritorio;
+    ProcesadorOOXML word(ProcesadorOOXML::carpetasDeDatosDelPrograma(),
+                         ProcesadorOOXML::carpetaDeDocumentosDelUsuario(), escritorio);
+    const ProcesadorDeTextos::Sustituto conWord(word);
 
     int resultado = 0;
     if (Modulo::Main(AjustesDeConexion::archivoPorDefecto()) && !Modulo::ProgramaTerminado())

@@ -1,5 +1,6 @@
 #include "capture/frmCaptura.h"
 
+#include "capture/DocumentosDeOficio.h"
 #include "capture/RegistroDeEventos.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
@@ -7,6 +8,7 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
+#include "queries/AbreConsultas.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -756,13 +758,33 @@ void frmCaptura::cmdSalir_Click() {
 }
 
 void frmCaptura::CmdImprimir_Click() {
-    Modulo::MensajeInformativo(QStringLiteral(
-        "La impresión del oficio del evento todavía no está disponible en esta versión del sistema."));
+    // The document is made from the screen as it stands, saved or not.
+    DatosDelOficio d;
+    d.folio = TxtFolio->text();
+    d.fechaFisica = dtpFechaFisica->dateTime();
+    d.representa = optRepSrio->isChecked()  ? DatosDelOficio::Representa::Secretario
+                   : optRepGob->isChecked() ? DatosDelOficio::Representa::Gobernador
+                                            : DatosDelOficio::Representa::Ninguno;
+    d.caracter = OptNormal->isChecked()        ? DatosDelOficio::Caracter::Normal
+                 : optPrioritario->isChecked() ? DatosDelOficio::Caracter::Prioritario
+                 : OptUrgente->isChecked()     ? DatosDelOficio::Caracter::Urgente
+                                               : DatosDelOficio::Caracter::Ninguno;
+    d.representante = cmbNombreRep->currentText();
+    d.cargoRepresentante = txtCargoFun->text();
+    d.suscriptor = CmbSuscriptor->currentText();
+    d.cargoSuscriptor = TxtCargoSuscrip->text();
+    d.evento = txtEvento->toPlainText();
+    d.direccion = CmbDirecciones->currentText();
+    d.fechaEvento = DTPFechaEvento->dateTime();
+    d.hora = TextoDeMascara(mskHora);
+    d.instruccion = cmbInstruccion->currentText();
+    d.observacion = TxtObservacion->toPlainText();
+    if (const auto caracter = DocumentosDeOficio::CmdImprimir(d))
+        valores.caracter = *caracter;
 }
 
 void frmCaptura::cmdAgrega_Click() {
-    Modulo::MensajeInformativo(QStringLiteral(
-        "La ventana \"Consulta de Eventos..\" todavía no está disponible en esta versión del sistema."));
+    AbreConsultas();
 }
 
 void frmCaptura::aviso(const QString& texto, QWidget* campo) {

@@ -14,7 +14,8 @@ QStringList CarpetaDeDatos::carpetas() {
     if (!sustituta.isNull())
         return {sustituta};
     const QDir programa(QCoreApplication::applicationDirPath());
-    return {programa.path(), QDir::cleanPath(programa.filePath(QStringLiteral("../share/taloren")))};
+    return {programa.filePath(QStringLiteral("data")),
+            QDir::cleanPath(programa.filePath(QStringLiteral("../share/taloren")))};
 }
 
 QString CarpetaDeDatos::archivo(const QString& nombre) {

@@ -4,8 +4,8 @@
 #include <QStringList>
 
 // The files the program reads from its own folder (report definitions,
-// templates): next to the executable in a build tree, where the build copies
-// them, and in share/taloren of an installation.
+// templates): data/ next to the executable in a build tree, where the build
+// puts them, and share/taloren of an installation.
 namespace CarpetaDeDatos {
 
 // The folders looked in, in order.

@@ -259,6 +259,10 @@ void Conexion::abreComo(const AjustesDeConexion& ajustes, const AjustesDeCatalog
     }
     if (m_motor == Motor::SQLite) {
         ejecuta(QStringLiteral("pragma foreign_keys = on"));
+        // A search reads a catalog of tens of thousands of events through an
+        // index: with SQLite's default 2 MB of cache it reads most pages from
+        // the file again at every search. Pages are taken only as they are used.
+        ejecuta(QStringLiteral("pragma cache_size = -65536"));
         if (!ReglaDeNombres::registraEnSQLite(baseDeDatos().driver()->handle()))
             throw ErrorDeEjecucion(
                 CodigoDeError::Conexion,
@@ -373,6 +377,7 @@ void Conexion::reabre() {
 
 Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
     verificaAbierta();
+    ++m_sentencias;
     if (m_profundidad > 0 && m_fallida)
         throw ErrorDeEjecucion(
             CodigoDeError::Sentencia,

@@ -77,6 +77,10 @@ public:
     }
     bool enUnaTransaccion() const { return m_profundidad > 0; }
 
+    // The statements this connection has run (ejecuta), procedures' bodies
+    // included: what shows that a search costs the same whatever it finds.
+    qint64 sentenciasEnviadas() const { return m_sentencias; }
+
     QSqlDatabase baseDeDatos() const;
 
 private:
@@ -103,6 +107,7 @@ private:
     const CatalogoDeProcedimientos* m_procedimientos;
     Motor m_motor = Motor::SQLite;
     int m_profundidad = 0;
+    qint64 m_sentencias = 0;
     // Set by the first failure inside a unit: the unit can only be undone.
     bool m_fallida = false;
     QString m_motivoDeLaFalla;

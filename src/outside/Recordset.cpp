@@ -77,3 +77,12 @@ QDateTime Recordset::fechaHora(const QVariant& valor) {
     }
     return {};
 }
+
+void Recordset::reordena(const QList<int>& orden) {
+    Q_ASSERT(orden.size() == m_filas.size());
+    QList<QVariantList> filas;
+    filas.reserve(orden.size());
+    for (int i : orden)
+        filas << m_filas.at(i);
+    m_filas = std::move(filas);
+}

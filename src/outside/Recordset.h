@@ -39,6 +39,8 @@ public:
     void estableceFilasAfectadas(int n) { m_afectadas = n; }
 
     void agregaFila(QVariantList fila);
+    // Puts the rows in another order: row i becomes the former row orden[i].
+    void reordena(const QList<int>& orden);
 
     // Reads a date or date-and-time value in any of the forms a backend gives.
     static QDateTime fechaHora(const QVariant& valor);

@@ -4,6 +4,7 @@
 #include "common/Modulo.h"
 #include "invitations/FrmModificarInvitacion.h"
 #include "invitations/FrmRegistrarInvitacion.h"
+#include "queries/AbreConsultas.h"
 #include "reports/FrmReportes.h"
 #include "startup/Inicio.h"
 
@@ -70,18 +71,12 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     }
 }
 
-void MDITaloren::ventanaNoDisponible(const QString& nombre) {
-    Modulo::MensajeInformativo(
-        QStringLiteral("La ventana \"%1\" todavía no está disponible en esta versión del sistema.")
-            .arg(nombre));
-}
-
 void MDITaloren::mdiCaptura_Click() {
     abreVentanaDeTrabajo<frmCaptura>(this);
 }
 
 void MDITaloren::mdiConsultas_Click() {
-    ventanaNoDisponible(QStringLiteral("Consulta de Eventos.."));
+    AbreConsultas();
 }
 
 void MDITaloren::MnuRegistrarInvitaciones_Click() {

@@ -29,6 +29,5 @@ public:
     void mdiSalir_Click();
 
 private:
-    void ventanaNoDisponible(const QString& nombre);
     QMdiArea* m_area;
 };

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+// What the event capture window's screen holds when its print button is
+// clicked: the office document is made from the screen, not from the stored
+// event, so an unsaved event prints as it stands.
+struct DatosDelOficio {
+    // optRepSrio / optRepGob; none after loading an event that stands for neither.
+    enum class Representa { Ninguno, Secretario, Gobernador };
+    // OptNormal / optPrioritario / OptUrgente; none after loading an unknown word.
+    enum class Caracter { Ninguno, Normal, Prioritario, Urgente };
+
+    QString folio;         // TxtFolio
+    QDateTime fechaFisica; // dtpFechaFisica
+    Representa representa = Representa::Ninguno;
+    Caracter caracter = Caracter::Ninguno;
+    QString representante;      // cmbNombreRep
+    QString cargoRepresentante; // txtCargoFun
+    QString suscriptor;         // CmbSuscriptor
+    QString cargoSuscriptor;    // TxtCargoSuscrip
+    QString evento;             // txtEvento
+    QString direccion;          // CmbDirecciones
+    QDateTime fechaEvento;      // DTPFechaEvento
+    QString hora;               // mskHora as it shows ("__:__" with no hour typed)
+    QString instruccion;        // cmbInstruccion: key, a blank, description
+    QString observacion;        // TxtObservacion
+};
+
+namespace DocumentosDeOficio {
+
+// CmdImprimir of frmCaptura, whole: the checks with their messages, the
+// Secretary's or the Governor's template, every field in its order, and the
+// document put before the user. Errors are reported here. Returns the
+// character word when the Secretary's document worked it out, which the
+// window keeps as its working value; nothing otherwise.
+std::optional<QString> CmdImprimir(const DatosDelOficio& datos);
+
+// The Spanish name of a month, in lower case; empty for a number out of 1 to 12.
+QString NombreMes(int mes);
+
+// "martes 05 de Marzo de 2024": weekday, two-digit day, the month with a
+// capital, the year.
+QString FechaEnLetras(const QDate& fecha);
+
+// "KD/MOR/<folio>/<year of the physical reception>/VLT".
+QString NumeroDeOficio(const QString& folio, const QDateTime& fechaFisica);
+
+} // namespace DocumentosDeOficio

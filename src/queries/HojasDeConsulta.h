@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class AplicacionDeTexto;
+class Conexion;
+class ModeloDeEventos;
+
+// The query sheets: the events of the result grid, in its order, fifty to a
+// document made from "PlantillaConsulta.dot", the fields of record k of each
+// document ending in k. Each document reads its events again in one statement,
+// each identified by its folio and the year of its date.
+namespace HojasDeConsulta {
+
+inline constexpr int EventosPorHoja = 50;
+
+struct Resultado {
+    QStringList hechos;         // the documents saved, in order
+    QStringList sinAbrir;       // those of them nothing on the desktop could open
+    QStringList faltantes;      // "folio/año" of events no longer in the register, left empty
+    bool cancelado = false;     // stopped by the user before the last
+    bool sinProcesador = false; // the word processor could not start
+};
+
+// `sigue(hechos, total)` runs before each document (and after the last) and
+// says whether to go on. `inicia` starts the word processor for each
+// document, null when it cannot. `descripcion` says what the sheets are
+// ("Consulta de eventos del 01-03-2024 al 05-03-2024"); each document adds its
+// number. Errors of the database or the template are thrown, with the
+// documents made so far already saved and listed in `resultado`.
+void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descripcion,
+            const std::function<std::unique_ptr<AplicacionDeTexto>()>& inicia,
+            const std::function<bool(int, int)>& sigue, Resultado& resultado);
+
+// The number of documents for so many events.
+int Documentos(int eventos);
+
+} // namespace HojasDeConsulta

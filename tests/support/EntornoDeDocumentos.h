@@ -1,0 +1,83 @@
+#pragma once
+
+#include "outside/documentos/ProcesadorDeTextos.h"
+#include "outside/documentos/ProcesadorOOXML.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+
+// The desktop, scripted: records every document it is asked to open and
+// answers as the test says.
+class VisorGuionado : public VisorDeDocumentos {
+public:
+    bool abre(const QString& archivo) override;
+
+    QStringList abiertos;
+    bool puedeAbrir = true;
+    std::function<void(const QString&)> alAbrir;
+};
+
+// Every call to the word processor, in order, passed on to the real one.
+struct Operacion {
+    enum Clase { Inicia, Nuevo, Campo, Muestra } clase;
+    QString nombre; // Nuevo: the template; Campo: the field; Muestra: the file saved
+    QVariant valor;
+    bool operator==(const Operacion&) const = default;
+};
+
+class ProcesadorQueAnota : public ProcesadorDeTextos {
+public:
+    explicit ProcesadorQueAnota(ProcesadorDeTextos& real) : m_real(real) {}
+    std::unique_ptr<AplicacionDeTexto> inicia() override;
+
+    QList<Operacion> operaciones;
+    // The fields written, "name=value", in order.
+    QStringList campos() const;
+
+private:
+    ProcesadorDeTextos& m_real;
+};
+
+// The program's word processor over the templates of the build, saving into
+// a temporary documents folder, with the desktop scripted; in place while it lives.
+class EntornoDeDocumentos {
+    // First: the processor below saves into it.
+    QTemporaryDir m_documentos;
+
+public:
+    EntornoDeDocumentos();
+
+    // The templates the build made.
+    static QString carpetaDePlantillas();
+    QString carpetaDeDocumentos() const {
+        return m_documentos.filePath(QStringLiteral("Documentos/TALOREN"));
+    }
+    // The documents saved so far, by name.
+    QStringList guardados() const;
+
+    VisorGuionado visor;
+    ProcesadorOOXML real;
+    ProcesadorQueAnota anotador;
+
+private:
+    ProcesadorDeTextos::Sustituto m_enUso;
+};
+
+// A saved .docx read back with its own parser: each form field's result and
+// the text outside the fields, as Word would show them.
+struct LecturaDeDocx {
+    explicit LecturaDeDocx(const QString& archivo);
+
+    QHash<QString, QString> resultados; // by field name
+    QStringList nombres;                // the fields, in document order
+    QString fuera;                      // text outside form-field results, paragraphs joined by '\n'
+    QString tipoPrincipal;              // content type of the main part
+    bool valido = false;
+    QString error;
+};
+
+// The same reading of a template's package, before filling.
+LecturaDeDocx leePlantilla(const QString& nombre);
