@@ -8,7 +8,6 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
-#include "queries/AbreConsultas.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -784,7 +783,7 @@ void frmCaptura::CmdImprimir_Click() {
 }
 
 void frmCaptura::cmdAgrega_Click() {
-    AbreConsultas();
+    Modulo::AbreConsultas();
 }
 
 void frmCaptura::aviso(const QString& texto, QWidget* campo) {

@@ -36,6 +36,7 @@ QPointer<QWidget> ventanaPrincipal;
 bool terminado = false;
 std::function<void()> terminador;
 std::function<int(QDialog&)> mostrador;
+std::function<void()> abreConsultas;
 
 std::unique_ptr<Conexion>& ranura(Catalogo catalogo) {
     return catalogo == Catalogo::Kelmar ? conexionKelmar : conexionTaloren;
@@ -104,6 +105,17 @@ int MuestraModal(QDialog& ventana) {
     if (mostrador)
         return mostrador(ventana);
     return ventana.exec();
+}
+
+void EstableceAbreConsultas(std::function<void()> abre) {
+    abreConsultas = std::move(abre);
+}
+
+void AbreConsultas() {
+    if (!abreConsultas)
+        throw ErrorDeEjecucion(51, QStringLiteral("La ventana de consultas no está disponible en este programa"),
+                               QStringLiteral("AbreConsultas"));
+    abreConsultas();
 }
 
 SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {

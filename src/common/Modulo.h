@@ -50,6 +50,11 @@ void ReiniciaTerminacion();
 // Every modal window is shown through here, so tests can take its place.
 int MuestraModal(QDialog& ventana);
 
+// The window folders never link each other: the capture window opens the
+// query window through here, and the main window names what opens it.
+void EstableceAbreConsultas(std::function<void()> abre);
+void AbreConsultas();
+
 // Tests put their own terminator or modal shower while one of these lives;
 // the real one is back when it goes, also when the test fails half-way.
 class SustitutoDelTerminador {

@@ -2,6 +2,7 @@
 #include "capture/frmCaptura.h"
 #include "common/Aplicacion.h"
 #include "outside/ReglaDeNombres.h"
+#include "queries/AbreConsultas.h"
 #include "outside/Reloj.h"
 #include "server/Servidor.h"
 #include "startup/MDITaloren.h"
@@ -350,6 +351,7 @@ private Q_SLOTS:
         c.e.caja.responde(Caja::Aceptar);
         v.CmdImprimir->click();
         QCOMPARE(c.e.caja.ultima().texto, QStringLiteral("Debe Seleccionar un folio para imprimir"));
+        Modulo::EstableceAbreConsultas(AbreConsultas);
         v.cmdAgrega->click();
         QCOMPARE(c.e.mostradas.constLast(), QStringLiteral("frmConsultas"));
     }
