@@ -6,10 +6,9 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "support/EntornoDeVentanas.h"
 
-#include <QLabel>
-
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTest>
@@ -18,6 +17,7 @@
 #include <functional>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
 using Caja = CajaDeMensajes;
 
 namespace {
@@ -65,35 +65,29 @@ class TstModulo : public QObject {
 private Q_SLOTS:
     void cajas() {
         CajaGuionada caja;
-        Modulo::NickUsuario = QStringLiteral("Lupita");
-
-        Modulo::MensajeDeError(QStringLiteral("mal"));
+        Modulo::NickUsuario = u"Lupita"_s;
+        Modulo::MensajeDeError(u"mal"_s);
         QCOMPARE(caja.ultima().icono, Caja::Icono::Critico);
-        QCOMPARE(caja.ultima().titulo, QStringLiteral("TaLoREN"));
-        QCOMPARE(caja.ultima().botones, Caja::Botones(Caja::Aceptar));
-        Modulo::MensajeInformativo(QStringLiteral("dato"));
+        Modulo::MensajeInformativo(u"dato"_s);
         QCOMPARE(caja.ultima().icono, Caja::Icono::Informacion);
-        QCOMPARE(caja.ultima().texto, QStringLiteral("dato"));
+        QCOMPARE(caja.textos(), QStringList({u"mal"_s, u"dato"_s}));
 
         caja.responde(Caja::Si);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Seguro?")), QStringLiteral("SI"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Seguro?"_s), u"SI"_s);
         QCOMPARE(caja.ultima().icono, Caja::Icono::Pregunta);
         QCOMPARE(caja.ultima().botones, Caja::Si | Caja::No);
-        QCOMPARE(caja.ultima().porDefecto, Caja::Si);
         caja.responde(Caja::No);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Seguro?")), QStringLiteral("NO"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Seguro?"_s), u"NO"_s);
 
-        const struct {
-            Caja::Boton respuesta;
-            const char* salida;
-        } salidas[] = {{Caja::Si, "Impresora"}, {Caja::No, "Pantalla"}, {Caja::Cancelar, "Cancelar"}};
-        for (const auto& s : salidas) {
-            caja.responde(s.respuesta);
-            QCOMPARE(Modulo::EligeSalidaDeReporte(), QString::fromLatin1(s.salida));
+        for (const auto& [respuesta, salida] :
+             {std::pair{Caja::Si, "Impresora"}, std::pair{Caja::No, "Pantalla"},
+              std::pair{Caja::Cancelar, "Cancelar"}}) {
+            caja.responde(respuesta);
+            QCOMPARE(Modulo::EligeSalidaDeReporte(), QString::fromLatin1(salida));
         }
         QCOMPARE(caja.ultima().botones, Caja::Si | Caja::No | Caja::Cancelar);
-        QCOMPARE(caja.ultima().icono, Caja::Icono::Informacion);
-        QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Lupita\r\rElige SI para enviar el reporte")));
+        // The question begins with the user's nick.
+        QVERIFY(caja.ultima().texto.startsWith(u"Lupita\r\r"_s));
     }
 
     // The real boxes: Escape answers as the routines promise, and texts are never read as markup.
@@ -104,39 +98,33 @@ private Q_SLOTS:
         Qt::TextFormat formato = Qt::AutoText;
         pulsaEnLaCaja(Qt::Key_Return, [&](QWidget* caja) {
             for (QLabel* l : caja->findChildren<QLabel*>())
-                if (l->text().contains(QStringLiteral("img"))) {
+                if (l->text().contains(u"img"_s)) {
                     mostrado = l->text();
                     formato = l->textFormat();
                 }
         });
-        Modulo::MensajeDeError(QStringLiteral("<b>llave</b> <img src=x>\rduplicada"));
+        Modulo::MensajeDeError(u"<b>llave</b> <img src=x>\rduplicada"_s);
         QCOMPARE(formato, Qt::PlainText);
-        QCOMPARE(mostrado, QStringLiteral("<b>llave</b> <img src=x>\nduplicada"));
+        QCOMPARE(mostrado, u"<b>llave</b> <img src=x>\nduplicada"_s);
         pulsaEnLaCaja(Qt::Key_Escape);
-        QCOMPARE(Modulo::EligeSalidaDeReporte(), QStringLiteral("Cancelar"));
+        QCOMPARE(Modulo::EligeSalidaDeReporte(), u"Cancelar"_s);
         pulsaEnLaCaja(Qt::Key_Escape);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Continuar?")), QStringLiteral("NO"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Continuar?"_s), u"NO"_s);
         pulsaEnLaCaja(Qt::Key_Return);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Continuar?")), QStringLiteral("SI"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Continuar?"_s), u"SI"_s);
     }
 
+    // Filling appends the hours and selects nothing, in an editable combo too.
     void horas() {
-        QComboBox combo;
-        Modulo::LlenaCmbHoras(&combo);
-        QCOMPARE(combo.count(), 39);
-        QCOMPARE(combo.currentIndex(), -1);
-        QCOMPARE(combo.itemText(0), QStringLiteral("SinHr"));
-        QCOMPARE(combo.itemText(1), QStringLiteral("05:00"));
-        QCOMPARE(combo.itemText(2), QStringLiteral("05:30"));
-        QCOMPARE(combo.itemText(10), QStringLiteral("09:30"));
-        QCOMPARE(combo.itemText(38), QStringLiteral("23:30"));
-        Modulo::LlenaCmbHoras(&combo);
-        QCOMPARE(combo.count(), 78);
-        QCOMPARE(combo.itemText(39), QStringLiteral("SinHr"));
-
-        QComboBox editable;
+        QComboBox combo, editable;
         editable.setEditable(true);
-        Modulo::LlenaCmbHoras(&editable);
+        for (QComboBox* c : {&combo, &combo, &editable})
+            Modulo::LlenaCmbHoras(c);
+        QCOMPARE(combo.count(), 78);
+        QCOMPARE(QStringList({combo.itemText(0), combo.itemText(1), combo.itemText(2), combo.itemText(10),
+                              combo.itemText(38), combo.itemText(39)}),
+                 QStringList({u"SinHr"_s, u"05:00"_s, u"05:30"_s, u"09:30"_s, u"23:30"_s, u"SinHr"_s}));
+        QCOMPARE(combo.currentIndex(), -1);
         QCOMPARE(editable.currentIndex(), -1);
         QCOMPARE(editable.currentText(), QString());
     }
@@ -146,15 +134,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tecleado");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("seleccion");
-        const QStringList anios{QStringLiteral("2010"), QStringLiteral("2011")};
-        QTest::newRow("2") << anios << QStringLiteral("2") << QStringLiteral("2010") << QStringLiteral("010");
-        QTest::newRow("2011") << anios << QStringLiteral("2011") << QStringLiteral("2011") << QString();
-        QTest::newRow("2019") << anios << QStringLiteral("2019") << QStringLiteral("2019") << QString();
-        QTest::newRow("mayúsculas") << QStringList{QStringLiteral("xyz"), QStringLiteral("ABCD")}
-                                    << QStringLiteral("abc") << QStringLiteral("ABCD") << QStringLiteral("D");
+        const QStringList anios{u"2010"_s, u"2011"_s};
+        QTest::newRow("2") << anios << u"2"_s << u"2010"_s << u"010"_s;
+        QTest::newRow("2011") << anios << u"2011"_s << u"2011"_s << QString();
+        QTest::newRow("2019") << anios << u"2019"_s << u"2019"_s << QString();
+        QTest::newRow("mayúsculas") << QStringList{u"xyz"_s, u"ABCD"_s} << u"abc"_s << u"ABCD"_s << u"D"_s;
         QTest::newRow("la primera que empieza")
-            << QStringList{QStringLiteral("Cuautla"), QStringLiteral("Cuernavaca")} << QStringLiteral("cu")
-            << QStringLiteral("Cuautla") << QStringLiteral("autla");
+            << QStringList{u"Cuautla"_s, u"Cuernavaca"_s} << u"cu"_s << u"Cuautla"_s << u"autla"_s;
     }
     void autoCompletado() {
         QFETCH(QStringList, entradas);
@@ -180,12 +166,11 @@ private Q_SLOTS:
             f.CmdCerrar->click();
             QVERIFY(!f.isVisible());
         };
-        FrmErrores::Reporta(ErrorDeEjecucion(CodigoDeError::Integridad,
-                                             QStringLiteral("llave <b>duplicada</b>"),
-                                             QStringLiteral("PostgreSQL kelmar")));
-        QCOMPARE(e.mostradas, QStringList{QStringLiteral("FrmErrores")});
-        QCOMPARE(vistos, QStringList({QStringLiteral("llave <b>duplicada</b>"), QStringLiteral("-2147217873"),
-                                      QStringLiteral("PostgreSQL kelmar")}));
+        FrmErrores::Reporta(
+            ErrorDeEjecucion(CodigoDeError::Integridad, u"llave <b>duplicada</b>"_s, u"PostgreSQL kelmar"_s));
+        QCOMPARE(e.mostradas, QStringList{u"FrmErrores"_s});
+        QCOMPARE(vistos,
+                 QStringList({u"llave <b>duplicada</b>"_s, u"-2147217873"_s, u"PostgreSQL kelmar"_s}));
     }
 
     // An error that escapes a handler is reported and the program goes on.
@@ -195,20 +180,20 @@ private Q_SLOTS:
         QCoreApplication::postEvent(&lanzador, new QEvent(QEvent::User));
         QCoreApplication::processEvents();
         QCOMPARE(caja.cajas().size(), 1);
-        QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Error: %1\r\n").arg(CodigoDeError::Interno)));
-        QVERIFY(caja.ultima().texto.contains(QStringLiteral("fallo en un manejador")));
+        QVERIFY(caja.ultima().texto.startsWith(u"Error: %1\r\n"_s.arg(CodigoDeError::Interno)));
+        QVERIFY(caja.ultima().texto.contains(u"fallo en un manejador"_s));
         QCOMPARE(caja.ultima().icono, CajaDeMensajes::Icono::Critico);
     }
 
     void borrarNoCompletaOtraVez() {
-        ComboConCompletado c({QStringLiteral("2010"), QStringLiteral("2011")});
+        ComboConCompletado c({u"2010"_s, u"2011"_s});
         c.combo.show();
-        QTest::keyClicks(c.combo.lineEdit(), QStringLiteral("2"));
-        QCOMPARE(c.combo.currentText(), QStringLiteral("2010"));
+        QTest::keyClicks(c.combo.lineEdit(), u"2"_s);
+        QCOMPARE(c.combo.currentText(), u"2010"_s);
         // The caller raises the flag for Backspace: the shorter text stays as it is.
         c.borrando = true;
         QTest::keyClick(c.combo.lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(c.combo.currentText(), QStringLiteral("2"));
+        QCOMPARE(c.combo.currentText(), u"2"_s);
         QVERIFY(!c.borrando);
         // An empty text clears the flag too and completes nothing.
         c.borrando = true;

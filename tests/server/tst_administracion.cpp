@@ -1,6 +1,5 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Administracion.h"
 #include "server/Servidor.h"
 #include "support/BaseDePrueba.h"
 
@@ -72,8 +71,8 @@ std::unique_ptr<Conexion> superusuario() {
     return c;
 }
 
-// A statement about a role, whose name and password the server quotes itself.
-void sobreRol(const char* formato, const QVariantList& valores) {
+// A statement of the superuser's, with names and passwords quoted by the server itself.
+void comoSuperusuario(const char* formato, const QVariantList& valores) {
     auto c = superusuario();
     const QString argumentos = QStringList(valores.size(), u"?::text"_s).join(u", "_s);
     c->ejecuta(c->ejecuta(u"select format(?, "_s + argumentos + u')',
@@ -81,19 +80,23 @@ void sobreRol(const char* formato, const QVariantList& valores) {
                    .texto(0, 0));
 }
 
+// The same at a test's end, where a failure is worth a warning only.
+void limpia(const char* formato, const QVariantList& valores) {
+    try {
+        comoSuperusuario(formato, valores);
+    } catch (const std::exception& e) {
+        qWarning("no se limpió tras la prueba: %s", e.what());
+    }
+}
+
 // A login role of the server for one test, dropped afterwards.
 struct Rol {
     Rol(const char* que, const char* atributos) : nombre(nombreUnico(que)) {
-        sobreRol(QByteArray(QByteArray("create role %I login ") + atributos + " password %L").constData(),
-                 {nombre, contrasena});
+        comoSuperusuario(
+            QByteArray(QByteArray("create role %I login ") + atributos + " password %L").constData(),
+            {nombre, contrasena});
     }
-    ~Rol() {
-        try {
-            sobreRol("drop role if exists %I", {nombre});
-        } catch (const std::exception& e) {
-            qWarning("no se borró el rol de prueba: %s", e.what());
-        }
-    }
+    ~Rol() { limpia("drop role if exists %I", {nombre}); }
     QString nombre;
     QString contrasena = u"clave de prueba"_s;
 };
@@ -104,8 +107,7 @@ struct Instalacion {
     explicit Instalacion(Motor motor) {
         if (motor == Motor::PostgreSQL) {
             ajustes = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
-            ajustes.administrador.usuario = ajustes.kelmar.usuario;
-            ajustes.administrador.contrasena = ajustes.kelmar.contrasena;
+            ajustes.administrador = {u"postgres"_s, ajustes.kelmar.usuario, ajustes.kelmar.contrasena};
             ajustes.kelmar.baseDeDatos = nombreUnico("kelmar");
             ajustes.taloren.baseDeDatos = nombreUnico("taloren");
         } else {
@@ -114,18 +116,10 @@ struct Instalacion {
         escribe();
     }
     ~Instalacion() {
-        if (ajustes.motor != Motor::PostgreSQL)
-            return;
-        // Dropped by the server's superuser, who may end any session still on them.
-        AjustesDeConexion limpieza = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
-        limpieza.administrador = {u"postgres"_s, limpieza.kelmar.usuario, limpieza.kelmar.contrasena};
-        limpieza.kelmar.baseDeDatos = ajustes.kelmar.baseDeDatos;
-        limpieza.taloren.baseDeDatos = ajustes.taloren.baseDeDatos;
-        try {
-            Administracion::borraCatalogos(limpieza);
-        } catch (const std::exception& e) {
-            qWarning("no se borraron las bases de prueba: %s", e.what());
-        }
+        // The superuser may end any session still on them.
+        if (ajustes.motor == Motor::PostgreSQL)
+            for (const QString& base : {ajustes.kelmar.baseDeDatos, ajustes.taloren.baseDeDatos})
+                limpia("drop database if exists %I with (force)", {base});
     }
     void escribe() { ajustes.escribe(archivo); }
     // Station and administrator are these roles.
@@ -138,9 +132,7 @@ struct Instalacion {
     // "create --admin-password-file FILE" with the file holding `texto`.
     QString createCon(const QByteArray& texto) const {
         const QString ruta = dir.filePath(u"primera"_s);
-        QFile f(ruta);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(texto);
+        escribeArchivo(ruta, texto);
         return u"create --admin-password-file "_s + ruta;
     }
     bool existeKelmar() {
@@ -317,10 +309,7 @@ private Q_SLOTS:
         Parametros ninguno;
         QCOMPARE(kelmar->ejecutaProcedimiento(u"sp_ZMXConfiguracion"_s, ninguno).filas(), 1);
 
-        // The station's settings cannot add an account; the administrator's can.
-        const QString archivoDeLaEstacion = i.dir.filePath(u"estacion.ini"_s);
-        deLaEstacion.escribe(archivoDeLaEstacion);
-        QCOMPARE(admin(archivoDeLaEstacion, u"add-user pepe --password primera"_s).salida, 1);
+        // The administrator's settings add an account.
         c = admin(i.archivo, u"add-user pepe --password primera"_s);
         QVERIFY2(c.salida == 0, qPrintable(c.texto));
         QCOMPARE(valida(*kelmar, u"pepe"_s, u"primera"_s), u"pepe/pepe"_s);

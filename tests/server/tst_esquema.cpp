@@ -114,11 +114,8 @@ private Q_SLOTS:
             {"fecha que no es fecha", true, fecha, u"mañana"_s, CodigoDeError::Conversion},
             {"fecha de un QDate", true, fecha, QDate(2012, 2, 29), 0},
         };
-        for (const auto& [motor, nombre] :
-             {std::pair{Motor::SQLite, "sqlite"}, std::pair{Motor::PostgreSQL, "postgresql"}})
-            for (const auto& c : casos)
-                QTest::addRow("%s: %s", nombre, c.nombre)
-                    << int(motor) << c.kelmar << c.sql << c.valor << c.numero;
+        agregaFilasPorMotor(
+            casos, [](QTestData& fila, const auto& c) { fila << c.kelmar << c.sql << c.valor << c.numero; });
     }
     void elEsquemaRefusaLoMismo() {
         MOTOR_DE_LA_FILA(elMotor);

@@ -5,6 +5,7 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTest>
 
 namespace {
@@ -17,6 +18,19 @@ bool BaseDePrueba::hayPostgres() {
 
 bool BaseDePrueba::exigePostgres() {
     return qEnvironmentVariable("TALOREN_REQUIRE_PG") == QLatin1String("1");
+}
+
+bool BaseDePrueba::faltaPostgres(const char* archivo, int linea) {
+    if (hayPostgres())
+        return false;
+    if (exigePostgres())
+        QTest::qFail("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL", archivo,
+                     linea);
+    else
+        QTest::qSkip("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "
+                     "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")",
+                     archivo, linea);
+    return true;
 }
 
 QString BaseDePrueba::cadenaPostgres() {
@@ -76,6 +90,11 @@ Conexion& BaseDePrueba::taloren() {
     if (!m_taloren)
         m_taloren = abre(Catalogo::Taloren);
     return *m_taloren;
+}
+
+bool escribeArchivo(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size();
 }
 
 void agregaMotores() {
