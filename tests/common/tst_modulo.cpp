@@ -35,14 +35,23 @@ void pulsaEnLaCaja(Qt::Key tecla, std::function<void(QWidget*)> mira = {}) {
     });
 }
 
-// An object whose events throw what a faulty handler would.
+// An object whose events throw what a faulty handler would: an error of the program's, one of the
+// library's, running out of memory, or something else altogether.
 class Lanzador : public QObject {
 public:
+    explicit Lanzador(int cual) : m_cual(cual) {}
     bool event(QEvent* e) override {
-        if (e->type() == QEvent::User)
+        if (e->type() != QEvent::User)
+            return QObject::event(e);
+        if (m_cual == 0)
+            throw ErrorDeEjecucion(-5, u"llave duplicada"_s, u"prueba"_s);
+        if (m_cual == 1)
             throw std::runtime_error("fallo en un manejador");
-        return QObject::event(e);
+        if (m_cual == 2)
+            throw std::bad_alloc();
+        throw 42;
     }
+    int m_cual;
 };
 
 struct ComboConCompletado {
@@ -129,6 +138,8 @@ private Q_SLOTS:
         QCOMPARE(editable.currentText(), QString());
     }
 
+    // In "tecleado", '\b' is Backspace with the flag the caller raises for it: the shorter text stays as
+    // it is, even when empty, and the flag falls.
     void autoCompletado_data() {
         QTest::addColumn<QStringList>("entradas");
         QTest::addColumn<QString>("tecleado");
@@ -141,6 +152,8 @@ private Q_SLOTS:
         QTest::newRow("mayúsculas") << QStringList{u"xyz"_s, u"ABCD"_s} << u"abc"_s << u"ABCD"_s << u"D"_s;
         QTest::newRow("la primera que empieza")
             << QStringList{u"Cuautla"_s, u"Cuernavaca"_s} << u"cu"_s << u"Cuautla"_s << u"autla"_s;
+        QTest::newRow("borrar no completa otra vez") << anios << u"2\b"_s << u"2"_s << QString();
+        QTest::newRow("borrar hasta vaciar") << anios << u"2\b\b"_s << QString() << QString();
     }
     void autoCompletado() {
         QFETCH(QStringList, entradas);
@@ -149,7 +162,14 @@ private Q_SLOTS:
         QFETCH(QString, seleccion);
         ComboConCompletado c(entradas);
         c.combo.show();
-        QTest::keyClicks(c.combo.lineEdit(), tecleado);
+        for (const QChar letra : tecleado) {
+            c.borrando = letra == u'\b';
+            if (c.borrando)
+                QTest::keyClick(c.combo.lineEdit(), Qt::Key_Backspace);
+            else
+                QTest::keyClicks(c.combo.lineEdit(), letra);
+            QVERIFY(!c.borrando);
+        }
         QCOMPARE(c.combo.currentText(), texto);
         QCOMPARE(c.seleccionado(), seleccion);
     }
@@ -173,33 +193,29 @@ private Q_SLOTS:
                  QStringList({u"llave <b>duplicada</b>"_s, u"-2147217873"_s, u"PostgreSQL kelmar"_s}));
     }
 
-    // An error that escapes a handler is reported and the program goes on.
+    // An error of any kind that escapes a handler is reported and the program goes on.
+    void errorQueEscapaDeUnManejador_data() {
+        QTest::addColumn<int>("cual");
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("dice");
+        QTest::newRow("del programa") << 0 << -5 << u"llave duplicada"_s;
+        QTest::newRow("de la biblioteca") << 1 << int(CodigoDeError::Interno) << u"fallo en un manejador"_s;
+        QTest::newRow("sin memoria") << 2 << int(CodigoDeError::SinMemoria) << QString();
+        QTest::newRow("otra cosa") << 3 << int(CodigoDeError::Interno) << QString();
+    }
     void errorQueEscapaDeUnManejador() {
+        QFETCH(int, cual);
+        QFETCH(int, numero);
+        QFETCH(QString, dice);
         CajaGuionada caja;
-        Lanzador lanzador;
+        Lanzador lanzador(cual);
         QCoreApplication::postEvent(&lanzador, new QEvent(QEvent::User));
         QCoreApplication::processEvents();
         QCOMPARE(caja.cajas().size(), 1);
-        QVERIFY(caja.ultima().texto.startsWith(u"Error: %1\r\n"_s.arg(CodigoDeError::Interno)));
-        QVERIFY(caja.ultima().texto.contains(u"fallo en un manejador"_s));
+        QVERIFY2(caja.ultima().texto.startsWith(u"Error: %1\r\n"_s.arg(numero)) &&
+                     caja.ultima().texto.contains(dice),
+                 qPrintable(caja.ultima().texto));
         QCOMPARE(caja.ultima().icono, CajaDeMensajes::Icono::Critico);
-    }
-
-    void borrarNoCompletaOtraVez() {
-        ComboConCompletado c({u"2010"_s, u"2011"_s});
-        c.combo.show();
-        QTest::keyClicks(c.combo.lineEdit(), u"2"_s);
-        QCOMPARE(c.combo.currentText(), u"2010"_s);
-        // The caller raises the flag for Backspace: the shorter text stays as it is.
-        c.borrando = true;
-        QTest::keyClick(c.combo.lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(c.combo.currentText(), u"2"_s);
-        QVERIFY(!c.borrando);
-        // An empty text clears the flag too and completes nothing.
-        c.borrando = true;
-        c.combo.lineEdit()->clear();
-        QVERIFY(!c.borrando);
-        QCOMPARE(c.combo.currentText(), QString());
     }
 };
 

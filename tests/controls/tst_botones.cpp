@@ -1,13 +1,14 @@
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
 
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
 #include <memory>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 std::vector<BotonDeComando*> losSiete(QWidget* padre) {
@@ -49,52 +50,44 @@ private Q_SLOTS:
         }
     }
 
-    void enabled_data() {
-        QTest::addColumn<int>("cual");
-        QTest::newRow("CmdGuardar") << 0;
-        QTest::newRow("CmdImprimir") << 1;
-        QTest::newRow("CmdAceptar") << 2;
-    }
+    // CmdGuardar, CmdImprimir and CmdAceptar, disabled, answer nothing. Every write of Enabled is
+    // announced, also one that changes nothing, and the property system reaches it too.
     void enabled() {
-        QFETCH(int, cual);
         QWidget ventana;
-        auto* control = qobject_cast<BotonConEnabled*>(losSiete(&ventana)[size_t(cual)]);
-        QVERIFY(control);
+        const auto botones = losSiete(&ventana);
         ventana.show();
         QVERIFY(QTest::qWaitForWindowActive(&ventana));
-        QSignalSpy clicks(control, &BotonDeComando::Click);
-        QSignalSpy avisos(control, &BotonConEnabled::PropertyChanged);
+        for (size_t i = 0; i < 3; ++i) {
+            auto* control = qobject_cast<BotonConEnabled*>(botones[i]);
+            QVERIFY(control);
+            QSignalSpy clicks(control, &BotonDeComando::Click);
+            QSignalSpy avisos(control, &BotonConEnabled::PropertyChanged);
+            control->estableceEnabled(false);
+            control->click();
+            QTest::mouseClick(control->boton(), Qt::LeftButton);
+            QTest::keyClick(&ventana, teclaDeAcceso(control), Qt::AltModifier);
+            QTest::qWait(300); // longer than the access key's animated click
+            QCOMPARE(clicks.size(), 0);
 
-        control->estableceEnabled(false);
-        control->click();
-        QTest::mouseClick(control->boton(), Qt::LeftButton);
-        QTest::keyClick(&ventana, teclaDeAcceso(control), Qt::AltModifier);
-        QTest::qWait(300); // longer than the access key's animated click
-        QCOMPARE(clicks.size(), 0);
-
-        // Every write is announced, also one that changes nothing, and the property system reaches it too.
-        QVERIFY(control->setProperty("Enabled", false));
-        control->estableceEnabled(true);
-        QCOMPARE(avisos.size(), 3);
-        QCOMPARE(avisos.last().at(0).toString(), QStringLiteral("Enabled"));
-        QCOMPARE(control->property("Enabled").toBool(), true);
-        control->click();
-        QCOMPARE(clicks.size(), 1);
+            QVERIFY(control->setProperty("Enabled", false));
+            control->estableceEnabled(true);
+            QCOMPARE(avisos.size(), 3);
+            QCOMPARE(avisos.last().at(0).toString(), u"Enabled"_s);
+            QCOMPARE(control->property("Enabled").toBool(), true);
+            control->click();
+            QCOMPARE(clicks.size(), 1);
+        }
     }
 
+    // Whatever geometry the form gives the wait panel, it keeps the height of its box; the width
+    // follows the form.
     void mensajeTemporal() {
         QWidget forma;
         auto* mensaje = new MensajeTemporal(&forma);
-        auto* proceso = mensaje->findChild<QLabel*>(QStringLiteral("LblProceso"));
-        QVERIFY(proceso);
-        mensaje->estableceLeyendaProceso(QStringLiteral("Buscando invitaciones"));
-        mensaje->estableceLeyendaProceso(QStringLiteral("Generando reporte"));
-        QCOMPARE(proceso->text(), QStringLiteral("Generando reporte"));
-        // The height stays the panel's whatever the form gives it; the width follows the form.
         forma.show();
         QVERIFY(QTest::qWaitForWindowExposed(&forma));
         mensaje->setGeometry(10, 20, 500, 200);
-        const auto* caja = mensaje->findChild<QWidget*>(QStringLiteral("PicMensaje"));
+        const auto* caja = mensaje->findChild<QWidget*>(u"PicMensaje"_s);
         QCOMPARE(mensaje->geometry(), QRect(10, 20, 500, caja->height()));
     }
 };

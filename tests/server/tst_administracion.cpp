@@ -1,5 +1,6 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Contrasenas.h"
 #include "server/Servidor.h"
 #include "support/BaseDePrueba.h"
 
@@ -157,17 +158,19 @@ private Q_SLOTS:
         BaseDePrueba base(motor);
         Conexion& k = base.kelmar();
 
-        QCOMPARE(admin(base, u"add-user pepe --nick \"Pepe Ruiz\" --password primera"_s).salida, 0);
-        QCOMPARE(valida(k, u"pepe"_s, u"primera"_s), u"Pepe Ruiz/pepe"_s);
-        QCOMPARE(valida(k, u"pepe"_s, u"Primera"_s), QString());
-        // Stored as a salted bcrypt digest, never as the text.
+        QCOMPARE(admin(base, u"add-user pepe --nick \"Pepe Ruiz\" --password contraseña"_s).salida, 0);
+        QCOMPARE(valida(k, u"pepe"_s, u"contraseña"_s), u"Pepe Ruiz/pepe"_s);
+        QCOMPARE(valida(k, u"pepe"_s, u"contrasena"_s), QString());
+        // Stored as a salted bcrypt digest, never as the text, that the program verifies whoever made it.
         const QString guardada =
             k.ejecuta(u"select Contrasena from usuarios where CuentaUsr = ?"_s, {u"pepe"_s}).texto(0, 0);
-        QVERIFY2(guardada.startsWith(u"$2a$10$"_s) && !guardada.contains(u"primera"_s), qPrintable(guardada));
+        QVERIFY2(guardada.startsWith(u"$2a$10$"_s) && !guardada.contains(u"contraseña"_s),
+                 qPrintable(guardada));
+        QVERIFY(Contrasenas::verifica(u"contraseña"_s, guardada));
 
         // Without --password the password is read from standard input.
         QCOMPARE(admin(base, u"set-password pepe"_s, "segunda\n").salida, 0);
-        QCOMPARE(valida(k, u"pepe"_s, u"primera"_s), QString());
+        QCOMPARE(valida(k, u"pepe"_s, u"contraseña"_s), QString());
         QCOMPARE(valida(k, u"pepe"_s, u"segunda"_s), u"Pepe Ruiz/pepe"_s);
 
         Corrida c = admin(base, u"add-user pepe --password x"_s);
@@ -231,6 +234,10 @@ private Q_SLOTS:
         QVERIFY2(c.salida == 0 && c.texto.count(u"al día"_s) == 2, qPrintable(c.texto));
         QCOMPARE(valida(k, u"pepe"_s, u"segunda"_s), u"Pepe Ruiz/pepe"_s);
         QCOMPARE(valida(k, u"admin"_s, u"taloren"_s), u"Administrador/admin"_s);
+        // What the program digests the catalog verifies.
+        k.ejecuta(u"update usuarios set Contrasena = ? where CuentaUsr = ?"_s,
+                  {Contrasenas::codifica(u"tercera"_s), u"pepe"_s});
+        QCOMPARE(valida(k, u"pepe"_s, u"tercera"_s), u"Pepe Ruiz/pepe"_s);
     }
 
     // A new server gets the first password its administrator gives, never the documented one.

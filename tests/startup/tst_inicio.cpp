@@ -75,7 +75,6 @@ private Q_SLOTS:
         QTest::newRow("acceso negado aunque la versión pida algo")
             << QVariant(0) << otra << si << 0 << negado << false;
         QTest::newRow("acceso nulo vale como permitido") << nulo << hoy << si << 0 << QString() << true;
-        QTest::newRow("misma fecha") << si << hoy << si << 0 << QString() << true;
         QTest::newRow("misma fecha con hora")
             << si << fecha(2011, 11, 18, 17, 45) << si << 0 << QString() << true;
         QTest::newRow("obligatoria, fecha posterior") << si << otra << si << 0 << obligatoria << false;

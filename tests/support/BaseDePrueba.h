@@ -17,11 +17,11 @@ public:
     explicit BaseDePrueba(Motor motor = Motor::SQLite);
     ~BaseDePrueba();
 
-    static bool hayPostgres();
-    static QString cadenaPostgres();
+    static QString cadenaPostgres() { return qEnvironmentVariable("TALOREN_TEST_PG").trimmed(); }
+    static bool hayPostgres() { return !cadenaPostgres().isEmpty(); }
     // TALOREN_REQUIRE_PG=1: a PostgreSQL row that cannot run fails instead of
     // being skipped.
-    static bool exigePostgres();
+    static bool exigePostgres() { return qEnvironmentVariable("TALOREN_REQUIRE_PG") == QLatin1String("1"); }
     // With no server named: marks the running test skipped (or failed, see
     // above) and answers true, so that the test returns.
     static bool faltaPostgres(const char* archivo, int linea);
@@ -32,7 +32,6 @@ public:
     // The same settings with the server's administrator role ([admin]), as
     // the administration command needs them; on PostgreSQL the administrator
     // is the account of TALOREN_TEST_PG, which is also the stations' here.
-    const AjustesDeConexion& ajustesDeAdministracion() const { return m_administracion; }
     QString archivoDeAdministracion() const { return m_archivoDeAdministracion; }
     QString carpeta() const { return m_dir.path(); }
 
