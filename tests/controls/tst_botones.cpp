@@ -30,8 +30,10 @@ Qt::Key teclaDeAcceso(const BotonDeComando* b) {
 class TstBotones : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // All seven stand on one window: each answers its own click, mouse and
-    // access key, and no key is shared (Qt leaves a shared one unanswered).
+    // All seven stand on one window: each answers its own click, mouse and access key, and no key is
+    // shared (Qt leaves a shared one unanswered). CmdGuardar, CmdImprimir and CmdAceptar, disabled, answer
+    // nothing; every write of Enabled is announced, also one that changes nothing, and the property
+    // system reaches it too.
     void clicsYTeclasDeAcceso() {
         QWidget ventana;
         const auto botones = losSiete(&ventana);
@@ -40,42 +42,31 @@ private Q_SLOTS:
             espias.push_back(std::make_unique<QSignalSpy>(b, &BotonDeComando::Click));
         ventana.show();
         QVERIFY(QTest::qWaitForWindowActive(&ventana));
+        const auto pulsa = [&](BotonDeComando* b) {
+            b->click();
+            QTest::mouseClick(b->boton(), Qt::LeftButton);
+            QTest::keyClick(&ventana, teclaDeAcceso(b), Qt::AltModifier);
+        };
         for (size_t i = 0; i < botones.size(); ++i) {
-            botones[i]->click();
-            QTest::mouseClick(botones[i]->boton(), Qt::LeftButton);
-            QTest::keyClick(&ventana, teclaDeAcceso(botones[i]), Qt::AltModifier);
+            pulsa(botones[i]);
             QTRY_COMPARE(espias[i]->size(), 3);
             for (size_t j = 0; j < botones.size(); ++j)
                 QCOMPARE(espias[j]->size(), j <= i ? 3 : 0);
         }
-    }
-
-    // CmdGuardar, CmdImprimir and CmdAceptar, disabled, answer nothing. Every write of Enabled is
-    // announced, also one that changes nothing, and the property system reaches it too.
-    void enabled() {
-        QWidget ventana;
-        const auto botones = losSiete(&ventana);
-        ventana.show();
-        QVERIFY(QTest::qWaitForWindowActive(&ventana));
         for (size_t i = 0; i < 3; ++i) {
             auto* control = qobject_cast<BotonConEnabled*>(botones[i]);
             QVERIFY(control);
-            QSignalSpy clicks(control, &BotonDeComando::Click);
             QSignalSpy avisos(control, &BotonConEnabled::PropertyChanged);
             control->estableceEnabled(false);
-            control->click();
-            QTest::mouseClick(control->boton(), Qt::LeftButton);
-            QTest::keyClick(&ventana, teclaDeAcceso(control), Qt::AltModifier);
+            pulsa(control);
             QTest::qWait(300); // longer than the access key's animated click
-            QCOMPARE(clicks.size(), 0);
-
             QVERIFY(control->setProperty("Enabled", false));
             control->estableceEnabled(true);
+            control->click();
+            QCOMPARE(espias[i]->size(), 4);
             QCOMPARE(avisos.size(), 3);
             QCOMPARE(avisos.last().at(0).toString(), u"Enabled"_s);
-            QCOMPARE(control->property("Enabled").toBool(), true);
-            control->click();
-            QCOMPARE(clicks.size(), 1);
+            QVERIFY(control->property("Enabled").toBool());
         }
     }
 
