@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
-#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 using Caja = CajaDeMensajes;
