@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 using Caja = CajaDeMensajes;
