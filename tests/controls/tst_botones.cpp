@@ -1,5 +1,4 @@
 #include "controls/BotonesDeComando.h"
-#include "controls/MensajeTemporal.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -68,18 +67,6 @@ private Q_SLOTS:
             QCOMPARE(avisos.last().at(0).toString(), u"Enabled"_s);
             QVERIFY(control->property("Enabled").toBool());
         }
-    }
-
-    // Whatever geometry the form gives the wait panel, it keeps the height of its box; the width
-    // follows the form.
-    void mensajeTemporal() {
-        QWidget forma;
-        auto* mensaje = new MensajeTemporal(&forma);
-        forma.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&forma));
-        mensaje->setGeometry(10, 20, 500, 200);
-        const auto* caja = mensaje->findChild<QWidget*>(u"PicMensaje"_s);
-        QCOMPARE(mensaje->geometry(), QRect(10, 20, 500, caja->height()));
     }
 };
 
