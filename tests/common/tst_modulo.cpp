@@ -6,18 +6,17 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "support/EntornoDeVentanas.h"
 
-#include <QLabel>
-
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 
 #include <functional>
 #include <stdexcept>
 
+using namespace Qt::StringLiterals;
 using Caja = CajaDeMensajes;
 
 namespace {
@@ -38,11 +37,13 @@ void pulsaEnLaCaja(Qt::Key tecla, std::function<void(QWidget*)> mira = {}) {
 // An object whose events throw what a faulty handler would.
 class Lanzador : public QObject {
 public:
+    explicit Lanzador(std::function<void()> lanza) : m_lanza(std::move(lanza)) {}
     bool event(QEvent* e) override {
         if (e->type() == QEvent::User)
-            throw std::runtime_error("fallo en un manejador");
+            m_lanza();
         return QObject::event(e);
     }
+    std::function<void()> m_lanza;
 };
 
 struct ComboConCompletado {
@@ -63,37 +64,18 @@ struct ComboConCompletado {
 class TstModulo : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The report's question begins with the user's nick; its three answers name the three outputs.
     void cajas() {
         CajaGuionada caja;
-        Modulo::NickUsuario = QStringLiteral("Lupita");
-
-        Modulo::MensajeDeError(QStringLiteral("mal"));
-        QCOMPARE(caja.ultima().icono, Caja::Icono::Critico);
-        QCOMPARE(caja.ultima().titulo, QStringLiteral("TaLoREN"));
-        QCOMPARE(caja.ultima().botones, Caja::Botones(Caja::Aceptar));
-        Modulo::MensajeInformativo(QStringLiteral("dato"));
-        QCOMPARE(caja.ultima().icono, Caja::Icono::Informacion);
-        QCOMPARE(caja.ultima().texto, QStringLiteral("dato"));
-
-        caja.responde(Caja::Si);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Seguro?")), QStringLiteral("SI"));
-        QCOMPARE(caja.ultima().icono, Caja::Icono::Pregunta);
-        QCOMPARE(caja.ultima().botones, Caja::Si | Caja::No);
-        QCOMPARE(caja.ultima().porDefecto, Caja::Si);
-        caja.responde(Caja::No);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Seguro?")), QStringLiteral("NO"));
-
-        const struct {
-            Caja::Boton respuesta;
-            const char* salida;
-        } salidas[] = {{Caja::Si, "Impresora"}, {Caja::No, "Pantalla"}, {Caja::Cancelar, "Cancelar"}};
-        for (const auto& s : salidas) {
-            caja.responde(s.respuesta);
-            QCOMPARE(Modulo::EligeSalidaDeReporte(), QString::fromLatin1(s.salida));
+        Modulo::NickUsuario = u"Lupita"_s;
+        for (const auto& [respuesta, salida] :
+             {std::pair{Caja::Si, "Impresora"}, std::pair{Caja::No, "Pantalla"},
+              std::pair{Caja::Cancelar, "Cancelar"}}) {
+            caja.responde(respuesta);
+            QCOMPARE(Modulo::EligeSalidaDeReporte(), QString::fromLatin1(salida));
         }
         QCOMPARE(caja.ultima().botones, Caja::Si | Caja::No | Caja::Cancelar);
-        QCOMPARE(caja.ultima().icono, Caja::Icono::Informacion);
-        QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Lupita\r\rElige SI para enviar el reporte")));
+        QVERIFY(caja.ultima().texto.startsWith(u"Lupita\r\r"_s));
     }
 
     // The real boxes: Escape answers as the routines promise, and texts are never read as markup.
@@ -104,57 +86,51 @@ private Q_SLOTS:
         Qt::TextFormat formato = Qt::AutoText;
         pulsaEnLaCaja(Qt::Key_Return, [&](QWidget* caja) {
             for (QLabel* l : caja->findChildren<QLabel*>())
-                if (l->text().contains(QStringLiteral("img"))) {
+                if (l->text().contains(u"img"_s)) {
                     mostrado = l->text();
                     formato = l->textFormat();
                 }
         });
-        Modulo::MensajeDeError(QStringLiteral("<b>llave</b> <img src=x>\rduplicada"));
+        Modulo::MensajeDeError(u"<b>llave</b> <img src=x>\rduplicada"_s);
         QCOMPARE(formato, Qt::PlainText);
-        QCOMPARE(mostrado, QStringLiteral("<b>llave</b> <img src=x>\nduplicada"));
+        QCOMPARE(mostrado, u"<b>llave</b> <img src=x>\nduplicada"_s);
         pulsaEnLaCaja(Qt::Key_Escape);
-        QCOMPARE(Modulo::EligeSalidaDeReporte(), QStringLiteral("Cancelar"));
+        QCOMPARE(Modulo::EligeSalidaDeReporte(), u"Cancelar"_s);
         pulsaEnLaCaja(Qt::Key_Escape);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Continuar?")), QStringLiteral("NO"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Continuar?"_s), u"NO"_s);
         pulsaEnLaCaja(Qt::Key_Return);
-        QCOMPARE(Modulo::ConfirmaSiNo(QStringLiteral("¿Continuar?")), QStringLiteral("SI"));
+        QCOMPARE(Modulo::ConfirmaSiNo(u"¿Continuar?"_s), u"SI"_s);
     }
 
+    // Filling appends the hours and selects nothing, in an editable combo too.
     void horas() {
-        QComboBox combo;
-        Modulo::LlenaCmbHoras(&combo);
-        QCOMPARE(combo.count(), 39);
-        QCOMPARE(combo.currentIndex(), -1);
-        QCOMPARE(combo.itemText(0), QStringLiteral("SinHr"));
-        QCOMPARE(combo.itemText(1), QStringLiteral("05:00"));
-        QCOMPARE(combo.itemText(2), QStringLiteral("05:30"));
-        QCOMPARE(combo.itemText(10), QStringLiteral("09:30"));
-        QCOMPARE(combo.itemText(38), QStringLiteral("23:30"));
-        Modulo::LlenaCmbHoras(&combo);
-        QCOMPARE(combo.count(), 78);
-        QCOMPARE(combo.itemText(39), QStringLiteral("SinHr"));
-
-        QComboBox editable;
+        QComboBox combo, editable;
         editable.setEditable(true);
-        Modulo::LlenaCmbHoras(&editable);
+        for (QComboBox* c : {&combo, &combo, &editable})
+            Modulo::LlenaCmbHoras(c);
+        QCOMPARE(combo.count(), 78);
+        QCOMPARE(QStringList({combo.itemText(0), combo.itemText(1), combo.itemText(2), combo.itemText(10),
+                              combo.itemText(38), combo.itemText(39)}),
+                 QStringList({u"SinHr"_s, u"05:00"_s, u"05:30"_s, u"09:30"_s, u"23:30"_s, u"SinHr"_s}));
+        QCOMPARE(combo.currentIndex(), -1);
         QCOMPARE(editable.currentIndex(), -1);
         QCOMPARE(editable.currentText(), QString());
     }
 
+    // Completion as the controls' tests show it, through the program's routine: what matches nothing, case,
+    // the first entry that begins so. In "tecleado", '\b' is Backspace with the flag the caller raises for
+    // it: the shorter text stays as it is, even when empty, and the flag falls.
     void autoCompletado_data() {
         QTest::addColumn<QStringList>("entradas");
         QTest::addColumn<QString>("tecleado");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QString>("seleccion");
-        const QStringList anios{QStringLiteral("2010"), QStringLiteral("2011")};
-        QTest::newRow("2") << anios << QStringLiteral("2") << QStringLiteral("2010") << QStringLiteral("010");
-        QTest::newRow("2011") << anios << QStringLiteral("2011") << QStringLiteral("2011") << QString();
-        QTest::newRow("2019") << anios << QStringLiteral("2019") << QStringLiteral("2019") << QString();
-        QTest::newRow("mayúsculas") << QStringList{QStringLiteral("xyz"), QStringLiteral("ABCD")}
-                                    << QStringLiteral("abc") << QStringLiteral("ABCD") << QStringLiteral("D");
+        const QStringList anios{u"2010"_s, u"2011"_s};
+        QTest::newRow("2019") << anios << u"2019"_s << u"2019"_s << QString();
+        QTest::newRow("mayúsculas") << QStringList{u"xyz"_s, u"ABCD"_s} << u"abc"_s << u"ABCD"_s << u"D"_s;
         QTest::newRow("la primera que empieza")
-            << QStringList{QStringLiteral("Cuautla"), QStringLiteral("Cuernavaca")} << QStringLiteral("cu")
-            << QStringLiteral("Cuautla") << QStringLiteral("autla");
+            << QStringList{u"Cuautla"_s, u"Cuernavaca"_s} << u"cu"_s << u"Cuautla"_s << u"autla"_s;
+        QTest::newRow("borrar hasta vaciar") << anios << u"2\b\b"_s << QString() << QString();
     }
     void autoCompletado() {
         QFETCH(QStringList, entradas);
@@ -163,7 +139,14 @@ private Q_SLOTS:
         QFETCH(QString, seleccion);
         ComboConCompletado c(entradas);
         c.combo.show();
-        QTest::keyClicks(c.combo.lineEdit(), tecleado);
+        for (const QChar letra : tecleado) {
+            c.borrando = letra == u'\b';
+            if (c.borrando)
+                QTest::keyClick(c.combo.lineEdit(), Qt::Key_Backspace);
+            else
+                QTest::keyClicks(c.combo.lineEdit(), letra);
+            QVERIFY(!c.borrando);
+        }
         QCOMPARE(c.combo.currentText(), texto);
         QCOMPARE(c.seleccionado(), seleccion);
     }
@@ -180,41 +163,42 @@ private Q_SLOTS:
             f.CmdCerrar->click();
             QVERIFY(!f.isVisible());
         };
-        FrmErrores::Reporta(ErrorDeEjecucion(CodigoDeError::Integridad,
-                                             QStringLiteral("llave <b>duplicada</b>"),
-                                             QStringLiteral("PostgreSQL kelmar")));
-        QCOMPARE(e.mostradas, QStringList{QStringLiteral("FrmErrores")});
-        QCOMPARE(vistos, QStringList({QStringLiteral("llave <b>duplicada</b>"), QStringLiteral("-2147217873"),
-                                      QStringLiteral("PostgreSQL kelmar")}));
+        FrmErrores::Reporta(
+            ErrorDeEjecucion(CodigoDeError::Integridad, u"llave <b>duplicada</b>"_s, u"PostgreSQL kelmar"_s));
+        QCOMPARE(e.mostradas, QStringList{u"FrmErrores"_s});
+        QCOMPARE(vistos,
+                 QStringList({u"llave <b>duplicada</b>"_s, u"-2147217873"_s, u"PostgreSQL kelmar"_s}));
     }
 
-    // An error that escapes a handler is reported and the program goes on.
+    // An error of any kind that escapes a handler is reported and the program goes on: one of the program's,
+    // one of the library's, running out of memory, or something else altogether.
+    void errorQueEscapaDeUnManejador_data() {
+        QTest::addColumn<std::function<void()>>("lanza");
+        QTest::addColumn<int>("numero");
+        QTest::addColumn<QString>("dice");
+        QTest::newRow("del programa")
+            << std::function<void()>([] { throw ErrorDeEjecucion(-5, u"llave"_s, {}); }) << -5 << u"llave"_s;
+        QTest::newRow("de la biblioteca")
+            << std::function<void()>([] { throw std::runtime_error("en manejador"); })
+            << int(CodigoDeError::Interno) << u"en manejador"_s;
+        QTest::newRow("sin memoria") << std::function<void()>([] { throw std::bad_alloc(); })
+                                     << int(CodigoDeError::SinMemoria) << QString();
+        QTest::newRow("otra cosa") << std::function<void()>([] { throw 42; }) << int(CodigoDeError::Interno)
+                                   << QString();
+    }
     void errorQueEscapaDeUnManejador() {
+        QFETCH(std::function<void()>, lanza);
+        QFETCH(int, numero);
+        QFETCH(QString, dice);
         CajaGuionada caja;
-        Lanzador lanzador;
+        Lanzador lanzador(lanza);
         QCoreApplication::postEvent(&lanzador, new QEvent(QEvent::User));
         QCoreApplication::processEvents();
         QCOMPARE(caja.cajas().size(), 1);
-        QVERIFY(caja.ultima().texto.startsWith(QStringLiteral("Error: %1\r\n").arg(CodigoDeError::Interno)));
-        QVERIFY(caja.ultima().texto.contains(QStringLiteral("fallo en un manejador")));
+        QVERIFY2(caja.ultima().texto.startsWith(u"Error: %1\r\n"_s.arg(numero)) &&
+                     caja.ultima().texto.contains(dice),
+                 qPrintable(caja.ultima().texto));
         QCOMPARE(caja.ultima().icono, CajaDeMensajes::Icono::Critico);
-    }
-
-    void borrarNoCompletaOtraVez() {
-        ComboConCompletado c({QStringLiteral("2010"), QStringLiteral("2011")});
-        c.combo.show();
-        QTest::keyClicks(c.combo.lineEdit(), QStringLiteral("2"));
-        QCOMPARE(c.combo.currentText(), QStringLiteral("2010"));
-        // The caller raises the flag for Backspace: the shorter text stays as it is.
-        c.borrando = true;
-        QTest::keyClick(c.combo.lineEdit(), Qt::Key_Backspace);
-        QCOMPARE(c.combo.currentText(), QStringLiteral("2"));
-        QVERIFY(!c.borrando);
-        // An empty text clears the flag too and completes nothing.
-        c.borrando = true;
-        c.combo.lineEdit()->clear();
-        QVERIFY(!c.borrando);
-        QCOMPARE(c.combo.currentText(), QString());
     }
 };
 

@@ -1,13 +1,13 @@
 #include "controls/BotonesDeComando.h"
-#include "controls/MensajeTemporal.h"
 
-#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 
 #include <memory>
 #include <vector>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 std::vector<BotonDeComando*> losSiete(QWidget* padre) {
@@ -29,8 +29,10 @@ Qt::Key teclaDeAcceso(const BotonDeComando* b) {
 class TstBotones : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // All seven stand on one window: each answers its own click, mouse and
-    // access key, and no key is shared (Qt leaves a shared one unanswered).
+    // All seven stand on one window: each answers its own click, mouse and access key, and no key is
+    // shared (Qt leaves a shared one unanswered). CmdGuardar, CmdImprimir and CmdAceptar, disabled, answer
+    // nothing; every write of Enabled is announced, also one that changes nothing, and the property
+    // system reaches it too.
     void clicsYTeclasDeAcceso() {
         QWidget ventana;
         const auto botones = losSiete(&ventana);
@@ -39,63 +41,32 @@ private Q_SLOTS:
             espias.push_back(std::make_unique<QSignalSpy>(b, &BotonDeComando::Click));
         ventana.show();
         QVERIFY(QTest::qWaitForWindowActive(&ventana));
+        const auto pulsa = [&](BotonDeComando* b) {
+            b->click();
+            QTest::mouseClick(b->boton(), Qt::LeftButton);
+            QTest::keyClick(&ventana, teclaDeAcceso(b), Qt::AltModifier);
+        };
         for (size_t i = 0; i < botones.size(); ++i) {
-            botones[i]->click();
-            QTest::mouseClick(botones[i]->boton(), Qt::LeftButton);
-            QTest::keyClick(&ventana, teclaDeAcceso(botones[i]), Qt::AltModifier);
+            pulsa(botones[i]);
             QTRY_COMPARE(espias[i]->size(), 3);
             for (size_t j = 0; j < botones.size(); ++j)
                 QCOMPARE(espias[j]->size(), j <= i ? 3 : 0);
         }
-    }
-
-    void enabled_data() {
-        QTest::addColumn<int>("cual");
-        QTest::newRow("CmdGuardar") << 0;
-        QTest::newRow("CmdImprimir") << 1;
-        QTest::newRow("CmdAceptar") << 2;
-    }
-    void enabled() {
-        QFETCH(int, cual);
-        QWidget ventana;
-        auto* control = qobject_cast<BotonConEnabled*>(losSiete(&ventana)[size_t(cual)]);
-        QVERIFY(control);
-        ventana.show();
-        QVERIFY(QTest::qWaitForWindowActive(&ventana));
-        QSignalSpy clicks(control, &BotonDeComando::Click);
-        QSignalSpy avisos(control, &BotonConEnabled::PropertyChanged);
-
-        control->estableceEnabled(false);
-        control->click();
-        QTest::mouseClick(control->boton(), Qt::LeftButton);
-        QTest::keyClick(&ventana, teclaDeAcceso(control), Qt::AltModifier);
-        QTest::qWait(300); // longer than the access key's animated click
-        QCOMPARE(clicks.size(), 0);
-
-        // Every write is announced, also one that changes nothing, and the property system reaches it too.
-        QVERIFY(control->setProperty("Enabled", false));
-        control->estableceEnabled(true);
-        QCOMPARE(avisos.size(), 3);
-        QCOMPARE(avisos.last().at(0).toString(), QStringLiteral("Enabled"));
-        QCOMPARE(control->property("Enabled").toBool(), true);
-        control->click();
-        QCOMPARE(clicks.size(), 1);
-    }
-
-    void mensajeTemporal() {
-        QWidget forma;
-        auto* mensaje = new MensajeTemporal(&forma);
-        auto* proceso = mensaje->findChild<QLabel*>(QStringLiteral("LblProceso"));
-        QVERIFY(proceso);
-        mensaje->estableceLeyendaProceso(QStringLiteral("Buscando invitaciones"));
-        mensaje->estableceLeyendaProceso(QStringLiteral("Generando reporte"));
-        QCOMPARE(proceso->text(), QStringLiteral("Generando reporte"));
-        // The height stays the panel's whatever the form gives it; the width follows the form.
-        forma.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&forma));
-        mensaje->setGeometry(10, 20, 500, 200);
-        const auto* caja = mensaje->findChild<QWidget*>(QStringLiteral("PicMensaje"));
-        QCOMPARE(mensaje->geometry(), QRect(10, 20, 500, caja->height()));
+        for (size_t i = 0; i < 3; ++i) {
+            auto* control = qobject_cast<BotonConEnabled*>(botones[i]);
+            QVERIFY(control);
+            QSignalSpy avisos(control, &BotonConEnabled::PropertyChanged);
+            control->estableceEnabled(false);
+            pulsa(control);
+            QTest::qWait(300); // longer than the access key's animated click
+            QVERIFY(control->setProperty("Enabled", false));
+            control->estableceEnabled(true);
+            control->click();
+            QCOMPARE(espias[i]->size(), 4);
+            QCOMPARE(avisos.size(), 3);
+            QCOMPARE(avisos.last().at(0).toString(), u"Enabled"_s);
+            QVERIFY(control->property("Enabled").toBool());
+        }
     }
 };
 

@@ -1,6 +1,6 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Administracion.h"
+#include "server/Contrasenas.h"
 #include "server/Servidor.h"
 #include "support/BaseDePrueba.h"
 
@@ -12,6 +12,8 @@
 #include <QProcess>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 struct Corrida {
@@ -19,11 +21,11 @@ struct Corrida {
     QString texto;
 };
 
-QProcess* lanza(const QString& archivo, QStringList argumentos, const QByteArray& entrada = {}) {
+// The administration command on a settings file; `orden` is split as a shell would split it.
+QProcess* lanza(const QString& archivo, const QString& orden, const QByteArray& entrada = {}) {
     auto* p = new QProcess;
-    argumentos.prepend(archivo);
-    argumentos.prepend(QStringLiteral("--config"));
-    p->start(QStringLiteral(TALOREN_ADMIN), argumentos);
+    p->start(QStringLiteral(TALOREN_ADMIN),
+             QStringList{u"--config"_s, archivo} + QProcess::splitCommand(orden));
     p->write(entrada);
     p->closeWriteChannel();
     return p;
@@ -31,33 +33,33 @@ QProcess* lanza(const QString& archivo, QStringList argumentos, const QByteArray
 
 Corrida termina(QProcess* p) {
     std::unique_ptr<QProcess> proceso(p);
-    if (!p->waitForFinished(120000))
-        return {};
-    return {p->exitCode(), QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError())};
+    const bool terminado = p->waitForFinished(120000);
+    return {terminado ? p->exitCode() : -1,
+            QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError())};
 }
 
-// The administration command as an administrator runs it, on a settings file.
-Corrida admin(const QString& archivo, const QStringList& argumentos, const QByteArray& entrada = {}) {
-    return termina(lanza(archivo, argumentos, entrada));
+Corrida admin(const QString& archivo, const QString& orden, const QByteArray& entrada = {}) {
+    return termina(lanza(archivo, orden, entrada));
 }
-Corrida admin(const BaseDePrueba& base, const QStringList& argumentos, const QByteArray& entrada = {}) {
-    return admin(base.archivoDeAdministracion(), argumentos, entrada);
+Corrida admin(const BaseDePrueba& base, const QString& orden, const QByteArray& entrada = {}) {
+    return admin(base.archivoDeAdministracion(), orden, entrada);
 }
 
-// What the login procedure answers for a pair: the nick, or nothing.
+// What the login procedure answers for a pair: "nick/account", or nothing.
 QString valida(Conexion& kelmar, const QString& cuenta, const QString& contrasena) {
-    Parametros ps{Parametro::entrada(QStringLiteral("@CveUsuario"), TipoDeParametro::VarChar, 10, cuenta),
-                  Parametro::entrada(QStringLiteral("@Password"), TipoDeParametro::VarChar, 10, contrasena)};
-    const Recordset rs = kelmar.ejecutaProcedimiento(QStringLiteral("ValidarUsuarioEnTaLoREN"), ps);
-    if (rs.estaVacio())
-        return {};
-    return rs.texto(0, QStringLiteral("Nick")) + QLatin1Char('/') + rs.texto(0, QStringLiteral("CuentaUsr"));
+    Parametros ps{Parametro::entrada(u"@CveUsuario"_s, TipoDeParametro::VarChar, 10, cuenta),
+                  Parametro::entrada(u"@Password"_s, TipoDeParametro::VarChar, 10, contrasena)};
+    const Recordset rs = kelmar.ejecutaProcedimiento(u"ValidarUsuarioEnTaLoREN"_s, ps);
+    return rs.estaVacio() ? QString() : rs.texto(0, u"Nick"_s) + u'/' + rs.texto(0, u"CuentaUsr"_s);
+}
+
+int cuenta(Conexion& c, const QString& sql) {
+    return c.ejecuta(sql).valor(0, 0).toInt();
 }
 
 QAtomicInt contador;
 QString nombreUnico(const char* que) {
-    return QStringLiteral("tlr_%1_a%2_%3")
-        .arg(QCoreApplication::applicationPid())
+    return u"tlr_%1_a%2_%3"_s.arg(QCoreApplication::applicationPid())
         .arg(contador.fetchAndAddRelaxed(1))
         .arg(QString::fromLatin1(que));
 }
@@ -65,36 +67,37 @@ QString nombreUnico(const char* que) {
 // The server's superuser, who makes the roles of a test.
 std::unique_ptr<Conexion> superusuario() {
     const AjustesDeConexion a = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
-    auto c = std::make_unique<Conexion>(QStringLiteral("postgres"));
-    c->abre(a, {QStringLiteral("postgres"), a.kelmar.usuario, a.kelmar.contrasena});
+    auto c = std::make_unique<Conexion>(u"postgres"_s);
+    c->abre(a, {u"postgres"_s, a.kelmar.usuario, a.kelmar.contrasena});
     return c;
 }
 
-// A statement about a role, whose name and password the server quotes itself.
-void sobreRol(Conexion& c, const char* formato, const QVariantList& valores) {
-    c.ejecuta(
-        c.ejecuta(QStringLiteral("select format(?, ") +
-                      QStringList(valores.size(), QStringLiteral("?::text")).join(QStringLiteral(", ")) +
-                      QStringLiteral(")"),
-                  QVariantList{QString::fromLatin1(formato)} + valores)
-            .texto(0, 0));
+// A statement of the superuser's, with names and passwords quoted by the server itself. At a test's end
+// (`alFinal`) a failure is worth a warning only.
+void comoSuperusuario(const char* formato, const QVariantList& valores, bool alFinal = false) {
+    try {
+        auto c = superusuario();
+        const QString argumentos = QStringList(valores.size(), u"?::text"_s).join(u", "_s);
+        c->ejecuta(c->ejecuta(u"select format(?, "_s + argumentos + u')',
+                              QVariantList{QString::fromLatin1(formato)} + valores)
+                       .texto(0, 0));
+    } catch (const std::exception& e) {
+        if (!alFinal)
+            throw;
+        qWarning("no se limpió tras la prueba: %s", e.what());
+    }
 }
 
 // A login role of the server for one test, dropped afterwards.
 struct Rol {
     Rol(const char* que, const char* atributos) : nombre(nombreUnico(que)) {
-        const QByteArray formato = QByteArray("create role %I login ") + atributos + " password %L";
-        sobreRol(*superusuario(), formato.constData(), {nombre, contrasena});
+        comoSuperusuario(
+            QByteArray(QByteArray("create role %I login ") + atributos + " password %L").constData(),
+            {nombre, contrasena});
     }
-    ~Rol() {
-        try {
-            sobreRol(*superusuario(), "drop role if exists %I", {nombre});
-        } catch (const std::exception& e) {
-            qWarning("no se borró el rol de prueba: %s", e.what());
-        }
-    }
+    ~Rol() { comoSuperusuario("drop role if exists %I", {nombre}, true); }
     QString nombre;
-    QString contrasena = QStringLiteral("clave de prueba");
+    QString contrasena = u"clave de prueba"_s;
 };
 
 // Catalogs that do not exist yet: a new folder, or two new database names on
@@ -103,57 +106,38 @@ struct Instalacion {
     explicit Instalacion(Motor motor) {
         if (motor == Motor::PostgreSQL) {
             ajustes = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
-            ajustes.administrador.usuario = ajustes.kelmar.usuario;
-            ajustes.administrador.contrasena = ajustes.kelmar.contrasena;
+            ajustes.administrador = {u"postgres"_s, ajustes.kelmar.usuario, ajustes.kelmar.contrasena};
             ajustes.kelmar.baseDeDatos = nombreUnico("kelmar");
             ajustes.taloren.baseDeDatos = nombreUnico("taloren");
         } else {
-            ajustes.carpeta = dir.filePath(QStringLiteral("datos"));
+            ajustes.carpeta = dir.filePath(u"datos"_s);
         }
-        escribe();
+        ajustes.escribe(archivo);
     }
     ~Instalacion() {
-        // Dropped by the server's superuser, who may end any session still on them.
-        AjustesDeConexion limpieza = AjustesDeConexion::dePostgres(BaseDePrueba::cadenaPostgres());
-        limpieza.administrador = {QStringLiteral("postgres"), limpieza.kelmar.usuario,
-                                  limpieza.kelmar.contrasena};
-        limpieza.kelmar.baseDeDatos = ajustes.kelmar.baseDeDatos;
-        limpieza.taloren.baseDeDatos = ajustes.taloren.baseDeDatos;
+        // The superuser may end any session still on them.
         if (ajustes.motor == Motor::PostgreSQL)
-            try {
-                Administracion::borraCatalogos(limpieza);
-            } catch (const std::exception& e) {
-                qWarning("no se borraron las bases de prueba: %s", e.what());
-            }
+            for (const QString& base : {ajustes.kelmar.baseDeDatos, ajustes.taloren.baseDeDatos})
+                comoSuperusuario("drop database if exists %I with (force)", {base}, true);
     }
-    void escribe() { ajustes.escribe(archivo); }
-    QString archivoDeContrasena(const QByteArray& texto) const {
-        const QString ruta = dir.filePath(QStringLiteral("primera"));
-        QFile f(ruta);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(texto);
-        return ruta;
+    // Station and administrator are these roles.
+    void usa(const Rol& estacion, const Rol& administrador) {
+        ajustes.kelmar.usuario = ajustes.taloren.usuario = estacion.nombre;
+        ajustes.kelmar.contrasena = ajustes.taloren.contrasena = estacion.contrasena;
+        ajustes.administrador = {u"postgres"_s, administrador.nombre, administrador.contrasena};
+        ajustes.escribe(archivo);
     }
-    bool existeKelmar() {
-        return !superusuario()
-                    ->ejecuta(QStringLiteral("select 1 from pg_database where datname = ?"),
-                              {ajustes.kelmar.baseDeDatos})
-                    .estaVacio();
+    // "create --admin-password-file FILE" with the file holding `texto`.
+    QString createCon(const QByteArray& texto) const {
+        const QString ruta = dir.filePath(u"primera"_s);
+        escribeArchivo(ruta, texto);
+        return u"create --admin-password-file "_s + ruta;
     }
 
     QTemporaryDir dir;
     AjustesDeConexion ajustes;
-    QString archivo = dir.filePath(QStringLiteral("administracion.ini"));
+    QString archivo = dir.filePath(u"administracion.ini"_s);
 };
-
-QString digestoAnterior(const QString& contrasena) {
-    const QByteArray sal = "sal de prueba 16";
-    return QStringLiteral("pbkdf2-sha256$1000$%1$%2")
-        .arg(QString::fromLatin1(sal.toBase64()),
-             QString::fromLatin1(QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256,
-                                                                    contrasena.toUtf8(), sal, 1000, 32)
-                                     .toBase64()));
-}
 
 } // namespace
 
@@ -164,133 +148,93 @@ private Q_SLOTS:
     void ordenes() {
         MOTOR_DE_LA_FILA(motor);
         BaseDePrueba base(motor);
+        Conexion& k = base.kelmar();
 
-        Corrida c = admin(base, {QStringLiteral("create")});
-        QVERIFY2(c.salida == 0, qPrintable(c.texto));
-
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("admin"), QStringLiteral("taloren")),
-                 QStringLiteral("Administrador/admin"));
-
-        c = admin(base,
-                  {QStringLiteral("add-user"), QStringLiteral("pepe"), QStringLiteral("--nick"),
-                   QStringLiteral("Pepe Ruiz"), QStringLiteral("--password"), QStringLiteral("primera")});
-        QCOMPARE(c.salida, 0);
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("primera")),
-                 QStringLiteral("Pepe Ruiz/pepe"));
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("Primera")), QString());
-        // Stored as a salted bcrypt digest, never as the text.
+        QCOMPARE(admin(base, u"add-user pepe --nick \"Pepe Ruiz\" --password contraseña"_s).salida, 0);
+        QCOMPARE(valida(k, u"pepe"_s, u"contraseña"_s), u"Pepe Ruiz/pepe"_s);
+        QCOMPARE(valida(k, u"pepe"_s, u"contrasena"_s), QString());
+        // Stored as a salted bcrypt digest, never as the text, that the program verifies whoever made it.
         const QString guardada =
-            base.kelmar()
-                .ejecuta(QStringLiteral("select Contrasena from usuarios where CuentaUsr = ?"),
-                         {QStringLiteral("pepe")})
-                .texto(0, 0);
-        QVERIFY2(guardada.startsWith(QStringLiteral("$2a$10$")), qPrintable(guardada));
-        QVERIFY(!guardada.contains(QStringLiteral("primera")));
+            k.ejecuta(u"select Contrasena from usuarios where CuentaUsr = ?"_s, {u"pepe"_s}).texto(0, 0);
+        QVERIFY2(guardada.startsWith(u"$2a$10$"_s) && !guardada.contains(u"contraseña"_s),
+                 qPrintable(guardada));
+        QVERIFY(Contrasenas::verifica(u"contraseña"_s, guardada));
+        // What the program digests the catalog verifies.
+        k.ejecuta(u"update usuarios set Contrasena = ? where CuentaUsr = ?"_s,
+                  {Contrasenas::codifica(u"tercera"_s), u"pepe"_s});
+        QCOMPARE(valida(k, u"pepe"_s, u"tercera"_s), u"Pepe Ruiz/pepe"_s);
 
-        // Without --password the password is read from standard input.
-        c = admin(base, {QStringLiteral("set-password"), QStringLiteral("pepe")}, "segunda\n");
-        QCOMPARE(c.salida, 0);
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("primera")), QString());
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("segunda")),
-                 QStringLiteral("Pepe Ruiz/pepe"));
-
-        c = admin(base, {QStringLiteral("add-user"), QStringLiteral("pepe"), QStringLiteral("--password"),
-                         QStringLiteral("x")});
-        QCOMPARE(c.salida, 1);
-        QVERIFY(c.texto.contains(QStringLiteral("Error %1").arg(CodigoDeError::Integridad)));
-        c = admin(base, {QStringLiteral("set-password"), QStringLiteral("nadie"),
-                         QStringLiteral("--password"), QStringLiteral("x")});
-        QCOMPARE(c.salida, 1);
-        QVERIFY(c.texto.contains(QStringLiteral("nadie")));
-
-        c = admin(base, {QStringLiteral("set-config"), QStringLiteral("--access"), QStringLiteral("no"),
-                         QStringLiteral("--message"), QStringLiteral("Respaldo de fin de año"),
-                         QStringLiteral("--version-date"), QStringLiteral("2012-01-31"),
-                         QStringLiteral("--criticality"), QStringLiteral("2")});
-        QCOMPARE(c.salida, 0);
-        Parametros ninguno;
-        Recordset config = base.kelmar().ejecutaProcedimiento(QStringLiteral("sp_ZMXConfiguracion"), ninguno);
-        QCOMPARE(config.filas(), 1);
-        QCOMPARE(config.valor(0, QStringLiteral("Acceso")).toInt(), 0);
-        QCOMPARE(config.texto(0, QStringLiteral("Mensaje1")), QStringLiteral("Respaldo de fin de año"));
-        QCOMPARE(config.texto(0, QStringLiteral("FechaUltimaVersion")),
-                 QStringLiteral("2012-01-31 00:00:00"));
-        QCOMPARE(config.valor(0, QStringLiteral("Criticidad")).toInt(), 2);
+        // Without --password the password is read from standard input. An emoji is one character.
+        QCOMPARE(admin(base, u"set-password pepe"_s, "segunda\n").salida, 0);
+        QCOMPARE(valida(k, u"pepe"_s, u"tercera"_s), QString());
+        QCOMPARE(valida(k, u"pepe"_s, u"segunda"_s), u"Pepe Ruiz/pepe"_s);
+        QCOMPARE(admin(base, u"add-user emoji --password 123456789\U0001F600"_s).salida, 0);
+        QCOMPARE(valida(k, u"emoji"_s, u"123456789\U0001F600"_s), u"emoji/emoji"_s);
 
         // Only what is named changes; "none" empties the version date.
-        c = admin(base, {QStringLiteral("set-config"), QStringLiteral("--access"), QStringLiteral("yes"),
-                         QStringLiteral("--version-date"), QStringLiteral("none")});
-        QCOMPARE(c.salida, 0);
-        config = base.kelmar().ejecutaProcedimiento(QStringLiteral("sp_ZMXConfiguracion"), ninguno);
-        QCOMPARE(config.valor(0, QStringLiteral("Acceso")).toInt(), 1);
-        QVERIFY(config.esNulo(0, QStringLiteral("FechaUltimaVersion")));
-        QCOMPARE(config.valor(0, QStringLiteral("Criticidad")).toInt(), 2);
+        const auto configuracion = [&] {
+            Parametros ninguno;
+            const Recordset r = k.ejecutaProcedimiento(u"sp_ZMXConfiguracion"_s, ninguno);
+            return QStringList{r.texto(0, u"Acceso"_s), r.texto(0, u"Mensaje1"_s),
+                               r.texto(0, u"FechaUltimaVersion"_s), r.texto(0, u"Criticidad"_s)};
+        };
+        const QString mensaje = u"Respaldo de fin de año"_s;
+        QCOMPARE(
+            admin(base, u"set-config --access no --version-date 2012-01-31 --criticality 2 --message \""_s +
+                            mensaje + u'"')
+                .salida,
+            0);
+        QCOMPARE(configuracion(), QStringList({u"0"_s, mensaje, u"2012-01-31 00:00:00"_s, u"2"_s}));
+        QCOMPARE(admin(base, u"set-config --access yes --version-date none"_s).salida, 0);
+        QCOMPARE(configuracion(), QStringList({u"1"_s, mensaje, QString(), u"2"_s}));
 
-        // A settings file that others may read is named, with the command that protects it.
+        // A settings file that others may read is named, with the command that protects it
+        // (the embedded administrator's file holds no password).
         QVERIFY(QFile::setPermissions(base.archivoDeAdministracion(), QFileDevice::ReadOwner |
                                                                           QFileDevice::WriteOwner |
                                                                           QFileDevice::ReadOther));
-        c = admin(base, {QStringLiteral("show-config")});
-        QCOMPARE(c.salida, 0);
-        QVERIFY(c.texto.contains(QStringLiteral("Respaldo de fin de año")));
-        // (The embedded administrator's file holds no password.)
-        QCOMPARE(c.texto.contains(QStringLiteral("chmod 600")), motor == Motor::PostgreSQL);
+        Corrida c = admin(base, u"show-config"_s);
+        QVERIFY2(c.salida == 0 && c.texto.contains(mensaje), qPrintable(c.texto));
+        QCOMPARE(c.texto.contains(u"chmod 600"_s), motor == Motor::PostgreSQL);
 
-        QCOMPARE(
-            admin(base, {QStringLiteral("set-config"), QStringLiteral("--access"), QStringLiteral("quizá")})
-                .salida,
-            2);
-        QCOMPARE(admin(base, {QStringLiteral("borra-todo")}).salida, 2);
-        // The login box takes ten characters and no control character: other accounts and passwords
-        // are refused, not cut; an emoji is one character.
-        const struct {
-            QString cuenta, contrasena;
-            int numero;
-        } cuentas[] = {
-            {QStringLiteral("abcdefghijk"), QStringLiteral("x"), CodigoDeError::Desbordamiento},
-            {QStringLiteral("abc"), QStringLiteral("12345678901"), CodigoDeError::Desbordamiento},
-            {QStringLiteral("abc"), QStringLiteral("12\t34"), CodigoDeError::Conversion},
-            {QStringLiteral("emoji"), QStringLiteral("123456789\U0001F600"), 0},
+        // Refused: a second account of a name, an unknown one, a value or an order the command does not
+        // know (usage: 2), and what the login box would not take (more than ten characters, a control
+        // character), never cut.
+        const QString error = u"Error %1"_s;
+        const std::tuple<QString, int, QString> negadas[] = {
+            // order, exit code, what it says
+            {u"add-user pepe --password x"_s, 1, error.arg(CodigoDeError::Integridad)},
+            {u"set-password nadie --password x"_s, 1, u"nadie"_s},
+            {u"set-config --access quizá"_s, 2, {}},
+            {u"borra-todo"_s, 2, {}},
+            {u"add-user abcdefghijk --password x"_s, 1, error.arg(CodigoDeError::Desbordamiento)},
+            {u"add-user abc --password 12345678901"_s, 1, error.arg(CodigoDeError::Desbordamiento)},
+            {u"add-user abc --password \"12\t34\""_s, 1, error.arg(CodigoDeError::Conversion)},
         };
-        for (const auto& cuenta : cuentas) {
-            c = admin(base, {QStringLiteral("add-user"), cuenta.cuenta, QStringLiteral("--password"),
-                             cuenta.contrasena});
-            QVERIFY2(cuenta.numero ? c.texto.contains(QStringLiteral("Error %1").arg(cuenta.numero))
-                                   : c.salida == 0,
-                     qPrintable(c.texto));
+        for (const auto& [orden, salida, dice] : negadas) {
+            c = admin(base, orden);
+            QVERIFY2(c.salida == salida && c.texto.contains(dice), qPrintable(orden + u": "_s + c.texto));
         }
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("emoji"), QStringLiteral("123456789\U0001F600")),
-                 QStringLiteral("emoji/emoji"));
 
         // A station's own settings change no account on a server.
-        c = admin(base.archivoDeAjustes(), {QStringLiteral("add-user"), QStringLiteral("intruso"),
-                                            QStringLiteral("--password"), QStringLiteral("x")});
+        c = admin(base.archivoDeAjustes(), u"add-user intruso --password x"_s);
         QCOMPARE(c.salida, motor == Motor::PostgreSQL ? 1 : 0);
-        if (motor == Motor::PostgreSQL)
-            QVERIFY2(c.texto.contains(QStringLiteral("[admin]")), qPrintable(c.texto));
-
-        // Running it again finds both catalogs current and keeps their rows.
-        c = admin(base, {QStringLiteral("create")});
-        QCOMPARE(c.salida, 0);
-        QCOMPARE(c.texto.count(QStringLiteral("al día")), 2);
-        QCOMPARE(valida(base.kelmar(), QStringLiteral("pepe"), QStringLiteral("segunda")),
-                 QStringLiteral("Pepe Ruiz/pepe"));
+        QVERIFY2(motor == Motor::SQLite || c.texto.contains(u"[admin]"_s), qPrintable(c.texto));
     }
 
-    // A new server gets the first password its administrator gives, never the documented one.
+    // A new server gets the first password its administrator gives, never the documented one (given by
+    // file in the next test).
     void primeraCuentaDelServidor_data() {
         QTest::addColumn<QByteArray>("archivo"); // contents of --admin-password-file; none when empty
         QTest::addColumn<QByteArray>("entrada");
         QTest::addColumn<QString>("contrasena"); // the first password; empty when create refuses
         QTest::addColumn<QString>("mensaje");
         QTest::newRow("sin contraseña")
-            << QByteArray() << QByteArray() << QString() << QStringLiteral("--admin-password-file");
+            << QByteArray() << QByteArray() << QString() << u"--admin-password-file"_s;
         QTest::newRow("la documentada")
-            << QByteArray("taloren\n") << QByteArray() << QString() << QStringLiteral("documentada");
-        QTest::newRow("por archivo") << QByteArray("Prim3ra\n") << QByteArray() << QStringLiteral("Prim3ra")
-                                     << QString();
+            << QByteArray("taloren\n") << QByteArray() << QString() << u"documentada"_s;
         QTest::newRow("por la entrada estándar")
-            << QByteArray() << QByteArray("Ñandú 7\n") << QStringLiteral("Ñandú 7") << QString();
+            << QByteArray() << QByteArray("Ñandú 7\n") << u"Ñandú 7"_s << QString();
     }
     void primeraCuentaDelServidor() {
         EXIGE_POSTGRES();
@@ -299,20 +243,19 @@ private Q_SLOTS:
         QFETCH(QString, contrasena);
         QFETCH(QString, mensaje);
         Instalacion i(Motor::PostgreSQL);
-        QStringList args{QStringLiteral("create")};
-        if (!archivo.isEmpty())
-            args << QStringLiteral("--admin-password-file") << i.archivoDeContrasena(archivo);
-        const Corrida c = admin(i.archivo, args, entrada);
+        const Corrida c = admin(i.archivo, archivo.isEmpty() ? u"create"_s : i.createCon(archivo), entrada);
         if (contrasena.isEmpty()) {
-            QCOMPARE(c.salida, 1);
-            QVERIFY2(c.texto.contains(mensaje), qPrintable(c.texto));
-            QVERIFY(!i.existeKelmar());
+            QVERIFY2(c.salida == 1 && c.texto.contains(mensaje), qPrintable(c.texto));
+            QVERIFY(superusuario()
+                        ->ejecuta(u"select 1 from pg_database where datname = ?"_s,
+                                  {i.ajustes.kelmar.baseDeDatos})
+                        .estaVacio());
             return;
         }
         QVERIFY2(c.salida == 0, qPrintable(c.texto));
         auto kelmar = Servidor::abre(Catalogo::Kelmar, i.ajustes);
-        QCOMPARE(valida(*kelmar, QStringLiteral("admin"), contrasena), QStringLiteral("Administrador/admin"));
-        QCOMPARE(valida(*kelmar, QStringLiteral("admin"), QStringLiteral("taloren")), QString());
+        QCOMPARE(valida(*kelmar, u"admin"_s, contrasena), u"Administrador/admin"_s);
+        QCOMPARE(valida(*kelmar, u"admin"_s, u"taloren"_s), QString());
     }
 
     // A station's account reads and changes no account, and runs no account function; it logs in and
@@ -322,77 +265,49 @@ private Q_SLOTS:
         Rol administrador("dueno", "createdb");
         Rol estacion("estacion", "");
         Instalacion i(Motor::PostgreSQL);
-        i.ajustes.administrador = {QStringLiteral("postgres"), administrador.nombre,
-                                   administrador.contrasena};
-        i.ajustes.kelmar.usuario = i.ajustes.taloren.usuario = estacion.nombre;
-        i.ajustes.kelmar.contrasena = i.ajustes.taloren.contrasena = estacion.contrasena;
-        i.escribe();
-        Corrida c = admin(i.archivo, {QStringLiteral("create"), QStringLiteral("--admin-password-file"),
-                                      i.archivoDeContrasena("Prim3ra")});
-        QVERIFY2(c.salida == 0, qPrintable(c.texto));
-        QVERIFY2(!c.texto.contains(QStringLiteral("Aviso")), qPrintable(c.texto));
+        i.usa(estacion, administrador);
+        Corrida c = admin(i.archivo, i.createCon("Prim3ra"));
+        QVERIFY2(c.salida == 0 && !c.texto.contains(u"Aviso"_s), qPrintable(c.texto));
 
         AjustesDeConexion deLaEstacion = i.ajustes;
         deLaEstacion.administrador = {};
         auto kelmar = Servidor::abre(Catalogo::Kelmar, deLaEstacion);
         auto taloren = Servidor::abre(Catalogo::Taloren, deLaEstacion);
-        const QString digesto =
-            QStringLiteral("$2a$04$abcdefghijklmnopqrstuuC3pDtcOT0IXxM0wOaOtdzCo4ogbcVSy");
-        const struct {
-            Conexion* conexion;
-            QString sql;
-            QVariantList valores;
-        } negadas[] = {
-            {kelmar.get(), QStringLiteral("select Contrasena from usuarios"), {}},
-            {kelmar.get(),
-             QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
-             {digesto, QStringLiteral("admin")}},
-            {kelmar.get(),
-             QStringLiteral("select agrega_usuario(?, ?, ?)"),
-             {QStringLiteral("intruso"), QStringLiteral("Intruso"), QStringLiteral("x")}},
-            {kelmar.get(),
-             QStringLiteral("select cambia_contrasena(?, ?)"),
-             {QStringLiteral("admin"), QStringLiteral("x")}},
-            {kelmar.get(), QStringLiteral("update configuracion set Acceso = ?"), {0}},
-            {kelmar.get(), QStringLiteral("delete from version_esquema"), {}},
-            {kelmar.get(), QStringLiteral("create table intrusa (x integer)"), {}},
-            {kelmar.get(),
-             QStringLiteral("create or replace function valida_usuario(a varchar, b varchar) "
-                            "returns table (\"Nick\" varchar, \"CuentaUsr\" varchar) "
-                            "language sql as 'select a, a'"),
+        const std::pair<QString, QVariantList> negadas[] = {
+            {u"select Contrasena from usuarios"_s, {}},
+            {u"update usuarios set Contrasena = ? where CuentaUsr = ?"_s,
+             {u"$2a$04$abcdefghijklmnopqrstuuC3pDtcOT0IXxM0wOaOtdzCo4ogbcVSy"_s, u"admin"_s}},
+            {u"select agrega_usuario(?, ?, ?)"_s, {u"intruso"_s, u"Intruso"_s, u"x"_s}},
+            {u"select cambia_contrasena(?, ?)"_s, {u"admin"_s, u"x"_s}},
+            {u"update configuracion set Acceso = ?"_s, {0}},
+            {u"delete from version_esquema"_s, {}},
+            {u"create table intrusa (x integer)"_s, {}},
+            {u"create or replace function valida_usuario(a varchar, b varchar) returns table (\"Nick\" "
+             u"varchar, \"CuentaUsr\" varchar) language sql as 'select a, a'"_s,
              {}},
         };
-        for (const auto& n : negadas) {
-            const ErrorDeEjecucion error = errorDe([&] { n.conexion->ejecuta(n.sql, n.valores); });
+        for (const auto& [sql, valores] : negadas) {
+            const ErrorDeEjecucion error = errorDe([&] { kelmar->ejecuta(sql, valores); });
             QVERIFY2(error.numero() == CodigoDeError::Sentencia,
-                     qPrintable(n.sql + QStringLiteral(": ") + error.descripcion()));
+                     qPrintable(sql + u": "_s + error.descripcion()));
         }
-        QCOMPARE(valida(*kelmar, QStringLiteral("admin"), QStringLiteral("Prim3ra")),
-                 QStringLiteral("Administrador/admin"));
-        QCOMPARE(valida(*kelmar, QStringLiteral("admin"), QStringLiteral("prim3ra")), QString());
-        QCOMPARE(valida(*kelmar, QStringLiteral("nadie"), QStringLiteral("Prim3ra")), QString());
+        QCOMPARE(valida(*kelmar, u"admin"_s, u"Prim3ra"_s), u"Administrador/admin"_s);
+        QCOMPARE(valida(*kelmar, u"admin"_s, u"taloren"_s), QString());
+        QCOMPARE(valida(*kelmar, u"nadie"_s, u"Prim3ra"_s), QString());
         // The business tables are the stations'.
-        QVERIFY(kelmar->ejecuta(QStringLiteral("select count(*) from funcionarios")).valor(0, 0).toInt() > 0);
-        kelmar->ejecuta(QStringLiteral("insert into Anio (Anio) values (?)"), {2031});
-        taloren->ejecuta(QStringLiteral("insert into evento (folio, año) values (?, ?)"), {1, 2031});
+        QVERIFY(cuenta(*kelmar, u"select count(*) from funcionarios"_s) > 0);
+        kelmar->ejecuta(u"insert into Anio (Anio) values (?)"_s, {2031});
+        taloren->ejecuta(u"insert into evento (folio, año) values (?, ?)"_s, {1, 2031});
         Parametros ninguno;
-        QCOMPARE(kelmar->ejecutaProcedimiento(QStringLiteral("sp_ZMXConfiguracion"), ninguno).filas(), 1);
+        QCOMPARE(kelmar->ejecutaProcedimiento(u"sp_ZMXConfiguracion"_s, ninguno).filas(), 1);
 
-        // The station's settings cannot add an account; the administrator's can.
-        AjustesDeConexion(deLaEstacion).escribe(i.dir.filePath(QStringLiteral("estacion.ini")));
-        c = admin(i.dir.filePath(QStringLiteral("estacion.ini")),
-                  {QStringLiteral("add-user"), QStringLiteral("pepe"), QStringLiteral("--password"),
-                   QStringLiteral("primera")});
-        QCOMPARE(c.salida, 1);
-        c = admin(i.archivo, {QStringLiteral("add-user"), QStringLiteral("pepe"),
-                              QStringLiteral("--password"), QStringLiteral("primera")});
+        // The administrator's settings add an account.
+        c = admin(i.archivo, u"add-user pepe --password primera"_s);
         QVERIFY2(c.salida == 0, qPrintable(c.texto));
-        QCOMPARE(valida(*kelmar, QStringLiteral("pepe"), QStringLiteral("primera")),
-                 QStringLiteral("pepe/pepe"));
+        QCOMPARE(valida(*kelmar, u"pepe"_s, u"primera"_s), u"pepe/pepe"_s);
         // Running create again changes nothing and keeps the grants.
-        c = admin(i.archivo, {QStringLiteral("create")});
-        QCOMPARE(c.texto.count(QStringLiteral("al día")), 2);
-        QCOMPARE(errorDe([&] { kelmar->ejecuta(QStringLiteral("select * from usuarios")); }).numero(),
+        QCOMPARE(admin(i.archivo, u"create"_s).texto.count(u"al día"_s), 2);
+        QCOMPARE(errorDe([&] { kelmar->ejecuta(u"select * from usuarios"_s); }).numero(),
                  CodigoDeError::Sentencia);
     }
 
@@ -403,25 +318,17 @@ private Q_SLOTS:
         Rol administrador("dueno", "createdb");
         Rol estacion("estacion", "createdb");
         Instalacion i(Motor::PostgreSQL);
-        i.ajustes.kelmar.usuario = i.ajustes.taloren.usuario = estacion.nombre;
-        i.ajustes.kelmar.contrasena = i.ajustes.taloren.contrasena = estacion.contrasena;
-        i.ajustes.administrador = {QStringLiteral("postgres"), estacion.nombre, estacion.contrasena};
-        i.escribe();
-        Corrida c = admin(i.archivo, {QStringLiteral("create"), QStringLiteral("--admin-password-file"),
-                                      i.archivoDeContrasena("Prim3ra")});
-        QVERIFY2(c.salida == 0 && c.texto.contains(QStringLiteral("es la administradora")),
-                 qPrintable(c.texto));
+        i.usa(estacion, estacion);
+        Corrida c = admin(i.archivo, i.createCon("Prim3ra"));
+        QVERIFY2(c.salida == 0 && c.texto.contains(u"es la administradora"_s), qPrintable(c.texto));
 
-        i.ajustes.administrador = {QStringLiteral("postgres"), administrador.nombre,
-                                   administrador.contrasena};
-        i.escribe();
-        c = admin(i.archivo, {QStringLiteral("create")});
+        i.usa(estacion, administrador);
+        c = admin(i.archivo, u"create"_s);
         QCOMPARE(c.salida, 1);
-        for (const QString& nombrado : {QStringLiteral("ALTER DATABASE"), QStringLiteral("REASSIGN OWNED BY"),
-                                        estacion.nombre, administrador.nombre})
+        for (const QString& nombrado :
+             {u"ALTER DATABASE"_s, u"REASSIGN OWNED BY"_s, estacion.nombre, administrador.nombre})
             QVERIFY2(c.texto.contains(nombrado), qPrintable(c.texto));
-        auto kelmar = Servidor::abre(Catalogo::Kelmar, i.ajustes);
-        QCOMPARE(kelmar->ejecuta(QStringLiteral("select count(*) from usuarios")).valor(0, 0).toInt(), 1);
+        QCOMPARE(cuenta(*Servidor::abre(Catalogo::Kelmar, i.ajustes), u"select count(*) from usuarios"_s), 1);
     }
 
     // A catalog that lost its version record is brought back by create; one whose tables are those of
@@ -447,51 +354,37 @@ private Q_SLOTS:
         QFETCH(QString, mensaje);
         if (caso == 3) {
             Instalacion i(motor);
-            {
-                Conexion otro(QStringLiteral("kelmar"));
-                otro.abre(i.ajustes, i.ajustes.kelmar);
-                otro.ejecuta(QStringLiteral("create table clientes (id integer, nombre varchar(20))"));
-            }
-            const Corrida c = admin(i.archivo, {QStringLiteral("create")});
-            QCOMPARE(c.salida, 1);
-            QVERIFY2(c.texto.contains(mensaje) && c.texto.contains(QStringLiteral("clientes")),
-                     qPrintable(c.texto));
-            Conexion otro(QStringLiteral("kelmar"));
+            Conexion otro(u"kelmar"_s);
             otro.abre(i.ajustes, i.ajustes.kelmar);
-            QCOMPARE(otro.ejecuta(QStringLiteral("select name from sqlite_master")).filas(), 1);
+            otro.ejecuta(u"create table clientes (id integer, nombre varchar(20))"_s);
+            const Corrida c = admin(i.archivo, u"create"_s);
+            QVERIFY2(c.salida == 1 && c.texto.contains(mensaje) && c.texto.contains(u"clientes"_s),
+                     qPrintable(c.texto));
+            QCOMPARE(otro.ejecuta(u"select name from sqlite_master"_s).filas(), 1);
             return;
         }
         BaseDePrueba base(motor);
         Conexion& k = base.kelmar();
-        const int funcionarios =
-            k.ejecuta(QStringLiteral("select count(*) from funcionarios")).valor(0, 0).toInt();
-        if (caso == 0)
-            k.ejecuta(QStringLiteral("drop table version_esquema"));
-        else
-            k.ejecuta(QStringLiteral("delete from version_esquema"));
+        const int funcionarios = cuenta(k, u"select count(*) from funcionarios"_s);
+        k.ejecuta(caso == 0 ? u"drop table version_esquema"_s : u"delete from version_esquema"_s);
         if (caso == 2)
-            k.ejecuta(QStringLiteral("drop table folios_por_imprimir"));
+            k.ejecuta(u"drop table folios_por_imprimir"_s);
         // What the program tells the user to do...
         QVERIFY(errorDe([&] { Esquema::exigeActual(k, Catalogo::Kelmar); })
                     .descripcion()
-                    .contains(QStringLiteral("taloren-admin create")));
+                    .contains(u"taloren-admin create"_s));
         // ...does it, or says exactly what is wrong.
-        Corrida c = admin(base, {QStringLiteral("create")});
-        QVERIFY2(c.texto.contains(mensaje), qPrintable(c.texto));
+        Corrida c = admin(base, u"create"_s);
+        QVERIFY2(c.salida == (caso == 2 ? 1 : 0) && c.texto.contains(mensaje), qPrintable(c.texto));
         if (caso == 2) {
-            QCOMPARE(c.salida, 1);
             QCOMPARE(Esquema::version(k), 0);
-            QVERIFY(!k.baseDeDatos().tables().contains(QStringLiteral("folios_por_imprimir")));
+            QVERIFY(!k.baseDeDatos().tables().contains(u"folios_por_imprimir"_s));
             return;
         }
-        QVERIFY2(c.salida == 0, qPrintable(c.texto));
         Esquema::exigeActual(k, Catalogo::Kelmar);
-        QCOMPARE(k.ejecuta(QStringLiteral("select count(*) from funcionarios")).valor(0, 0).toInt(),
-                 funcionarios);
-        QCOMPARE(valida(k, QStringLiteral("admin"), QStringLiteral("taloren")),
-                 QStringLiteral("Administrador/admin"));
-        c = admin(base, {QStringLiteral("create")});
-        QCOMPARE(c.texto.count(QStringLiteral("al día")), 2);
+        QCOMPARE(cuenta(k, u"select count(*) from funcionarios"_s), funcionarios);
+        QCOMPARE(valida(k, u"admin"_s, u"taloren"_s), u"Administrador/admin"_s);
+        QCOMPARE(admin(base, u"create"_s).texto.count(u"al día"_s), 2);
     }
 
     // Several create at once on new catalogs: one makes them, the others wait and find them current.
@@ -499,21 +392,19 @@ private Q_SLOTS:
     void createAlMismoTiempo() {
         MOTOR_DE_LA_FILA(motor);
         Instalacion i(motor);
-        const QString primera = i.archivoDeContrasena("Prim3ra");
+        const QString orden = i.createCon("Prim3ra");
         QList<QProcess*> procesos;
         for (int n = 0; n < 3; ++n)
-            procesos << lanza(i.archivo,
-                              {QStringLiteral("create"), QStringLiteral("--admin-password-file"), primera});
+            procesos << lanza(i.archivo, orden);
         QString todo;
         for (QProcess* p : procesos) {
             const Corrida c = termina(p);
             QVERIFY2(c.salida == 0, qPrintable(c.texto));
             todo += c.texto;
         }
-        QCOMPARE(todo.count(QStringLiteral("de la versión 0")), 2);
-        QCOMPARE(todo.count(QStringLiteral("al día")), 4);
-        auto kelmar = Servidor::abre(Catalogo::Kelmar, i.ajustes);
-        QCOMPARE(kelmar->ejecuta(QStringLiteral("select count(*) from usuarios")).valor(0, 0).toInt(), 1);
+        QCOMPARE(todo.count(u"de la versión 0"_s), 2);
+        QCOMPARE(todo.count(u"al día"_s), 4);
+        QCOMPARE(cuenta(*Servidor::abre(Catalogo::Kelmar, i.ajustes), u"select count(*) from usuarios"_s), 1);
     }
 
     // Digests of the earlier form still log in on the embedded catalog; on a server create names the
@@ -523,25 +414,25 @@ private Q_SLOTS:
         MOTOR_DE_LA_FILA(motor);
         BaseDePrueba base(motor);
         Conexion& k = base.kelmar();
-        k.ejecuta(QStringLiteral("update usuarios set Contrasena = ? where CuentaUsr = ?"),
-                  {digestoAnterior(QStringLiteral("vieja")), QStringLiteral("admin")});
-        Corrida c = admin(base, {QStringLiteral("create")});
+        const QByteArray sal = "sal de prueba 16";
+        const QByteArray clave =
+            QPasswordDigestor::deriveKeyPbkdf2(QCryptographicHash::Sha256, "vieja", sal, 1000, 32);
+        k.ejecuta(u"update usuarios set Contrasena = ? where CuentaUsr = ?"_s,
+                  {u"pbkdf2-sha256$1000$%1$%2"_s.arg(QString::fromLatin1(sal.toBase64()),
+                                                     QString::fromLatin1(clave.toBase64())),
+                   u"admin"_s});
+        Corrida c = admin(base, u"create"_s);
         QVERIFY2(c.salida == 0, qPrintable(c.texto));
         if (motor == Motor::SQLite) {
-            QCOMPARE(valida(k, QStringLiteral("admin"), QStringLiteral("vieja")),
-                     QStringLiteral("Administrador/admin"));
-            QCOMPARE(valida(k, QStringLiteral("admin"), QStringLiteral("viejo")), QString());
+            QCOMPARE(valida(k, u"admin"_s, u"vieja"_s), u"Administrador/admin"_s);
+            QCOMPARE(valida(k, u"admin"_s, u"viejo"_s), QString());
             return;
         }
-        QVERIFY2(c.texto.contains(QStringLiteral("cuentas admin")) &&
-                     c.texto.contains(QStringLiteral("taloren-admin set-password")),
+        QVERIFY2(c.texto.contains(u"cuentas admin"_s) && c.texto.contains(u"taloren-admin set-password"_s),
                  qPrintable(c.texto));
-        QCOMPARE(valida(k, QStringLiteral("admin"), QStringLiteral("vieja")), QString());
-        c = admin(base, {QStringLiteral("set-password"), QStringLiteral("admin"),
-                         QStringLiteral("--password"), QStringLiteral("nueva")});
-        QCOMPARE(c.salida, 0);
-        QCOMPARE(valida(k, QStringLiteral("admin"), QStringLiteral("nueva")),
-                 QStringLiteral("Administrador/admin"));
+        QCOMPARE(valida(k, u"admin"_s, u"vieja"_s), QString());
+        QCOMPARE(admin(base, u"set-password admin --password nueva"_s).salida, 0);
+        QCOMPARE(valida(k, u"admin"_s, u"nueva"_s), u"Administrador/admin"_s);
     }
 };
 

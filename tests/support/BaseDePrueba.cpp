@@ -5,48 +5,50 @@
 
 #include <QAtomicInt>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 QAtomicInt contador;
 }
 
-bool BaseDePrueba::hayPostgres() {
-    return !cadenaPostgres().isEmpty();
-}
-
-bool BaseDePrueba::exigePostgres() {
-    return qEnvironmentVariable("TALOREN_REQUIRE_PG") == QLatin1String("1");
-}
-
-QString BaseDePrueba::cadenaPostgres() {
-    return qEnvironmentVariable("TALOREN_TEST_PG").trimmed();
+bool BaseDePrueba::faltaPostgres(const char* archivo, int linea) {
+    if (hayPostgres())
+        return false;
+    if (exigePostgres())
+        QTest::qFail("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL", archivo,
+                     linea);
+    else
+        QTest::qSkip("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "
+                     "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")",
+                     archivo, linea);
+    return true;
 }
 
 BaseDePrueba::BaseDePrueba(Motor motor) {
     if (motor == Motor::PostgreSQL) {
         m_ajustes = AjustesDeConexion::dePostgres(cadenaPostgres());
-        const QString prefijo = QStringLiteral("tlr_%1_%2")
-                                    .arg(QCoreApplication::applicationPid())
-                                    .arg(contador.fetchAndAddRelaxed(1));
-        m_ajustes.kelmar.baseDeDatos = prefijo + QStringLiteral("_kelmar");
-        m_ajustes.taloren.baseDeDatos = prefijo + QStringLiteral("_taloren");
+        const QString prefijo =
+            u"tlr_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(contador.fetchAndAddRelaxed(1));
+        m_ajustes.kelmar.baseDeDatos = prefijo + u"_kelmar"_s;
+        m_ajustes.taloren.baseDeDatos = prefijo + u"_taloren"_s;
         m_administracion = m_ajustes;
-        m_administracion.administrador.usuario = m_ajustes.kelmar.usuario;
-        m_administracion.administrador.contrasena = m_ajustes.kelmar.contrasena;
+        m_administracion.administrador = {u"postgres"_s, m_ajustes.kelmar.usuario,
+                                          m_ajustes.kelmar.contrasena};
         // The same first account as an embedded catalog's, so that a test
         // logs in alike on both backends.
-        Administracion::creaCatalogos(m_administracion, [] { return QStringLiteral("taloren"); });
+        Administracion::creaCatalogos(m_administracion, [] { return u"taloren"_s; });
     } else {
-        m_ajustes.motor = Motor::SQLite;
         m_ajustes.carpeta = m_dir.path();
         m_administracion = m_ajustes;
         kelmar();
         taloren();
     }
-    m_archivo = m_dir.filePath(QStringLiteral("taloren.ini"));
+    m_archivo = m_dir.filePath(u"taloren.ini"_s);
     m_ajustes.escribe(m_archivo);
-    m_archivoDeAdministracion = m_dir.filePath(QStringLiteral("administracion.ini"));
+    m_archivoDeAdministracion = m_dir.filePath(u"administracion.ini"_s);
     m_administracion.escribe(m_archivoDeAdministracion);
 }
 
@@ -76,6 +78,11 @@ Conexion& BaseDePrueba::taloren() {
     if (!m_taloren)
         m_taloren = abre(Catalogo::Taloren);
     return *m_taloren;
+}
+
+bool escribeArchivo(const QString& ruta, const QByteArray& contenido) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly) && f.write(contenido) == contenido.size();
 }
 
 void agregaMotores() {

@@ -17,11 +17,14 @@ public:
     explicit BaseDePrueba(Motor motor = Motor::SQLite);
     ~BaseDePrueba();
 
-    static bool hayPostgres();
-    static QString cadenaPostgres();
+    static QString cadenaPostgres() { return qEnvironmentVariable("TALOREN_TEST_PG").trimmed(); }
+    static bool hayPostgres() { return !cadenaPostgres().isEmpty(); }
     // TALOREN_REQUIRE_PG=1: a PostgreSQL row that cannot run fails instead of
     // being skipped.
-    static bool exigePostgres();
+    static bool exigePostgres() { return qEnvironmentVariable("TALOREN_REQUIRE_PG") == QLatin1String("1"); }
+    // With no server named: marks the running test skipped (or failed, see
+    // above) and answers true, so that the test returns.
+    static bool faltaPostgres(const char* archivo, int linea);
 
     const AjustesDeConexion& ajustes() const { return m_ajustes; }
     // A settings file naming these catalogs.
@@ -29,7 +32,6 @@ public:
     // The same settings with the server's administrator role ([admin]), as
     // the administration command needs them; on PostgreSQL the administrator
     // is the account of TALOREN_TEST_PG, which is also the stations' here.
-    const AjustesDeConexion& ajustesDeAdministracion() const { return m_administracion; }
     QString archivoDeAdministracion() const { return m_archivoDeAdministracion; }
     QString carpeta() const { return m_dir.path(); }
 
@@ -47,8 +49,22 @@ private:
     std::unique_ptr<Conexion> m_kelmar, m_taloren;
 };
 
+// Writes a file for a test; false when it cannot.
+bool escribeArchivo(const QString& ruta, const QByteArray& contenido);
+
 // Adds the column "backend" with a row per backend to a data-driven test.
 void agregaMotores();
+// After the column "backend" and the cases' own columns: a row "backend: nombre" for each backend
+// given and each case of a table (with a `nombre`), whose own values `valores(row, case)` adds.
+template <typename Casos, typename Valores>
+void agregaFilasPorMotor(const Casos& casos, Valores valores,
+                         std::initializer_list<Motor> motores = {Motor::SQLite, Motor::PostgreSQL}) {
+    for (const Motor motor : motores)
+        for (const auto& caso : casos)
+            valores(QTest::addRow("%s: %s", motor == Motor::SQLite ? "sqlite" : "postgresql", caso.nombre)
+                        << int(motor),
+                    caso);
+}
 
 // The error a piece of work throws; number 0 when it throws none.
 template <typename F> ErrorDeEjecucion errorDe(F&& trabajo) {
@@ -63,20 +79,13 @@ template <typename F> ErrorDeEjecucion errorDe(F&& trabajo) {
 // A test that runs on PostgreSQL only: skipped with no server named, or
 // failed when TALOREN_REQUIRE_PG=1.
 #define EXIGE_POSTGRES()                                                                                     \
-    if (!BaseDePrueba::hayPostgres()) {                                                                      \
-        if (BaseDePrueba::exigePostgres())                                                                   \
-            QFAIL("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL");                \
-        QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor");                               \
-    }
+    if (BaseDePrueba::faltaPostgres(__FILE__, __LINE__))                                                     \
+    return
 
 // In a data-driven test: the row's backend. A PostgreSQL row with no server
 // named is skipped, or fails when TALOREN_REQUIRE_PG=1.
 #define MOTOR_DE_LA_FILA(var)                                                                                \
     QFETCH(int, backend);                                                                                    \
     const Motor var = static_cast<Motor>(backend);                                                           \
-    if (var == Motor::PostgreSQL && !BaseDePrueba::hayPostgres()) {                                          \
-        if (BaseDePrueba::exigePostgres())                                                                   \
-            QFAIL("TALOREN_REQUIRE_PG=1 y TALOREN_TEST_PG no nombra un servidor PostgreSQL");                \
-        QSKIP("PostgreSQL no probado: TALOREN_TEST_PG no nombra un servidor "                                \
-              "(p. ej. \"host=127.0.0.1 port=5432 user=postgres password=x\")");                             \
-    }
+    if (var == Motor::PostgreSQL)                                                                            \
+    EXIGE_POSTGRES()
