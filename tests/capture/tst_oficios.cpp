@@ -6,6 +6,9 @@
 
 #include <QDir>
 #include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -72,6 +75,19 @@ QStringList delGobernador(const QString& hora) {
             "txthora=" + hora,
             "txtrepres=Patricia Ocampo Bahena",
             "txtcargorep=Subsecretaria de Educación Básica"};
+}
+
+QString textoDelPdf(const QString& pdf) {
+    QProcess p;
+    p.start(QStandardPaths::findExecutable(u"pdftotext"_s), {pdf, u"-"_s});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
+}
+
+bool contiene(const QString& texto, const QString& valor) {
+    const QRegularExpression palabra(uR"((?<![\w/]))"_s + QRegularExpression::escape(valor.simplified()) +
+                                     uR"((?![\w/]))"_s);
+    return palabra.match(texto).hasMatch();
 }
 
 } // namespace
@@ -226,10 +242,72 @@ private Q_SLOTS:
         }
     }
 
-    // A month out of 1 to 12 has no name.
-    void mesSinNombre() {
-        QCOMPARE(DocumentosDeOficio::NombreMes(0), QString());
-        QCOMPARE(DocumentosDeOficio::NombreMes(13), QString());
+    // The documents opened by a real word processor: LibreOffice converts each to PDF, whose text
+    // holds every value written. Runs where LibreOffice and pdftotext are installed (CI installs
+    // both) and says it is skipped elsewhere.
+    void conversionAPdf() {
+        const QString soffice = QStandardPaths::findExecutable(u"soffice"_s);
+        if (soffice.isEmpty())
+            QSKIP(
+                "LibreOffice no está instalado (paquete libreoffice-writer-nogui): la conversión a PDF no se "
+                "prueba aquí");
+        if (QStandardPaths::findExecutable(u"pdftotext"_s).isEmpty())
+            QSKIP(
+                "pdftotext no está instalado (paquete poppler-utils): la conversión a PDF no se prueba aquí");
+        RelojFijo reloj(ahora);
+        const Reloj::Sustituto enHora(reloj);
+        EntornoDeVentanas e;
+        EntornoDeDocumentos docs;
+        QList<QStringList> esperados;
+
+        // The two office documents, through the capture window's routine.
+        for (const auto representa : {Representa::Secretario, Representa::Gobernador}) {
+            DatosDelOficio d = pantalla(representa);
+            d.hora = u"10:30"_s;
+            d.observacion = u"Llevar el mensaje"_s;
+            docs.anotador.campos.clear();
+            DocumentosDeOficio::CmdImprimir(d);
+            QStringList valores;
+            // The date field shows the date in its own format.
+            for (const QString& c : std::as_const(docs.anotador.campos))
+                valores << (c.startsWith("txtfecha="_L1) ? u"5 de marzo de 2024"_s : c.section(u'=', 1));
+            esperados << valores;
+        }
+
+        // A query sheet with every one of its 550 fields written, each short enough for its column.
+        auto hoja =
+            ProcesadorDeTextos::actual().inicia()->nuevoDocumento(u"PlantillaConsulta.dot"_s, u"Consulta"_s);
+        QStringList valores;
+        for (int k = 1; k <= 50; ++k)
+            for (const char* c :
+                 {"txtfolio", "txtfecha", "txthora", "txtsusc", "txtcargosusc", "txtevento", "txtdireccion",
+                  "txtrepresentante", "txtobservaciones", "txtrep_a", "txtinst"}) {
+                const QString nombre = QString::fromLatin1(c);
+                valores << (nombre == "txtfolio"_L1 ? u"F"_s : nombre.mid(3)) + QString::number(k);
+                hoja->escribeCampo(nombre + QString::number(k), valores.constLast());
+            }
+        hoja->muestra();
+        esperados << valores;
+        QCOMPARE(docs.visor.abiertos.size(), 3);
+
+        QTemporaryDir salida, perfil;
+        QProcess lo;
+        lo.setProcessChannelMode(QProcess::MergedChannels);
+        lo.start(soffice,
+                 QStringList{"-env:UserInstallation=" + QUrl::fromLocalFile(perfil.path()).toString(),
+                             u"--headless"_s, u"--convert-to"_s, u"pdf"_s, u"--outdir"_s, salida.path()}
+                     << docs.visor.abiertos);
+        QVERIFY(lo.waitForFinished(240000));
+        QVERIFY2(lo.exitCode() == 0, lo.readAll().constData());
+        for (int i = 0; i < docs.visor.abiertos.size(); ++i) {
+            const QString pdf =
+                QDir(salida.path())
+                    .filePath(QFileInfo(docs.visor.abiertos.at(i)).completeBaseName() + u".pdf"_s);
+            QVERIFY2(QFileInfo::exists(pdf), qPrintable(pdf));
+            const QString texto = textoDelPdf(pdf);
+            for (const QString& valor : esperados.at(i))
+                QVERIFY2(contiene(texto, valor), qPrintable(valor + u" no está en "_s + pdf));
+        }
     }
 };
 
