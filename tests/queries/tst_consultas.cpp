@@ -435,7 +435,7 @@ private Q_SLOTS:
         w.c<QPushButton>("cmdimprimeconsulta")->click();
         QVERIFY(w.enReposo());
         if (falla == "borrado"_L1) {
-            // The first sheet made, the second without the event gone: the user is told which.
+            // Both sheets made, the second without the event gone, which the user is told.
             QCOMPARE(w.docs.guardados().size(), 2);
             QCOMPARE(w.e.caja.cajas().size(), 1);
             QVERIFY2(w.e.caja.ultima().texto.endsWith(u"%1/%2"_s.arg(folio).arg(anio)),
