@@ -13,7 +13,6 @@ struct DocumentoQueAnota : DocumentoDeTexto {
         : real(std::move(r)), a(a) {}
     void escribeCampo(const QString& nombre, const QVariant& valor) override {
         a.operaciones << nombre + QLatin1Char('=') + valor.toString();
-        a.campos << a.operaciones.constLast();
         real->escribeCampo(nombre, valor);
     }
     DocumentoMostrado muestra() override {
@@ -100,10 +99,8 @@ void leeHistoria(const QByteArray& xml, LecturaDeDocx& l) {
                     pila.last().enResultado = true;
                 else if (clase == u"end" && !pila.isEmpty()) {
                     const CampoAbierto c = pila.takeLast();
-                    if (!c.nombre.isEmpty()) {
+                    if (!c.nombre.isEmpty())
                         l.resultados.insert(c.nombre, c.texto);
-                        l.nombres << c.nombre;
-                    }
                     // A field's result is text of its enclosing field's result.
                     if (!pila.isEmpty())
                         agrega(c.texto);
@@ -126,26 +123,15 @@ void leeHistoria(const QByteArray& xml, LecturaDeDocx& l) {
             agrega(r.text().toString());
         }
     }
-    if (r.hasError()) {
+    if (r.hasError())
         l.valido = false;
-        l.error = r.errorString();
-    }
 }
 
 } // namespace
 
 LecturaDeDocx::LecturaDeDocx(const QString& archivo) {
     QuaZip zip(archivo);
-    if (!zip.open(QuaZip::mdUnzip)) {
-        error = QStringLiteral("no es un zip");
-        return;
-    }
-    valido = true;
-    QXmlStreamReader tipos(parte(zip, QStringLiteral("[Content_Types].xml")));
-    while (!tipos.atEnd())
-        if (tipos.readNext() == QXmlStreamReader::StartElement && tipos.name() == u"Override" &&
-            tipos.attributes().value(QStringLiteral("PartName")) == u"/word/document.xml")
-            tipoPrincipal = tipos.attributes().value(QStringLiteral("ContentType")).toString();
+    valido = zip.open(QuaZip::mdUnzip);
     QStringList historias{QStringLiteral("word/document.xml")};
     for (const QString& nombre : zip.getFileNameList())
         if (nombre.startsWith(QLatin1String("word/header")) ||

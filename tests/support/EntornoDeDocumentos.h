@@ -32,7 +32,6 @@ public:
     std::unique_ptr<AplicacionDeTexto> inicia() override;
 
     QStringList operaciones;
-    QStringList campos; // the fields written alone, "<field>=<value>"
 
 private:
     ProcesadorDeTextos& m_real;
@@ -69,11 +68,8 @@ struct LecturaDeDocx {
     explicit LecturaDeDocx(const QString& archivo);
 
     QHash<QString, QString> resultados; // by field name
-    QStringList nombres;                // the fields, in document order
     QString fuera;                      // text outside form-field results, paragraphs joined by '\n'
-    QString tipoPrincipal;              // content type of the main part
-    bool valido = false;
-    QString error;
+    bool valido = false;                // a zip whose every story is well-formed XML
 };
 
 // The same reading of a template's package, before filling.
