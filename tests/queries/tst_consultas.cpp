@@ -4,15 +4,12 @@
 #include "outside/Reloj.h"
 #include "queries/ModeloDeEventos.h"
 #include "queries/frmConsultas.h"
-#include "startup/Inicio.h"
-#include "startup/MDITaloren.h"
 #include "support/EntornoDeDocumentos.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"
 #include "support/ResolucionPorRenglon.h"
 
 #include <QAbstractItemModelTester>
-#include <QAction>
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
@@ -80,6 +77,11 @@ struct Consultas {
     // Wait panel and hourglass gone.
     bool enReposo() const { return !v.MensajeTemporal->isVisible() && !QApplication::overrideCursor(); }
     QString total() const { return c<QLabel>("LblTotal")->text(); }
+    void registra(int folio, const QDateTime& fecha, const QString& hora = u"10:00"_s) {
+        EventoDePrueba ev = evento(folio, fecha);
+        ev.hora = hora;
+        RegistroDeEventos::inserta(taloren(), ev);
+    }
     Conexion& taloren() { return e.base.taloren(); }
     Conexion& kelmar() { return e.base.kelmar(); }
 
@@ -119,26 +121,22 @@ private Q_SLOTS:
         QFETCH(QStringList, folios);
         Consultas w(motor);
         const QDate d(2024, 3, 1);
-        RegistroDeEventos::inserta(w.taloren(), evento(1, QDateTime(d.addDays(-1), QTime(23, 59, 59))));
-        RegistroDeEventos::inserta(w.taloren(), evento(2, QDateTime(d, QTime(0, 0))));
-        RegistroDeEventos::inserta(w.taloren(), evento(3, QDateTime(d.addDays(4), QTime(23, 59, 59))));
-        RegistroDeEventos::inserta(w.taloren(), evento(4, QDateTime(d.addDays(5), QTime(0, 0))));
-        EventoDePrueba tarde = evento(5, QDateTime(d.addDays(1), QTime(8, 0)));
-        tarde.hora = u"18:30"_s;
-        RegistroDeEventos::inserta(w.taloren(), tarde);
-        EventoDePrueba temprano = evento(6, QDateTime(d.addDays(2), QTime(0, 0)));
-        temprano.hora = u"07:00"_s;
-        RegistroDeEventos::inserta(w.taloren(), temprano);
-        RegistroDeEventos::inserta(w.taloren(), evento(7, QDateTime(QDate(2025, 1, 10), QTime(12, 0))));
-
+        int folio = 0;
+        for (const auto& [dia, hora, escrita] : {std::tuple{d.addDays(-1), QTime(23, 59, 59), "10:00"},
+                                                 {d, QTime(0, 0), "10:00"},
+                                                 {d.addDays(4), QTime(23, 59, 59), "10:00"},
+                                                 {d.addDays(5), QTime(0, 0), "10:00"},
+                                                 {d.addDays(1), QTime(8, 0), "18:30"},
+                                                 {d.addDays(2), QTime(0, 0), "07:00"},
+                                                 {QDate(2025, 1, 10), QTime(12, 0), "10:00"}})
+            w.registra(++folio, QDateTime(dia, hora), QString::fromLatin1(escrita));
         if (rango)
             w.buscaRango(d, d.addDays(4));
         else
             w.buscaProximos();
         QCOMPARE(w.columna(0), folios);
         QCOMPARE(w.total(), QString::number(folios.size()));
-        QVERIFY(w.buscable(false) && w.enReposo());
-        QVERIFY(w.e.caja.cajas().isEmpty());
+        QVERIFY(w.buscable(false) && w.enReposo() && w.e.caja.cajas().isEmpty());
     }
 
     // The search procedure refuses an option or a date it does not know, saying which.
@@ -175,22 +173,27 @@ private Q_SLOTS:
         w.kelmar().ejecuta(
             u"insert into funcionarios (cvefuncionario, nombre, cvecargo, cvearea) values (?, ?, ?, ?)"_s,
             {u"0100"_s, u"Funcionaria Sin Cargo"_s, QVariant(), u"SE"_s});
+        // Key, place, the name and post typed; the municipality, locality, representative and post shown.
         const struct {
             QVariant clave, municipio, localidad;
-            const char *nombre, *cargo;
+            const char *nombre, *cargo, *resuelto;
         } casos[] = {
-            {u"0004"_s, u"007"_s, u"0002"_s, "", ""},
-            {u" 0004 "_s, u" 006 "_s, u"0001 "_s, "", ""},
-            {u"0100"_s, u"099"_s, u"0001"_s, "Otro", "Cargo anotado"},
-            {u"X1"_s, u"007"_s, u"0099"_s, "Invitado Externo", "Regidor"},
-            {QString(), QVariant(), QVariant(), "Persona Sin Clave", "Asesor externo"},
-            {QVariant(), u"007"_s, QVariant(), "Otra Persona", ""},
+            {u"0004"_s, u"007"_s, u"0002"_s, "", "",
+             "Cuernavaca|Ahuatepec|Patricia Ocampo Bahena|Subsecretario de Educación Básica"},
+            {u" 0004 "_s, u" 006 "_s, u"0001 "_s, "", "",
+             "Cuautla|Cuautla|Patricia Ocampo Bahena|Subsecretario de Educación Básica"},
+            {u"0100"_s, u"099"_s, u"0001"_s, "Otro", "Cargo anotado",
+             "||Funcionaria Sin Cargo|Cargo anotado"},
+            {u"X1"_s, u"007"_s, u"0099"_s, "Invitado Externo", "Regidor",
+             "Cuernavaca||Invitado Externo|Regidor"},
+            {QString(), QVariant(), QVariant(), "Persona Sin Clave", "Asesor externo",
+             "||Persona Sin Clave|Asesor externo"},
+            {QVariant(), u"007"_s, QVariant(), "Otra Persona", "", "Cuernavaca||Otra Persona|"},
         };
         int folio = 0;
         for (const auto& c : casos) {
             ++folio;
-            EventoDePrueba ev = evento(folio, QDateTime(QDate(2024, 3, 4), QTime(9, folio)));
-            ev.hora = u"%1:00"_s.arg(9 + folio, 2, 10, QLatin1Char('0'));
+            EventoDePrueba ev = evento(folio, QDateTime(QDate(2024, 3, 3 + folio), QTime(9, 0)));
             ev.claveFuncionario = c.clave;
             ev.municipio = c.municipio;
             ev.localidad = c.localidad;
@@ -199,16 +202,13 @@ private Q_SLOTS:
             RegistroDeEventos::inserta(w.taloren(), ev);
         }
         w.buscaProximos();
-        QCOMPARE(w.columna(ModeloDeEventos::Municipio),
-                 (QStringList{"Cuernavaca", "Cuautla", "", "Cuernavaca", "", "Cuernavaca"}));
-        QCOMPARE(w.columna(ModeloDeEventos::Localidad),
-                 (QStringList{"Ahuatepec", "Cuautla", "", "", "", ""}));
-        QCOMPARE(w.columna(ModeloDeEventos::Representante),
-                 (QStringList{"Patricia Ocampo Bahena", "Patricia Ocampo Bahena", "Funcionaria Sin Cargo",
-                              "Invitado Externo", "Persona Sin Clave", "Otra Persona"}));
-        QCOMPARE(w.columna(ModeloDeEventos::Cargo),
-                 (QStringList{"Subsecretario de Educación Básica", "Subsecretario de Educación Básica",
-                              "Cargo anotado", "Regidor", "Asesor externo", ""}));
+        for (int i = 0; i < folio; ++i)
+            QCOMPARE((QStringList{w.v.modelo().texto(i, ModeloDeEventos::Municipio),
+                                  w.v.modelo().texto(i, ModeloDeEventos::Localidad),
+                                  w.v.modelo().texto(i, ModeloDeEventos::Representante),
+                                  w.v.modelo().texto(i, ModeloDeEventos::Cargo)}
+                          .join(u'|')),
+                     QString::fromUtf8(casos[i].resuelto));
     }
 
     // On a generated register: every cell as the record-by-record method
@@ -249,27 +249,18 @@ private Q_SLOTS:
     void sinRegistrosYLimpiar() {
         MOTOR_DE_LA_FILA(motor);
         Consultas w(motor);
-        QVERIFY(w.c<QRadioButton>("OptFecha_2")->isChecked() && !w.c<QDateEdit>("DTPFechaIni")->isVisible());
-        QCOMPARE(w.c<QDateEdit>("DTPFechaFin")->date(), ahora.date());
-        QVERIFY(w.buscable());
-
         w.buscaRango(QDate(2024, 3, 10), QDate(2024, 3, 12));
-        QVERIFY(w.c<QDateEdit>("DTPFechaIni")->isVisible());
         QCOMPARE(w.e.caja.textos(), QStringList{u"No Existen Registros, verifique."_s});
-        QCOMPARE(w.v.modelo().rowCount(), 0);
-        QVERIFY(w.buscable() && w.enReposo() && w.total().isEmpty());
+        QVERIFY(w.v.modelo().rowCount() == 0 && w.buscable() && w.enReposo() && w.total().isEmpty());
 
-        RegistroDeEventos::inserta(w.taloren(), evento(1, QDateTime(QDate(2024, 3, 11), QTime(9, 0))));
+        w.registra(1, QDateTime(QDate(2024, 3, 11), QTime(9, 0)));
         w.c<QToolButton>("CmdBuscar")->click();
         QVERIFY(w.buscable(false));
         w.c<QToolButton>("CmdLimpiar")->click();
-        QVERIFY(w.buscable() && w.total().isEmpty());
-        QCOMPARE(w.v.modelo().rowCount(), 0);
+        QVERIFY(w.v.modelo().rowCount() == 0 && w.buscable() && w.total().isEmpty());
         QVERIFY(w.c<QRadioButton>("OptFecha_1")->isChecked());
         QCOMPARE(w.c<QDateEdit>("DTPFechaIni")->date(), QDate(2024, 3, 10));
         QCOMPARE(w.c<QDateEdit>("DTPFechaFin")->date(), QDate(2024, 3, 12));
-        w.c<QRadioButton>("OptFecha_2")->click();
-        QVERIFY(!w.c<QDateEdit>("DTPFechaIni")->isVisible());
         QCOMPARE(w.e.caja.cajas().size(), 1);
     }
 
@@ -287,13 +278,12 @@ private Q_SLOTS:
         MOTOR_DE_LA_FILA(motor);
         QFETCH(QString, catalogo);
         Consultas w(motor);
-        RegistroDeEventos::inserta(w.taloren(), evento(1, QDateTime(QDate(2024, 3, 11), QTime(9, 0))));
+        w.registra(1, QDateTime(QDate(2024, 3, 11), QTime(9, 0)));
         (catalogo == "taloren"_L1 ? Modulo::taloren() : Modulo::kelmar()).cierra();
         w.buscaProximos();
         QCOMPARE(w.e.mostradas, QStringList{u"FrmErrores"_s});
         QVERIFY2(w.reportado.contains(catalogo), qPrintable(w.reportado));
-        QCOMPARE(w.v.modelo().rowCount(), 0);
-        QVERIFY(w.buscable() && w.enReposo() && w.total().isEmpty());
+        QVERIFY(w.v.modelo().rowCount() == 0 && w.buscable() && w.enReposo() && w.total().isEmpty());
     }
 
     // Fifty events to a sheet, record k of sheet d being grid row 50 × (d − 1) + k, fields
@@ -317,29 +307,30 @@ private Q_SLOTS:
         w.buscaProximos();
         QCOMPARE(w.v.modelo().rowCount(), eventos);
         w.c<QPushButton>("cmdimprimeconsulta")->click();
-        QVERIFY(w.e.caja.cajas().isEmpty());
-        QVERIFY(w.enReposo() && w.buscable(false));
+        QVERIFY(w.e.caja.cajas().isEmpty() && w.enReposo() && w.buscable(false));
         QCOMPARE(w.docs.guardados().size(), porHoja.size());
         QCOMPARE(w.docs.visor.abiertos.size(), porHoja.size());
 
         const LecturaDeDocx vacia = leePlantilla(u"PlantillaConsulta.dotx"_s);
         const QLocale es(QLocale::Spanish, QLocale::Spain);
+        // Each field and the grid column it shows; the date in words.
+        const std::pair<QString, int> columnas[] = {
+            {u"txtfolio"_s, 0},         {u"txtfecha"_s, -1},
+            {u"txthora"_s, 2},          {u"txtsusc"_s, 11},
+            {u"txtcargosusc"_s, 12},    {u"txtevento"_s, 3},
+            {u"txtdireccion"_s, 4},     {u"txtrepresentante"_s, ModeloDeEventos::Representante},
+            {u"txtobservaciones"_s, 9}, {u"txtrep_a"_s, 10},
+            {u"txtinst"_s, 13}};
         QStringList operaciones;
         for (int d = 0; d < porHoja.size(); ++d) {
             QStringList campos;
             for (int k = 1; k <= porHoja.at(d); ++k) {
                 const int fila = 50 * d + k - 1;
-                const auto t = [&](int p) { return w.v.modelo().texto(fila, p); };
                 const QDate fecha = Recordset::fechaHora(w.v.modelo().registros().valor(fila, 1)).date();
-                const QString n = QString::number(k);
-                campos << "txtfolio" + n + "=" + t(0)
-                       << "txtfecha" + n + "=" + es.toString(fecha, u"dddd d 'de' MMMM 'de' yyyy"_s)
-                       << "txthora" + n + "=" + t(2) << "txtsusc" + n + "=" + t(11)
-                       << "txtcargosusc" + n + "=" + t(12) << "txtevento" + n + "=" + t(3)
-                       << "txtdireccion" + n + "=" + t(4)
-                       << "txtrepresentante" + n + "=" + t(ModeloDeEventos::Representante)
-                       << "txtobservaciones" + n + "=" + t(9) << "txtrep_a" + n + "=" + t(10)
-                       << "txtinst" + n + "=" + t(13);
+                for (const auto& [campo, p] : columnas)
+                    campos << campo + QString::number(k) + u'=' +
+                                  (p < 0 ? es.toString(fecha, u"dddd d 'de' MMMM 'de' yyyy"_s)
+                                         : w.v.modelo().texto(fila, p));
             }
             const QString archivo = w.docs.visor.abiertos.at(d);
             operaciones << u"inicia"_s << u"nuevo PlantillaConsulta.dot"_s << campos << "muestra " + archivo;
@@ -434,51 +425,28 @@ private Q_SLOTS:
 
         w.c<QPushButton>("cmdimprimeconsulta")->click();
         QVERIFY(w.enReposo());
+        const QString aviso = w.e.caja.textos().join(u'|');
         if (falla == "borrado"_L1) {
             // Both sheets made, the second without the event gone, which the user is told.
             QCOMPARE(w.docs.guardados().size(), 2);
-            QCOMPARE(w.e.caja.cajas().size(), 1);
-            QVERIFY2(w.e.caja.ultima().texto.endsWith(u"%1/%2"_s.arg(folio).arg(anio)),
-                     qPrintable(w.e.caja.ultima().texto));
+            QVERIFY2(w.e.caja.cajas().size() == 1 && aviso.endsWith(u"%1/%2"_s.arg(folio).arg(anio)),
+                     qPrintable(aviso));
             const LecturaDeDocx hoja(w.docs.visor.abiertos.last());
             QCOMPARE(hoja.resultados.value(u"txtfolio6"_s),
                      leePlantilla(u"PlantillaConsulta.dotx"_s).resultados.value(u"txtfolio6"_s));
             QCOMPARE(hoja.resultados.value(u"txtfolio7"_s), w.v.modelo().texto(56, 0));
             return;
         }
-        if (falla == "procesador"_L1) {
-            QCOMPARE(w.e.caja.cajas().size(), 1);
-            QVERIFY(w.e.caja.ultima().texto.startsWith(u"Error en la aplicación de Word"_s));
-            QVERIFY(w.e.mostradas.isEmpty());
-        } else {
-            QCOMPARE(w.e.mostradas, QStringList{u"FrmErrores"_s});
-            QVERIFY2(w.reportado.contains(falla == "plantilla"_L1 ? u"PlantillaConsulta"_s : u"taloren"_s),
-                     qPrintable(w.reportado));
-        }
-        QVERIFY(w.docs.guardados().isEmpty() && w.docs.visor.abiertos.isEmpty());
-        QVERIFY(w.buscable(false));
-    }
-
-    // The menu opens the window modally; closed, it is unloaded, and the next
-    // opening loads it afresh.
-    void menu() {
-        EntornoDeVentanas e;
-        e.conecta();
-        QList<bool> proximosAlCargar;
-        QPointer<QDialog> primera;
-        e.alMostrar = [&](QDialog& v) {
-            proximosAlCargar << v.findChild<QRadioButton*>(u"OptFecha_2"_s)->isChecked();
-            v.findChild<QRadioButton*>(u"OptFecha_1"_s)->click();
-            if (!primera)
-                primera = &v;
-            v.findChild<QPushButton*>(u"CmdCerrar"_s)->click();
-        };
-        Modulo::mdi().mdiConsultas->trigger();
-        QVERIFY(!primera);
-        Modulo::mdi().mdiConsultas->trigger();
-        QCOMPARE(e.mostradas, (QStringList{"frmConsultas", "frmConsultas"}));
-        QCOMPARE(proximosAlCargar, (QList<bool>{true, true}));
-        Modulo::DestruyeMdi();
+        if (falla == "procesador"_L1)
+            QVERIFY2(w.e.caja.cajas().size() == 1 && w.e.mostradas.isEmpty() &&
+                         aviso.startsWith(u"Error en la aplicación de Word"_s),
+                     qPrintable(aviso));
+        else
+            QVERIFY2(
+                w.e.mostradas == QStringList{u"FrmErrores"_s} &&
+                    w.reportado.contains(falla == "plantilla"_L1 ? u"PlantillaConsulta"_s : u"taloren"_s),
+                qPrintable(w.reportado));
+        QVERIFY(w.docs.guardados().isEmpty() && w.docs.visor.abiertos.isEmpty() && w.buscable(false));
     }
 };
 
