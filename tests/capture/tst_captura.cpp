@@ -50,16 +50,19 @@ struct Captura {
         v.TxtFolio->setText(folio);
         QTest::keyClick(v.TxtFolio, Qt::Key_Return);
     }
-    // A new event with only what a save requires, stored with two clicks.
-    QString registra(const QString& descripcion, const QDateTime& fecha = momento(2011, 11, 25, 10, 0)) {
-        v.LimpiaDatos();
-        v.DTPFechaEvento->setDateTime(fecha);
+    // What is on screen, with a description and an instruction, stored with two clicks.
+    QString guarda(const QString& descripcion = u"Visita"_s) {
         v.txtEvento->setPlainText(descripcion);
         elige(v.cmbInstruccion, u"1 "_s);
         v.CmdGuardar->click();
         const QString folio = v.TxtFolio->text();
         v.CmdGuardar->click();
         return folio;
+    }
+    QString registra(const QString& descripcion, const QDateTime& fecha = momento(2011, 11, 25, 10, 0)) {
+        v.LimpiaDatos();
+        v.DTPFechaEvento->setDateTime(fecha);
+        return guarda(descripcion);
     }
     // Every value the screen shows.
     QStringList pantalla() const {
@@ -216,53 +219,41 @@ private Q_SLOTS:
         QCOMPARE(c.v.UltimoNro(), u"1"_s);
     }
 
-    // Checks that stop the save before anything is written, on the field at fault, with the
-    // defaults left on screen.
-    void rechazos_data() {
-        QTest::addColumn<QString>("campo");
-        QTest::addColumn<QString>("valor");
-        QTest::addColumn<QString>("mensaje");
-        const QString hora = u"La hora del evento debe estar entre 00:00 y 23:59. Verifique :("_s;
-        QTest::newRow("sin descripción") << u"txtEvento"_s << QString() << u"Por favor describa el Evento"_s;
-        QTest::newRow("sin instrucción")
-            << u"cmbInstruccion"_s << QString() << u"Por favor seleccione una Instrucción"_s;
-        QTest::newRow("hora 24") << u"mskHora"_s << u"2400"_s << hora;
-        QTest::newRow("minuto 60") << u"mskHora"_s << u"1260"_s << hora;
-        QTest::newRow("hora incompleta") << u"mskHora"_s << u"13"_s << hora;
-        QTest::newRow("folio cero") << u"TxtFolio"_s << u"0"_s
-                                    << u"El folio debe ser un número mayor que cero. Verifique :("_s;
-    }
+    // What stops the save before anything is written, in the order checked: the message takes the
+    // focus to the field at fault and the defaults stay on screen. Then every text that fits its
+    // column is stored, and one character more is refused before the save, naming the field.
+    void rechazos_data() { agregaMotores(); }
     void rechazos() {
-        QFETCH(QString, campo);
-        QFETCH(QString, valor);
-        QFETCH(QString, mensaje);
-        Captura c;
-        QApplication::setActiveWindow(&c.v);
-        if (campo != "txtEvento"_L1)
-            c.v.txtEvento->setPlainText(u"Informe anual"_s);
-        if (campo != "cmbInstruccion"_L1)
-            c.elige(c.v.cmbInstruccion, u"2 "_s);
-        if (campo == "mskHora"_L1)
-            QTest::keyClicks(c.v.mskHora, valor);
-        if (campo == "TxtFolio"_L1)
-            c.v.TxtFolio->setText(valor);
-        c.v.CmdGuardar->click();
-        QCOMPARE(c.e.caja.textos(), QStringList{mensaje});
-        QCOMPARE(c.foco() ? c.foco()->objectName() : QString(), campo);
-        QCOMPARE((QStringList{c.v.cmbMunicipio->currentText(), c.v.cmbLocalidad->currentText(),
-                              c.v.TxtFolio->text()}),
-                 (QStringList{u"Sin Municipio"_s, u"Sin Localidad"_s,
-                              campo == "TxtFolio"_L1 ? valor : QString()}));
-        QVERIFY(c.registro().isEmpty());
-    }
-
-    // Every text that fits its column is stored on both backends; one character more is
-    // refused before the save, naming the field.
-    void largos_data() { agregaMotores(); }
-    void largos() {
         MOTOR_DE_LA_FILA(motor);
         Captura c(motor);
         auto& v = c.v;
+        QApplication::setActiveWindow(&v);
+        const auto rechaza = [&](QWidget* campo, const QString& mensaje) {
+            c.e.caja.olvida();
+            v.CmdGuardar->click();
+            QCOMPARE(c.e.caja.textos(), QStringList{mensaje});
+            QCOMPARE(c.foco(), campo);
+            QCOMPARE((QStringList{v.cmbMunicipio->currentText(), v.cmbLocalidad->currentText(),
+                                  v.mskHora->displayText(), v.TxtFolio->text()}),
+                     (QStringList{u"Sin Municipio"_s, u"Sin Localidad"_s,
+                                  campo == v.mskHora ? v.mskHora->displayText() : u"00:00"_s,
+                                  campo == v.TxtFolio ? u"0"_s : QString()}));
+            QVERIFY(c.registro().isEmpty());
+        };
+        rechaza(v.txtEvento, u"Por favor describa el Evento"_s);
+        v.txtEvento->setPlainText(u"Informe anual"_s);
+        rechaza(v.cmbInstruccion, u"Por favor seleccione una Instrucción"_s);
+        c.elige(v.cmbInstruccion, u"4 "_s);
+        for (const char* hora : {"2400", "1260", "13"}) {
+            v.mskHora->clear();
+            QTest::keyClicks(v.mskHora, QString::fromLatin1(hora));
+            rechaza(v.mskHora, u"La hora del evento debe estar entre 00:00 y 23:59. Verifique :("_s);
+        }
+        v.mskHora->clear();
+        v.TxtFolio->setText(u"0"_s);
+        rechaza(v.TxtFolio, u"El folio debe ser un número mayor que cero. Verifique :("_s);
+        v.TxtFolio->clear();
+
         const struct {
             const char* campo;
             int largo;
@@ -277,9 +268,9 @@ private Q_SLOTS:
             {"Area del representante", 150, [&](const QString& t) { v.txtAreaFun->setText(t); }},
             {"Observación", 2000, [&](const QString& t) { v.TxtObservacion->setPlainText(t); }},
         };
-        c.elige(v.cmbInstruccion, u"4 "_s);
         for (const auto& campo : campos)
             campo.pon(QString(campo.largo, u'ñ'));
+        c.e.caja.olvida();
         v.CmdGuardar->click();
         v.CmdGuardar->click();
         QCOMPARE(c.e.caja.textos(), QStringList{guardado});
@@ -363,12 +354,7 @@ private Q_SLOTS:
             v.LimpiaDatos();
             v.cmbMunicipio->setEditText(municipio);
             v.cmbLocalidad->setEditText(localidad);
-            v.txtEvento->setPlainText(u"Visita"_s);
-            c.elige(v.cmbInstruccion, u"1 "_s);
-            v.CmdGuardar->click();
-            const int folio = v.TxtFolio->text().toInt();
-            v.CmdGuardar->click();
-            return c.fila("evento", folio).mid(6, 2).join(u'/');
+            return c.fila("evento", c.guarda().toInt()).mid(6, 2).join(u'/');
         };
         QCOMPARE(guardaEn(u"Cuautla"_s, u"san isidro"_s), u"006/0200"_s);
         QCOMPARE(guardaEn(u"Cuernavaca"_s, QString()), u"007/0000"_s);
@@ -383,8 +369,9 @@ private Q_SLOTS:
                                                   std::pair{"99 Inventada", "no está en el catálogo"}}) {
             v.cmbInstruccion->setEditText(QString::fromUtf8(instruccion));
             v.CmdGuardar->click();
-            QCOMPARE(c.e.caja.ultima().icono, Caja::Icono::Critico);
-            QVERIFY2(c.aviso().contains(QString::fromUtf8(motivo)), qPrintable(c.aviso()));
+            QVERIFY2(c.e.caja.ultima().icono == Caja::Icono::Critico &&
+                         c.aviso().contains(QString::fromUtf8(motivo)),
+                     qPrintable(c.aviso()));
         }
     }
 
