@@ -192,16 +192,77 @@ private Q_SLOTS:
         QVERIFY(c.pantalla() == escrito && v.cmdEliminar->isEnabled());
     }
 
-    // Folios count from 1 within the year; a deleted highest folio is given again.
-    void numeracion_data() { agregaMotores(); }
-    void numeracion() {
+    // The register of a year, walked: folios count from 1 within the year; a look-up uses the year
+    // of the reception date; only the event looked up is ever overwritten; Cancel keeps everything,
+    // OK removes all three rows and clears the screen, a deleted highest folio being given again.
+    void registroDelAnio_data() { agregaMotores(); }
+    void registroDelAnio() {
         MOTOR_DE_LA_FILA(motor);
         Captura c(motor);
+        auto& v = c.v;
+        QApplication::setActiveWindow(&v);
         c.registra(u"Del año anterior"_s, momento(2010, 12, 1, 9, 0));
         for (int i = 1; i <= 5; ++i)
             QCOMPARE(c.registra(u"Evento %1"_s.arg(i)), QString::number(i));
         // An event without a place is stored under "Sin Municipio" and its "Sin Localidad".
         QCOMPARE(c.fila("evento", 1).mid(6, 2), (QStringList{"000", "0000"}));
+        // An event of January 2012 received in November 2011 belongs to 2012.
+        QCOMPARE(c.registra(u"Informe de labores"_s, momento(2012, 1, 10, 11, 0)), u"1"_s);
+
+        // A folio not found keeps the typed folio and clears the rest.
+        v.txtEvento->setPlainText(u"a medio escribir"_s);
+        c.consulta(u"7"_s);
+        QVERIFY(v.TxtFolio->text() == u"7"_s && v.txtEvento->toPlainText().isEmpty());
+        QVERIFY(c.foco() == v.dtpFechaRecep && !v.cmdEliminar->isEnabled());
+        c.consulta(u"1"_s, 2012);
+        QVERIFY(v.txtEvento->toPlainText() == u"Informe de labores"_s && v.cmdEliminar->isEnabled());
+        // Enter in an empty folio does nothing; No to cmdNuevo keeps the screen.
+        v.TxtFolio->clear();
+        QStringList pantalla = c.pantalla();
+        QTest::keyClick(v.TxtFolio, Qt::Key_Return);
+        c.e.caja.responde(Caja::No);
+        v.cmdNuevo->click();
+        QCOMPARE(c.foco(), v.TxtFolio);
+        QCOMPARE(c.pantalla(), pantalla);
+        // The query window opens modally over this one.
+        v.cmdAgrega->click();
+        QCOMPARE(c.e.mostradas, QStringList{u"frmConsultas"_s});
+
+        // A stored folio typed without a look-up is not overwritten.
+        QStringList antes = c.registro();
+        v.LimpiaDatos();
+        v.TxtFolio->setText(u"1"_s);
+        c.guarda(u"Otro, tecleado sin consultar"_s);
+        QVERIFY(c.aviso().startsWith(
+            u"Ya existe un evento con el folio 1 del año 2011 y no es el que se consultó"_s));
+        QVERIFY(v.TxtFolio->text() == u"1"_s &&
+                v.txtEvento->toPlainText() == u"Otro, tecleado sin consultar"_s);
+        // A looked-up event moved into a year where its folio is taken is not stored over that one...
+        c.consulta(u"1"_s);
+        v.DTPFechaEvento->setDate(QDate(2012, 3, 3));
+        v.CmdGuardar->click();
+        QVERIFY(c.aviso().startsWith(u"Ya existe un evento con el folio 1 del año 2012"_s));
+        QCOMPARE(c.registro(), antes);
+        // ...and into a free year it is stored anew, the old row staying.
+        v.DTPFechaEvento->setDate(QDate(2013, 3, 3));
+        v.CmdGuardar->click();
+        QCOMPARE(c.aviso(), guardado);
+        QCOMPARE(c.fila("evento", 1, 2013).at(4), u"Evento 1"_s);
+        QCOMPARE(c.fila("evento", 1, 2011).at(4), u"Evento 1"_s);
+
+        // Cancel keeps everything.
+        c.consulta(u"3"_s);
+        antes = c.registro();
+        pantalla = c.pantalla();
+        c.e.caja.responde(Caja::Cancelar);
+        v.cmdEliminar->click();
+        QCOMPARE(c.registro(), antes);
+        QCOMPARE(c.pantalla(), pantalla);
+        // An event date moved to another year names an event nobody looked up: nothing is asked.
+        v.DTPFechaEvento->setDate(QDate(2014, 1, 1));
+        v.cmdEliminar->click();
+        QVERIFY(c.aviso().startsWith(u"El folio 3 del año 2014 no es el evento"_s));
+        QCOMPARE(c.registro(), antes);
         const auto eliminaYNumera = [&](const QString& folio) {
             c.consulta(folio);
             c.elimina();
@@ -209,14 +270,19 @@ private Q_SLOTS:
             return c.v.UltimoNro();
         };
         QCOMPARE(eliminaYNumera(u"3"_s), u"6"_s);
-        // OK removes all three rows and clears the screen.
         QCOMPARE(c.aviso(), u"El folio 3 del año 2011 ha sido eliminado"_s);
         for (const char* tabla : {"evento", "suscriptor", "representante_del_evento"})
             QVERIFY(c.fila(tabla, 3).isEmpty());
-        QVERIFY(c.v.TxtFolio->text().isEmpty() && c.v.txtEvento->toPlainText().isEmpty());
+        QVERIFY(v.TxtFolio->text().isEmpty() && v.txtEvento->toPlainText().isEmpty());
         QCOMPARE(eliminaYNumera(u"5"_s), u"5"_s);
-        c.v.valores.anio = 2012;
+        c.v.valores.anio = 2014;
         QCOMPARE(c.v.UltimoNro(), u"1"_s);
+        // Removed meanwhile by another station: the user is told, not told it was deleted here.
+        c.consulta(u"2"_s);
+        c.e.base.taloren().ejecuta(u"delete from evento where folio = 2"_s);
+        c.elimina();
+        QVERIFY(c.aviso().startsWith(u"El folio 2 del año 2011 ya no estaba registrado"_s));
+        QCOMPARE(v.txtEvento->toPlainText(), u"Evento 2"_s);
     }
 
     // What stops the save before anything is written, in the order checked: the message takes the
@@ -285,35 +351,6 @@ private Q_SLOTS:
         QCOMPARE(c.fila("representante_del_evento", 1).at(12), QString(100, u'ñ'));
     }
 
-    void consulta() {
-        Captura c;
-        auto& v = c.v;
-        // An event of January 2012 received in November 2011 belongs to 2012.
-        const QString folio = c.registra(u"Informe de labores"_s, momento(2012, 1, 10, 11, 0));
-        // Looked up in the year of the reception date, the typed folio stays and the rest is cleared.
-        v.txtEvento->setPlainText(u"a medio escribir"_s);
-        QApplication::setActiveWindow(&v);
-        c.consulta(folio, 2011);
-        QCOMPARE(v.TxtFolio->text(), folio);
-        QVERIFY(v.txtEvento->toPlainText().isEmpty() && !v.cmdEliminar->isEnabled());
-        QCOMPARE(c.foco(), v.dtpFechaRecep);
-        c.consulta(folio, 2012);
-        QVERIFY(v.txtEvento->toPlainText() == u"Informe de labores"_s && v.cmdEliminar->isEnabled());
-
-        // Enter in an empty folio does nothing; No to cmdNuevo keeps the screen.
-        v.TxtFolio->clear();
-        const QStringList antes = c.pantalla();
-        QTest::keyClick(v.TxtFolio, Qt::Key_Return);
-        c.e.caja.responde(Caja::No);
-        v.cmdNuevo->click();
-        QCOMPARE(c.foco(), v.TxtFolio);
-        QCOMPARE(c.pantalla(), antes);
-
-        // The query window opens modally over this one.
-        v.cmdAgrega->click();
-        QCOMPARE(c.e.mostradas, QStringList{u"frmConsultas"_s});
-    }
-
     // Lists sorted by the name rule, completed as typed; choosing from a list runs its cascade,
     // typing does not.
     void listasYCascadas() {
@@ -375,40 +412,6 @@ private Q_SLOTS:
         }
     }
 
-    // Only the event this screen looked up is ever overwritten.
-    void noSobrescribeOtroEvento_data() { agregaMotores(); }
-    void noSobrescribeOtroEvento() {
-        MOTOR_DE_LA_FILA(motor);
-        Captura c(motor);
-        auto& v = c.v;
-        c.registra(u"El primero"_s);
-        c.registra(u"Del año siguiente"_s, momento(2012, 2, 1, 9, 0));
-        const QStringList antes = c.registro();
-
-        v.LimpiaDatos();
-        v.TxtFolio->setText(u"1"_s);
-        v.txtEvento->setPlainText(u"Otro, tecleado sin consultar"_s);
-        c.elige(v.cmbInstruccion, u"2 "_s);
-        v.CmdGuardar->click();
-        QVERIFY(c.aviso().startsWith(
-            u"Ya existe un evento con el folio 1 del año 2011 y no es el que se consultó"_s));
-        QCOMPARE(v.TxtFolio->text(), u"1"_s);
-        QCOMPARE(v.txtEvento->toPlainText(), u"Otro, tecleado sin consultar"_s);
-
-        // A looked-up event moved into a year where its folio is taken is not stored over that one...
-        c.consulta(u"1"_s);
-        v.DTPFechaEvento->setDate(QDate(2012, 3, 3));
-        v.CmdGuardar->click();
-        QVERIFY(c.aviso().startsWith(u"Ya existe un evento con el folio 1 del año 2012"_s));
-        QCOMPARE(c.registro(), antes);
-        // ...and into a free year it is stored anew, the old row staying.
-        v.DTPFechaEvento->setDate(QDate(2013, 3, 3));
-        v.CmdGuardar->click();
-        QCOMPARE(c.aviso(), guardado);
-        QCOMPARE(c.fila("evento", 1, 2013).at(4), u"El primero"_s);
-        QCOMPARE(c.fila("evento", 1, 2011).at(4), u"El primero"_s);
-    }
-
     // Two stations draw the same new folio and both save: each event keeps its own folio.
     void dosEstaciones_data() { agregaMotores(); }
     void dosEstaciones() {
@@ -450,36 +453,6 @@ private Q_SLOTS:
         QCOMPARE(c.aviso(), guardado);
         QCOMPARE(c.fila("evento", 1).at(4), u"De la otra estación"_s);
         QCOMPARE(c.fila("evento", 2).at(4), u"De esta estación"_s);
-    }
-
-    // Cancel keeps everything; a deletion of an event nobody looked up, or that is gone, is told.
-    void eliminacion_data() { agregaMotores(); }
-    void eliminacion() {
-        MOTOR_DE_LA_FILA(motor);
-        Captura c(motor);
-        auto& v = c.v;
-        c.registra(u"Se queda"_s);
-        c.registra(u"Se va"_s);
-        c.consulta(u"2"_s);
-        const QStringList antes = c.registro();
-        const QStringList pantalla = c.pantalla();
-        c.e.caja.responde(Caja::Cancelar);
-        v.cmdEliminar->click();
-        QCOMPARE(c.registro(), antes);
-        QCOMPARE(c.pantalla(), pantalla);
-
-        // An event date moved to another year names an event nobody looked up: nothing is asked.
-        v.DTPFechaEvento->setDate(QDate(2012, 1, 1));
-        v.cmdEliminar->click();
-        QVERIFY(c.aviso().startsWith(u"El folio 2 del año 2012 no es el evento"_s));
-        QCOMPARE(c.registro(), antes);
-
-        // Removed meanwhile by another station: the user is told, not told it was deleted here.
-        c.consulta(u"1"_s);
-        c.e.base.taloren().ejecuta(u"delete from evento where folio = 1"_s);
-        c.elimina();
-        QVERIFY(c.aviso().startsWith(u"El folio 1 del año 2011 ya no estaba registrado"_s));
-        QCOMPARE(v.txtEvento->toPlainText(), u"Se queda"_s);
     }
 
     // A database that fails in mid-operation: the error reaches the user, the screen stays as it
