@@ -45,21 +45,15 @@ struct Consultas {
         };
         v.show();
     }
-    template <typename T> T* c(const char* nombre) const {
-        T* w = v.findChild<T*>(QString::fromLatin1(nombre));
-        if (!w)
-            qFatal("no está el control %s", nombre);
-        return w;
-    }
     void buscaRango(const QDate& del, const QDate& al) {
-        c<QRadioButton>("OptFecha_1")->click();
-        c<QDateEdit>("DTPFechaIni")->setDate(del);
-        c<QDateEdit>("DTPFechaFin")->setDate(al);
-        c<QToolButton>("CmdBuscar")->click();
+        v.OptFecha[1]->click();
+        v.DTPFechaIni->setDate(del);
+        v.DTPFechaFin->setDate(al);
+        v.CmdBuscar->click();
     }
     void buscaProximos() {
-        c<QRadioButton>("OptFecha_2")->click();
-        c<QToolButton>("CmdBuscar")->click();
+        v.OptFecha[2]->click();
+        v.CmdBuscar->click();
     }
     QStringList columna(int posicion) const {
         QStringList r;
@@ -69,14 +63,12 @@ struct Consultas {
     }
     // Criteria on and nothing to print; after a search (false), the other way round.
     bool buscable(bool si = true) const {
-        return c<QRadioButton>("OptFecha_1")->isEnabled() == si &&
-               c<QRadioButton>("OptFecha_2")->isEnabled() == si &&
-               c<QToolButton>("CmdBuscar")->isEnabled() == si &&
-               c<QPushButton>("cmdimprimeconsulta")->isEnabled() != si;
+        return v.OptFecha[1]->isEnabled() == si && v.OptFecha[2]->isEnabled() == si &&
+               v.CmdBuscar->isEnabled() == si && v.cmdimprimeconsulta->isEnabled() != si;
     }
     // Wait panel and hourglass gone.
     bool enReposo() const { return !v.MensajeTemporal->isVisible() && !QApplication::overrideCursor(); }
-    QString total() const { return c<QLabel>("LblTotal")->text(); }
+    QString total() const { return v.LblTotal->text(); }
     void registra(int folio, const QDateTime& fecha, const QString& hora = u"10:00"_s) {
         EventoDePrueba ev = evento(folio, fecha);
         ev.hora = hora;
@@ -124,14 +116,14 @@ private Q_SLOTS:
         QCOMPARE(w.columna(0), (QStringList{"2", "5", "6", "3"}));
         QVERIFY(w.total() == "4"_L1 && w.buscable(false) && w.enReposo() && w.e.caja.cajas().isEmpty());
         // Clearing returns to the criteria, keeping the option and the dates.
-        w.c<QToolButton>("CmdLimpiar")->click();
+        w.v.CmdLimpiar->click();
         QVERIFY(w.v.modelo().rowCount() == 0 && w.buscable() && w.total().isEmpty());
-        QVERIFY(w.c<QRadioButton>("OptFecha_1")->isChecked() && w.c<QDateEdit>("DTPFechaIni")->date() == d &&
-                w.c<QDateEdit>("DTPFechaFin")->date() == d.addDays(4));
+        QVERIFY(w.v.OptFecha[1]->isChecked() && w.v.DTPFechaIni->date() == d &&
+                w.v.DTPFechaFin->date() == d.addDays(4));
         w.buscaProximos();
         QCOMPARE(w.columna(0), (QStringList{"6", "3", "4", "7"}));
         // A search without events says so and leaves the criteria on.
-        w.c<QToolButton>("CmdLimpiar")->click();
+        w.v.CmdLimpiar->click();
         w.buscaRango(QDate(2024, 3, 10), QDate(2024, 3, 12));
         QCOMPARE(w.e.caja.textos(), QStringList{u"No Existen Registros, verifique."_s});
         QVERIFY(w.v.modelo().rowCount() == 0 && w.buscable() && w.enReposo() && w.total().isEmpty());
@@ -224,7 +216,7 @@ private Q_SLOTS:
         w.buscaRango(QDate(2024, 1, 1), QDate(2024, 1, 10));
         const qint64 pocas = kelmar.sentenciasEnviadas() - antes;
         const int eventosPocos = w.v.modelo().rowCount();
-        w.c<QToolButton>("CmdLimpiar")->click();
+        w.v.CmdLimpiar->click();
         antes = kelmar.sentenciasEnviadas();
         w.buscaRango(QDate(2024, 1, 1), QDate(2024, 12, 31));
         const qint64 muchas = kelmar.sentenciasEnviadas() - antes;
@@ -261,7 +253,7 @@ private Q_SLOTS:
         RegistroDeEventos::genera(w.kelmar(), w.taloren(), {eventos, QDate(2024, 4, 1), 60, 30, 5, 2, 3});
         w.buscaProximos();
         QCOMPARE(w.v.modelo().rowCount(), eventos);
-        w.c<QPushButton>("cmdimprimeconsulta")->click();
+        w.v.cmdimprimeconsulta->click();
         QVERIFY(w.e.caja.cajas().isEmpty() && w.enReposo() && w.buscable(false));
         QCOMPARE(w.docs.guardados().size(), porHoja.size());
         QCOMPARE(w.docs.visor.abiertos.size(), porHoja.size());
@@ -301,7 +293,7 @@ private Q_SLOTS:
         RegistroDeEventos::inserta(w.taloren(),
                                    evento(5, QDateTime(QDate(2024, 3, 4), QTime(9, 0)), u"Otro"_s));
         w.buscaRango(QDate(2023, 12, 1), QDate(2023, 12, 31));
-        w.c<QPushButton>("cmdimprimeconsulta")->click();
+        w.v.cmdimprimeconsulta->click();
         const QString archivo = w.docs.visor.abiertos.value(0);
         QVERIFY2(QFileInfo(archivo).fileName().startsWith(
                      u"Consulta de eventos del 01-12-2023 al 31-12-2023, hoja 1 de 1"_s),
@@ -324,7 +316,7 @@ private Q_SLOTS:
                 if (auto* cancelar = p->findChild<QPushButton*>())
                     cancelar->click();
         };
-        w.c<QPushButton>("cmdimprimeconsulta")->click();
+        w.v.cmdimprimeconsulta->click();
         const QString texto = w.e.caja.textos().join(u'|');
         QVERIFY2(w.docs.guardados().size() == 1 && w.e.caja.cajas().size() == 1 && w.enReposo() &&
                      texto.startsWith(u"Se canceló la generación de las hojas de consulta."_s) &&
@@ -379,7 +371,7 @@ private Q_SLOTS:
         if (falla == "borrado"_L1)
             w.taloren().ejecuta(u"delete from evento where folio = ? and año = ?"_s, {folio.toInt(), anio});
 
-        w.c<QPushButton>("cmdimprimeconsulta")->click();
+        w.v.cmdimprimeconsulta->click();
         QVERIFY(w.enReposo());
         const QString aviso = w.e.caja.textos().join(u'|');
         if (falla == "borrado"_L1) {
