@@ -148,28 +148,21 @@ private Q_SLOTS:
     }
 
     // The search procedure refuses an option or a date it does not know, saying which.
-    void procedimientoRechaza_data() {
-        QTest::addColumn<int>("backend");
-        QTest::addColumn<QStringList>("argumentos"); // option, start, end, what the refusal names
-        agregaFilas([](const char* nombre, Motor motor) {
-            QTest::addRow("%s, opción", nombre) << int(motor) << QStringList{"3", "03/01/2024", "", "\"3\""};
-            QTest::addRow("%s, inicio", nombre)
-                << int(motor) << QStringList{"1", "2024-03-01", "03/06/2024", "@FechaIni"};
-            QTest::addRow("%s, fin vacío", nombre)
-                << int(motor) << QStringList{"1", "03/01/2024", "", "@FechaFin"};
-        });
-    }
+    void procedimientoRechaza_data() { agregaMotores(); }
     void procedimientoRechaza() {
         MOTOR_DE_LA_FILA(motor);
-        QFETCH(QStringList, argumentos);
         BaseDePrueba base(motor);
-        Parametros p{Parametro::entrada(u"@OptSelAsuntos"_s, TipoDeParametro::Char, 1, argumentos[0]),
-                     Parametro::entrada(u"@FechaIni"_s, TipoDeParametro::VarChar, 10, argumentos[1]),
-                     Parametro::entrada(u"@FechaFin"_s, TipoDeParametro::VarChar, 10, argumentos[2])};
-        const ErrorDeEjecucion e =
-            errorDe([&] { base.taloren().ejecutaProcedimiento(u"sp_ZMXObtenerRegsInvitaciones"_s, p); });
-        QVERIFY(e.numero() < 0);
-        QVERIFY2(e.descripcion().contains(argumentos[3]), qPrintable(e.descripcion()));
+        // Option, start, end, and what the refusal names.
+        for (const QStringList& a : {QStringList{"3", "03/01/2024", "", "\"3\""},
+                                     QStringList{"1", "2024-03-01", "03/06/2024", "@FechaIni"},
+                                     QStringList{"1", "03/01/2024", "", "@FechaFin"}}) {
+            Parametros p{Parametro::entrada(u"@OptSelAsuntos"_s, TipoDeParametro::Char, 1, a[0]),
+                         Parametro::entrada(u"@FechaIni"_s, TipoDeParametro::VarChar, 10, a[1]),
+                         Parametro::entrada(u"@FechaFin"_s, TipoDeParametro::VarChar, 10, a[2])};
+            const ErrorDeEjecucion e =
+                errorDe([&] { base.taloren().ejecutaProcedimiento(u"sp_ZMXObtenerRegsInvitaciones"_s, p); });
+            QVERIFY2(e.numero() < 0 && e.descripcion().contains(a[3]), qPrintable(e.descripcion()));
+        }
     }
 
     // Names resolved from the catalogues for staff members, as recorded for
