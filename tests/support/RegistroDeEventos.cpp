@@ -87,9 +87,8 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
             EventoDePrueba e;
             e.fecha = QDateTime(g.desde.addDays(n(g.dias)), QTime(n(24), n(60), n(60)));
             e.folio = ++folios[e.fecha.date().year()];
-            e.hora = QStringLiteral("%1:%2")
-                         .arg(5 + n(18), 2, 10, QLatin1Char('0'))
-                         .arg(n(2) * 30, 2, 10, QLatin1Char('0'));
+            const int hora = 5 + n(18);
+            e.hora = QTime(hora, n(2) * 30).toString(QStringLiteral("HH:mm"));
             e.descripcion = QStringLiteral("Evento generado %1 con una descripción de largo realista").arg(i);
             e.direccion = QStringLiteral("Calle %1 número %2, Col. Centro").arg(n(300)).arg(n(900));
             e.fechaFisica = e.fecha.addDays(-n(20));
