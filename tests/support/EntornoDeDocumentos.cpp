@@ -6,62 +6,41 @@
 #include <quazip/quazip.h>
 #include <quazip/quazipfile.h>
 
-bool VisorGuionado::abre(const QString& archivo) {
-    abiertos << archivo;
-    if (alAbrir)
-        alAbrir(archivo);
-    return puedeAbrir;
-}
-
 namespace {
 
-class DocumentoQueAnota : public DocumentoDeTexto {
-public:
-    DocumentoQueAnota(std::unique_ptr<DocumentoDeTexto> real, QList<Operacion>& ops)
-        : m_real(std::move(real)), m_ops(ops) {}
+struct DocumentoQueAnota : DocumentoDeTexto {
+    DocumentoQueAnota(std::unique_ptr<DocumentoDeTexto> r, ProcesadorQueAnota& a)
+        : real(std::move(r)), a(a) {}
     void escribeCampo(const QString& nombre, const QVariant& valor) override {
-        m_ops.append({Operacion::Campo, nombre, valor});
-        m_real->escribeCampo(nombre, valor);
+        a.operaciones << nombre + QLatin1Char('=') + valor.toString();
+        real->escribeCampo(nombre, valor);
     }
     DocumentoMostrado muestra() override {
-        const DocumentoMostrado d = m_real->muestra();
-        m_ops.append({Operacion::Muestra, d.archivo, {}});
+        const DocumentoMostrado d = real->muestra();
+        a.operaciones << QStringLiteral("muestra ") + d.archivo;
         return d;
     }
-
-private:
-    std::unique_ptr<DocumentoDeTexto> m_real;
-    QList<Operacion>& m_ops;
+    std::unique_ptr<DocumentoDeTexto> real;
+    ProcesadorQueAnota& a;
 };
 
-class AplicacionQueAnota : public AplicacionDeTexto {
-public:
-    AplicacionQueAnota(std::unique_ptr<AplicacionDeTexto> real, QList<Operacion>& ops)
-        : m_real(std::move(real)), m_ops(ops) {}
+struct AplicacionQueAnota : AplicacionDeTexto {
+    AplicacionQueAnota(std::unique_ptr<AplicacionDeTexto> r, ProcesadorQueAnota& a)
+        : real(std::move(r)), a(a) {}
     std::unique_ptr<DocumentoDeTexto> nuevoDocumento(const QString& plantilla,
                                                      const QString& descripcion) override {
-        m_ops.append({Operacion::Nuevo, plantilla, descripcion});
-        return std::make_unique<DocumentoQueAnota>(m_real->nuevoDocumento(plantilla, descripcion), m_ops);
+        a.operaciones << QStringLiteral("nuevo ") + plantilla;
+        return std::make_unique<DocumentoQueAnota>(real->nuevoDocumento(plantilla, descripcion), a);
     }
-
-private:
-    std::unique_ptr<AplicacionDeTexto> m_real;
-    QList<Operacion>& m_ops;
+    std::unique_ptr<AplicacionDeTexto> real;
+    ProcesadorQueAnota& a;
 };
 
 } // namespace
 
 std::unique_ptr<AplicacionDeTexto> ProcesadorQueAnota::inicia() {
-    operaciones.append({Operacion::Inicia, {}, {}});
-    return std::make_unique<AplicacionQueAnota>(m_real.inicia(), operaciones);
-}
-
-QStringList ProcesadorQueAnota::campos() const {
-    QStringList r;
-    for (const Operacion& o : operaciones)
-        if (o.clase == Operacion::Campo)
-            r << o.nombre + QLatin1Char('=') + o.valor.toString();
-    return r;
+    operaciones << QStringLiteral("inicia");
+    return std::make_unique<AplicacionQueAnota>(m_real.inicia(), *this);
 }
 
 EntornoDeDocumentos::EntornoDeDocumentos()
@@ -91,7 +70,6 @@ QByteArray parte(QuaZip& zip, const QString& nombre) {
 struct CampoAbierto {
     QString nombre;
     bool enResultado = false;
-    bool enFfData = false;
     QString texto;
 };
 
@@ -121,17 +99,13 @@ void leeHistoria(const QByteArray& xml, LecturaDeDocx& l) {
                     pila.last().enResultado = true;
                 else if (clase == u"end" && !pila.isEmpty()) {
                     const CampoAbierto c = pila.takeLast();
-                    if (!c.nombre.isEmpty()) {
+                    if (!c.nombre.isEmpty())
                         l.resultados.insert(c.nombre, c.texto);
-                        l.nombres << c.nombre;
-                    }
                     // A field's result is text of its enclosing field's result.
                     if (!pila.isEmpty())
                         agrega(c.texto);
                 }
-            } else if (n == u"ffData" && !pila.isEmpty()) {
-                pila.last().enFfData = true;
-            } else if (n == u"name" && !pila.isEmpty() && pila.last().enFfData) {
+            } else if (n == u"name" && !pila.isEmpty() && !pila.last().enResultado) { // the form data's
                 pila.last().nombre = r.attributes().value(W, QStringLiteral("val")).toString();
             } else if (n == u"t") {
                 enTexto = true;
@@ -143,34 +117,21 @@ void leeHistoria(const QByteArray& xml, LecturaDeDocx& l) {
         } else if (r.isEndElement()) {
             if (n == u"t")
                 enTexto = false;
-            else if (n == u"ffData" && !pila.isEmpty())
-                pila.last().enFfData = false;
             else if (n == u"p" && pila.isEmpty())
                 l.fuera += QLatin1Char('\n');
         } else if (r.isCharacters() && enTexto) {
             agrega(r.text().toString());
         }
     }
-    if (r.hasError()) {
+    if (r.hasError())
         l.valido = false;
-        l.error = r.errorString();
-    }
 }
 
 } // namespace
 
 LecturaDeDocx::LecturaDeDocx(const QString& archivo) {
     QuaZip zip(archivo);
-    if (!zip.open(QuaZip::mdUnzip)) {
-        error = QStringLiteral("no es un zip");
-        return;
-    }
-    valido = true;
-    QXmlStreamReader tipos(parte(zip, QStringLiteral("[Content_Types].xml")));
-    while (!tipos.atEnd())
-        if (tipos.readNext() == QXmlStreamReader::StartElement && tipos.name() == u"Override" &&
-            tipos.attributes().value(QStringLiteral("PartName")) == u"/word/document.xml")
-            tipoPrincipal = tipos.attributes().value(QStringLiteral("ContentType")).toString();
+    valido = zip.open(QuaZip::mdUnzip);
     QStringList historias{QStringLiteral("word/document.xml")};
     for (const QString& nombre : zip.getFileNameList())
         if (nombre.startsWith(QLatin1String("word/header")) ||

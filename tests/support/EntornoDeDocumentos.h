@@ -4,7 +4,6 @@
 #include "outside/documentos/ProcesadorOOXML.h"
 
 #include <QHash>
-#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <functional>
@@ -13,29 +12,26 @@
 // answers as the test says.
 class VisorGuionado : public VisorDeDocumentos {
 public:
-    bool abre(const QString& archivo) override;
+    bool abre(const QString& archivo) override {
+        abiertos << archivo;
+        if (alAbrir)
+            alAbrir(archivo);
+        return puedeAbrir;
+    }
 
     QStringList abiertos;
     bool puedeAbrir = true;
     std::function<void(const QString&)> alAbrir;
 };
 
-// Every call to the word processor, in order, passed on to the real one.
-struct Operacion {
-    enum Clase { Inicia, Nuevo, Campo, Muestra } clase;
-    QString nombre; // Nuevo: the template; Campo: the field; Muestra: the file saved
-    QVariant valor;
-    bool operator==(const Operacion&) const = default;
-};
-
+// Every call to the word processor, in order, passed on to the real one:
+// "inicia", "nuevo <template>", "<field>=<value>", "muestra <file saved>".
 class ProcesadorQueAnota : public ProcesadorDeTextos {
 public:
     explicit ProcesadorQueAnota(ProcesadorDeTextos& real) : m_real(real) {}
     std::unique_ptr<AplicacionDeTexto> inicia() override;
 
-    QList<Operacion> operaciones;
-    // The fields written, "name=value", in order.
-    QStringList campos() const;
+    QStringList operaciones;
 
 private:
     ProcesadorDeTextos& m_real;
@@ -72,11 +68,8 @@ struct LecturaDeDocx {
     explicit LecturaDeDocx(const QString& archivo);
 
     QHash<QString, QString> resultados; // by field name
-    QStringList nombres;                // the fields, in document order
     QString fuera;                      // text outside form-field results, paragraphs joined by '\n'
-    QString tipoPrincipal;              // content type of the main part
-    bool valido = false;
-    QString error;
+    bool valido = false;                // a zip whose every story is well-formed XML
 };
 
 // The same reading of a template's package, before filling.

@@ -45,37 +45,37 @@ void inserta(Conexion& taloren, const EventoDePrueba& e) {
 
 void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
     QRandomGenerator azar(g.semilla);
-    const auto elige = [&](const QStringList& l) { return l.at(int(azar.bounded(quint32(l.size())))); };
+    const auto n = [&](int hasta) { return int(azar.bounded(hasta)); };
+    const auto elige = [&](const QStringList& l) { return l.at(n(int(l.size()))); };
+    const auto columna = [&](const char* sql) {
+        QStringList r;
+        const Recordset rs = kelmar.ejecuta(QString::fromLatin1(sql));
+        for (int i = 0; i < rs.filas(); ++i)
+            r << rs.texto(i, 0);
+        return r;
+    };
 
-    QStringList funcionarios, municipios;
     kelmar.enTransaccion([&] {
         for (int i = 1; i <= g.cargos; ++i)
             kelmar.ejecuta(QStringLiteral("insert into cargos (cvecargo, descripcion) values (?, ?)"),
                            {clave("G", i, 5), QStringLiteral("Cargo generado número %1").arg(i)});
-        const Recordset cargos = kelmar.ejecuta(QStringLiteral("select cvecargo from cargos"));
-        for (int i = 1; i <= g.funcionarios; ++i) {
-            const QString c = clave("F", i, 6);
+        const QStringList cargos = columna("select cvecargo from cargos");
+        for (int i = 1; i <= g.funcionarios; ++i)
             // One in twenty has no post: the search shows the post recorded with the event.
-            const QVariant cargo =
-                i % 20 == 0 ? QVariant()
-                            : QVariant(cargos.texto(int(azar.bounded(quint32(cargos.filas()))), 0));
             kelmar.ejecuta(
                 QStringLiteral("insert into funcionarios (cvefuncionario, nombre, cvecargo, cvearea)"
                                " values (?, ?, ?, ?)"),
-                {c, QStringLiteral("Funcionario Generado %1").arg(i), cargo, QStringLiteral("SE")});
-        }
-        const Recordset mun = kelmar.ejecuta(QStringLiteral("select cvemunicipio from municipios_tmp"));
-        for (int m = 0; m < mun.filas(); ++m) {
-            municipios << mun.texto(m, 0);
+                {clave("F", i, 6), QStringLiteral("Funcionario Generado %1").arg(i),
+                 i % 20 == 0 ? QVariant() : QVariant(elige(cargos)), QStringLiteral("SE")});
+        const QStringList municipios = columna("select cvemunicipio from municipios_tmp");
+        for (int m = 0; m < municipios.size(); ++m)
             for (int l = 1; l <= g.localidades; ++l)
                 kelmar.ejecuta(
                     QStringLiteral("insert into localidad (municipio, localidad, nombre) values (?, ?, ?)"),
-                    {mun.texto(m, 0), clave("L", l, 4), QStringLiteral("Localidad %1-%2").arg(m).arg(l)});
-        }
+                    {municipios.at(m), clave("L", l, 4), QStringLiteral("Localidad %1-%2").arg(m).arg(l)});
     });
-    const Recordset staff = kelmar.ejecuta(QStringLiteral("select cvefuncionario from funcionarios"));
-    for (int i = 0; i < staff.filas(); ++i)
-        funcionarios << staff.texto(i, 0);
+    const QStringList funcionarios = columna("select cvefuncionario from funcionarios");
+    const QStringList municipios = columna("select cvemunicipio from municipios_tmp");
     const Recordset locs = kelmar.ejecuta(QStringLiteral("select municipio, localidad from localidad"));
     QHash<QString, QStringList> localidades;
     for (int i = 0; i < locs.filas(); ++i)
@@ -85,31 +85,24 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
     taloren.enTransaccion([&] {
         for (int i = 0; i < g.eventos; ++i) {
             EventoDePrueba e;
-            e.fecha = QDateTime(g.desde.addDays(azar.bounded(g.dias)),
-                                QTime(int(azar.bounded(24)), int(azar.bounded(60)), int(azar.bounded(60))));
+            e.fecha = QDateTime(g.desde.addDays(n(g.dias)), QTime(n(24), n(60), n(60)));
             e.folio = ++folios[e.fecha.date().year()];
-            e.hora = QStringLiteral("%1:%2")
-                         .arg(5 + azar.bounded(18), 2, 10, QLatin1Char('0'))
-                         .arg(azar.bounded(2) * 30, 2, 10, QLatin1Char('0'));
+            const int hora = 5 + n(18);
+            e.hora = QTime(hora, n(2) * 30).toString(QStringLiteral("HH:mm"));
             e.descripcion = QStringLiteral("Evento generado %1 con una descripción de largo realista").arg(i);
-            e.direccion = QStringLiteral("Calle %1 número %2, Col. Centro")
-                              .arg(azar.bounded(300))
-                              .arg(azar.bounded(900));
-            e.fechaFisica = e.fecha.addDays(-int(azar.bounded(20)));
-            const quint32 lugar = azar.bounded(100u);
+            e.direccion = QStringLiteral("Calle %1 número %2, Col. Centro").arg(n(300)).arg(n(900));
+            e.fechaFisica = e.fecha.addDays(-n(20));
+            const int lugar = n(100);
             if (lugar < 90) {
-                const QString m = elige(municipios);
-                e.municipio = m;
-                const QStringList& ls = localidades.value(m);
+                e.municipio = elige(municipios);
+                const QStringList& ls = localidades.value(e.municipio.toString());
                 e.localidad = ls.isEmpty() || lugar >= 85 ? QStringLiteral("9999") : elige(ls);
-            } else if (lugar < 95) {
-                e.municipio = QStringLiteral("099");
-                e.localidad = QStringLiteral("0001");
             } else {
-                e.municipio = QVariant();
-                e.localidad = QVariant();
+                // An unknown municipality, or none.
+                e.municipio = lugar < 95 ? QVariant(QStringLiteral("099")) : QVariant();
+                e.localidad = lugar < 95 ? QVariant(QStringLiteral("0001")) : QVariant();
             }
-            const quint32 quien = azar.bounded(100u);
+            const int quien = n(100);
             if (quien < 55) {
                 e.claveFuncionario = elige(funcionarios);
             } else if (quien < 65) {
@@ -124,11 +117,11 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
                 e.nombre = QStringLiteral("Persona externa %1").arg(i);
                 e.cargo = QStringLiteral("Cargo externo %1").arg(i);
             }
-            e.representaA = azar.bounded(2) ? QStringLiteral("Gobernador") : QStringLiteral("Secretario");
-            e.observacion = azar.bounded(3) ? QString() : QStringLiteral("Observación %1").arg(i);
-            e.instruccion = 1 + int(azar.bounded(10));
-            e.suscriptor = QStringLiteral("Suscriptor %1").arg(azar.bounded(500));
-            e.cargoSuscriptor = QStringLiteral("Cargo del suscriptor %1").arg(azar.bounded(500));
+            e.representaA = n(2) ? QStringLiteral("Gobernador") : QStringLiteral("Secretario");
+            e.observacion = n(3) ? QString() : QStringLiteral("Observación %1").arg(i);
+            e.instruccion = 1 + n(10);
+            e.suscriptor = QStringLiteral("Suscriptor %1").arg(n(500));
+            e.cargoSuscriptor = QStringLiteral("Cargo del suscriptor %1").arg(n(500));
             insertaSinTransaccion(taloren, e);
         }
     });

@@ -10,21 +10,21 @@ class Conexion;
 // bound values, in one transaction.
 struct EventoDePrueba {
     int folio = 1;
-    QDateTime fecha; // its year is the event's año
+    QDateTime fecha{}; // its year is the event's año
     QString hora = QStringLiteral("10:00");
     QString descripcion = QStringLiteral("Evento");
     QString direccion = QStringLiteral("Palacio de Gobierno");
     QVariant municipio = QStringLiteral("007");
     QVariant localidad = QStringLiteral("0001");
-    QDateTime fechaFisica; // the event's date when not given
+    QDateTime fechaFisica{}; // the event's date when not given
     QString suscriptor = QStringLiteral("Alberto Sánchez Gallegos");
     QString cargoSuscriptor = QStringLiteral("Presidente Municipal de Cuernavaca");
     QVariant claveFuncionario = QString(); // a staff key, or empty for a person typed by hand
-    QString nombre;                        // the person typed by hand
-    QString cargo;
+    QString nombre{};                      // the person typed by hand
+    QString cargo{};
     QString representaA = QStringLiteral("Secretario");
     QString caracter = QStringLiteral("Normal");
-    QString observacion;
+    QString observacion{};
     int instruccion = 1;
 };
 

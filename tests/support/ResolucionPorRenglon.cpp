@@ -5,46 +5,40 @@
 
 #include <QAbstractItemView>
 
-namespace ResolucionPorRenglon {
-
-void Resuelve(ModeloDeEventos& grid, Conexion& kelmar, QAbstractItemView* vista) {
+void ResolucionPorRenglon::Resuelve(ModeloDeEventos& grid, Conexion& kelmar, QAbstractItemView* vista) {
     const Recordset& rs = grid.registros();
+    // The first column of a single-row statement's answer, or what is given when there is none.
+    const auto uno = [&](const char* sql, const QVariantList& valores, const QString& siNo = {}) {
+        const Recordset r = kelmar.ejecuta(QString::fromLatin1(sql), valores);
+        return r.estaVacio() ? siNo : r.texto(0, 0);
+    };
     for (int fila = 0; fila < rs.filas(); ++fila) {
         const QString municipio = rs.texto(fila, ModeloDeEventos::Municipio).trimmed();
         const QString localidad = rs.texto(fila, ModeloDeEventos::Localidad).trimmed();
         const QString funcionario = rs.texto(fila, ModeloDeEventos::Cargo).trimmed();
 
         // obtiene_representante
-        QString nombre, cargo;
         const Recordset f = kelmar.ejecuta(
             QStringLiteral("select nombre,cvecargo from funcionarios where cvefuncionario = ?"),
             {funcionario});
-        if (f.estaVacio()) {
-            nombre = rs.texto(fila, ModeloDeEventos::Representante);
-            cargo = rs.texto(fila, 15);
-        } else {
-            nombre = f.texto(0, QStringLiteral("nombre"));
-            const Recordset c =
-                kelmar.ejecuta(QStringLiteral("select descripcion from cargos where cvecargo = ?"),
-                               {f.texto(0, QStringLiteral("cvecargo")).trimmed()});
-            cargo = c.estaVacio() ? rs.texto(fila, 15) : c.texto(0, QStringLiteral("descripcion"));
-        }
-        grid.estableceResuelto(fila, ModeloDeEventos::Representante, nombre);
-        grid.estableceResuelto(fila, ModeloDeEventos::Cargo, cargo);
+        const QString cargoAnotado = rs.texto(fila, 15);
+        grid.estableceResuelto(fila, ModeloDeEventos::Representante,
+                               f.estaVacio() ? rs.texto(fila, ModeloDeEventos::Representante)
+                                             : f.texto(0, 0));
+        grid.estableceResuelto(fila, ModeloDeEventos::Cargo,
+                               f.estaVacio() ? cargoAnotado
+                                             : uno("select descripcion from cargos where cvecargo = ?",
+                                                   {f.texto(0, 1).trimmed()}, cargoAnotado));
         if (vista)
             vista->viewport()->repaint();
 
         // convierte_municipio
-        const Recordset m = kelmar.ejecuta(
-            QStringLiteral("select nombre from municipios_tmp where cvemunicipio = ?"), {municipio});
-        grid.estableceResuelto(fila, ModeloDeEventos::Municipio, m.estaVacio() ? QString() : m.texto(0, 0));
-        const Recordset l = kelmar.ejecuta(
-            QStringLiteral("select nombre from localidad where municipio = ? and localidad = ?"),
-            {municipio, localidad});
-        grid.estableceResuelto(fila, ModeloDeEventos::Localidad, l.estaVacio() ? QString() : l.texto(0, 0));
+        grid.estableceResuelto(fila, ModeloDeEventos::Municipio,
+                               uno("select nombre from municipios_tmp where cvemunicipio = ?", {municipio}));
+        grid.estableceResuelto(fila, ModeloDeEventos::Localidad,
+                               uno("select nombre from localidad where municipio = ? and localidad = ?",
+                                   {municipio, localidad}));
     }
     if (vista)
         vista->viewport()->repaint();
 }
-
-} // namespace ResolucionPorRenglon
