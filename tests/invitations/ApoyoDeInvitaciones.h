@@ -3,11 +3,12 @@
 #include "outside/Conexion.h"
 #include "outside/Reloj.h"
 #include "support/EntornoDeVentanas.h"
-#include "support/Invitaciones.h"
+#include "support/InvitacionesDePrueba.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 // The day every invitation test works on, unless a row says otherwise.
@@ -16,11 +17,15 @@ inline QDateTime momentoDePrueba(QTime hora = QTime(10, 0)) {
 }
 
 // One invitation window of the program on the test's catalogs, shown and
-// active on a fixed day, with the user "lupita" ("Lupita") logged in.
+// active on a fixed day, with the user "lupita" ("Lupita") logged in; `antes`
+// changes the catalogs before the window loads.
 template <typename Ventana> struct EnVentana {
-    explicit EnVentana(Motor motor = Motor::SQLite, const QDateTime& ahora = momentoDePrueba())
+    explicit EnVentana(Motor motor = Motor::SQLite, const QDateTime& ahora = momentoDePrueba(),
+                       const std::function<void(Conexion&)>& antes = {})
         : reloj(ahora), relojEnUso(reloj), e(motor) {
         e.conecta(QStringLiteral("lupita"), QStringLiteral("Lupita"));
+        if (antes)
+            antes(e.base.kelmar());
         ventana = std::make_unique<Ventana>();
         ventana->show();
         QApplication::setActiveWindow(ventana.get());
@@ -28,9 +33,13 @@ template <typename Ventana> struct EnVentana {
     }
     Ventana* operator->() const { return ventana.get(); }
     Conexion& kelmar() { return e.base.kelmar(); }
-    QString foco() const {
-        const QWidget* w = QApplication::focusWidget();
-        return w ? w->objectName() : QString();
+    // The stored texts of an invitation's columns, named "A,B,C".
+    QStringList columnas(int folio, const char* nombres) {
+        const Recordset fila = filaGuardada(kelmar(), folio);
+        QStringList textos;
+        for (const QString& nombre : QString::fromLatin1(nombres).split(QLatin1Char(',')))
+            textos << fila.texto(0, nombre);
+        return textos;
     }
 
     RelojFijo reloj;
@@ -40,8 +49,18 @@ template <typename Ventana> struct EnVentana {
     bool activa = false;
 };
 
+inline bool tieneElFoco(QWidget* control) {
+    QWidget* f = QApplication::focusWidget();
+    return f && (f == control || control->isAncestorOf(f));
+}
+
 inline void elige(QComboBox* lista, const QString& entrada) {
     const int i = lista->findText(entrada);
     QVERIFY2(i >= 0, qPrintable(entrada));
     lista->setCurrentIndex(i);
 }
+
+inline const QString preguntaDelRepresentante =
+    QStringLiteral("Lupita\r\rNo capturó el nombre del representante, la invitación será marcada como NO "
+                   "CONFIRMADA y podrá entrar al módulo de correcciones para confirmarla más tarde.\r\r"
+                   "¿Desea continuar?");
