@@ -54,6 +54,11 @@ inline bool tieneElFoco(QWidget* control) {
     return f && (f == control || control->isAncestorOf(f));
 }
 
+// Types into a one-line or a multi-line box.
+inline void escribe(QWidget* caja, const QString& texto) {
+    caja->setProperty(caja->inherits("QLineEdit") ? "text" : "plainText", texto);
+}
+
 inline void elige(QComboBox* lista, const QString& entrada) {
     const int i = lista->findText(entrada);
     QVERIFY2(i >= 0, qPrintable(entrada));

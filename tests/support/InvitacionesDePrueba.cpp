@@ -3,43 +3,35 @@
 #include <QDateTime>
 
 Parametros camposDe(const InvitacionDePrueba& i) {
+    const auto fecha = [](const char* nombre, QDate dia) {
+        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::Date, 0, dia);
+    };
+    // The columns refuse nulls: an empty text is sent as empty.
+    const auto texto = [](const char* nombre, const QString& valor) {
+        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::VarChar, 2000,
+                                  valor.isNull() ? QStringLiteral("") : valor);
+    };
     const bool confirmada = !i.representante.trimmed().isEmpty();
     // Only the Secretary's invitations name an area head and an indication.
-    const auto delSrio = [&](const char* texto) {
-        return QString::fromUtf8(i.representaA == QLatin1String("Srio") ? texto : "");
-    };
-    const QList<std::pair<const char*, QVariant>> campos{
-        {"@FechaRecepcion", i.fechaEvento.addDays(-8)},
-        {"@FechaEvento", i.fechaEvento},
-        {"@Hora", i.hora},
-        {"@Descripcion", i.descripcion},
-        {"@Ubicacion", QStringLiteral("Palacio de Gobierno")},
-        {"@Suscriptor ", i.suscriptor},
-        {"@CargoSuscriptor", QStringLiteral("Directora del Instituto")},
-        {"@TelSuscriptor", QStringLiteral("228 841 7700")},
-        {"@Representante", i.representante},
-        {"@CargoRepresentante", i.cargoRepresentante},
-        {"@TelRepresentante", QString::fromLatin1(confirmada ? "228 841 7701" : "")},
-        {"@Titular", delSrio("Mtro. Julio Salas")},
-        {"@CargoTitular", delSrio("Subsecretario de Educación Básica")},
-        {"@TelTitular", QStringLiteral("")},
-        {"@Caracter", QStringLiteral("Normal")},
-        {"@Indicacion", delSrio("Asistir en representación del C. Secretario")},
-        {"@RepresentaA", i.representaA},
-        {"@Observacion", i.observacion},
-        {"@Estatus", QString::fromLatin1(confirmada ? "CONFIRMADA" : "SINCONFIRMAR")},
-        {"@Prefijo1", i.prefijo1},
-        {"@Prefijo2", i.prefijo2},
-        {"@Prefijo3", QStringLiteral("En")},
+    const auto delSrio = [&](const char* valor) {
+        return QString::fromUtf8(i.representaA == QLatin1String("Srio") ? valor : "");
     };
     Parametros p;
-    for (const auto& [nombre, valor] : campos) {
-        const bool fecha = valor.typeId() == QMetaType::QDate;
-        // The columns refuse nulls: an empty text is sent as empty.
-        p << Parametro::entrada(QString::fromLatin1(nombre),
-                                fecha ? TipoDeParametro::Date : TipoDeParametro::VarChar, 2000,
-                                fecha || !valor.toString().isNull() ? valor : QStringLiteral(""));
-    }
+    p << fecha("@FechaRecepcion", i.fechaEvento.addDays(-8)) << fecha("@FechaEvento", i.fechaEvento)
+      << texto("@Hora", i.hora) << texto("@Descripcion", i.descripcion)
+      << texto("@Ubicacion", QStringLiteral("Palacio de Gobierno")) << texto("@Suscriptor ", i.suscriptor)
+      << texto("@CargoSuscriptor", QStringLiteral("Directora del Instituto"))
+      << texto("@TelSuscriptor", QStringLiteral("228 841 7700")) << texto("@Representante", i.representante)
+      << texto("@CargoRepresentante", i.cargoRepresentante)
+      << texto("@TelRepresentante", QString::fromLatin1(confirmada ? "228 841 7701" : ""))
+      << texto("@Titular", delSrio("Mtro. Julio Salas"))
+      << texto("@CargoTitular", delSrio("Subsecretario de Educación Básica")) << texto("@TelTitular", {})
+      << texto("@Caracter", QStringLiteral("Normal"))
+      << texto("@Indicacion", delSrio("Asistir en representación del C. Secretario"))
+      << texto("@RepresentaA", i.representaA) << texto("@Observacion", i.observacion)
+      << texto("@Estatus", QString::fromLatin1(confirmada ? "CONFIRMADA" : "SINCONFIRMAR"))
+      << texto("@Prefijo1", i.prefijo1) << texto("@Prefijo2", i.prefijo2)
+      << texto("@Prefijo3", QStringLiteral("En"));
     return p;
 }
 
