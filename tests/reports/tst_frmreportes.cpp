@@ -67,10 +67,6 @@ QStringList bitacora(Conexion& kelmar) {
     return r;
 }
 
-int enEspera(Conexion& kelmar) {
-    return kelmar.ejecuta(QStringLiteral("select count(*) from folios_por_imprimir")).valor(0, 0).toInt();
-}
-
 // The report window loaded on the shared invitations, with the staging recorded.
 struct Reportes {
     explicit Reportes(Motor motor = Motor::SQLite) : e(motor) {
@@ -265,13 +261,13 @@ private Q_SLOTS:
         QCOMPARE(r.e.mostradas, QStringList{"FrmVerReporte"});
         // The type word is "Todas" until a type is clicked.
         QCOMPARE(r.reporte(), QStringLiteral("RPTAcuerdosTodos.rpt 7 true Todas 3"));
-        QVERIFY(enEspera(r.kelmar()) == 0 && r.enReposo());
+        QVERIFY(foliosEnEspera(r.kelmar()) == 0 && r.enReposo());
 
         // "Cancelar": nothing printed, nothing shown, nothing left staged.
         r.imprime(Caja::Cancelar);
         QCOMPARE(bitacora(r.kelmar()).size(), 6);
         QCOMPARE(r.e.mostradas.size(), 1);
-        QVERIFY(impresoras == 0 && enEspera(r.kelmar()) == 0);
+        QVERIFY(impresoras == 0 && foliosEnEspera(r.kelmar()) == 0);
 
         // The Secretary's invitations with no folio chosen, to the printer: every confirmed one.
         r.v.CmdCambiarCriterios->click();
@@ -372,7 +368,7 @@ private Q_SLOTS:
             QCOMPARE(r.fase(), true);
             return;
         }
-        QVERIFY(enEspera(r.kelmar()) == 0 && !QFile::exists(noHay));
+        QVERIFY(foliosEnEspera(r.kelmar()) == 0 && !QFile::exists(noHay));
         if (caso == QLatin1String("folio borrado"))
             QVERIFY(bitacora(r.kelmar()).isEmpty());
         QCOMPARE(r.fase(), false);

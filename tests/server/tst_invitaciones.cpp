@@ -22,12 +22,8 @@ int registra(Conexion& kelmar, int anio = 2011) {
 }
 
 QList<int> foliosGuardados(Conexion& kelmar, int anio) {
-    const Recordset rs =
-        kelmar.ejecuta(QStringLiteral("select Folio from invitacion where Anio = ? order by Folio"), {anio});
-    QList<int> r;
-    for (int i = 0; i < rs.filas(); ++i)
-        r << rs.valor(i, 0).toInt();
-    return r;
+    return numeros(
+        kelmar.ejecuta(QStringLiteral("select Folio from invitacion where Anio = ? order by Folio"), {anio}));
 }
 
 QList<int> delUnoAl(int n) {

@@ -52,3 +52,21 @@ inline Recordset filaGuardada(Conexion& kelmar, int folio, int anio = 2011) {
 inline int invitacionesGuardadas(Conexion& kelmar) {
     return kelmar.ejecuta(QStringLiteral("select count(*) from invitacion")).valor(0, 0).toInt();
 }
+
+// A folio of 2011 staged for printing, as the report window stages it, and how many wait.
+inline void seleccionaFolio(Conexion& kelmar, int folio) {
+    Parametros p{Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, 2011),
+                 Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, folio)};
+    kelmar.ejecutaProcedimiento(QStringLiteral("InsertarAnioFolioInvit"), p);
+}
+inline int foliosEnEspera(Conexion& kelmar) {
+    return kelmar.ejecuta(QStringLiteral("select count(*) from folios_por_imprimir")).valor(0, 0).toInt();
+}
+
+// One column of a recordset, as numbers.
+inline QList<int> numeros(const Recordset& rs, int columna = 0) {
+    QList<int> r;
+    for (int i = 0; i < rs.filas(); ++i)
+        r << rs.valor(i, columna).toInt();
+    return r;
+}
