@@ -147,34 +147,6 @@ private Q_SLOTS:
         QVERIFY(paginas.constLast().contains(QStringLiteral("Total de invitaciones en el reporte: 150")));
     }
 
-    void plantillas_data() {
-        QTest::addColumn<QString>("plantilla");
-        QTest::addColumn<QVariantMap>("valores");
-        QTest::addColumn<QString>("esperado");
-        const QVariantMap juntos{{"A", "Ana"}, {"B", "Pérez"}, {"P", "Lic."}};
-        const QVariantMap sinB{{"A", "Ana"}, {"B", ""}, {"P", ""}};
-        QTest::newRow("parte opcional con dato") << "{A}[, {B}]" << juntos << "Ana, Pérez";
-        QTest::newRow("parte opcional sin dato") << "{A}[, {B}]" << sinB << "Ana";
-        QTest::newRow("grupo anidado") << "[Asiste: [{P} ]{A}]" << sinB << "Asiste: Ana";
-        QTest::newRow("prefijo vacío al inicio") << "{P} {A}" << sinB << "Ana";
-        QTest::newRow("fecha de un parámetro")
-            << "{F}" << QVariantMap{{"F", QDate(2011, 12, 31)}} << "31/12/2011";
-        QTest::newRow("tabla de valores")
-            << "{E:CONFIRMADA=Sí;*=No}" << QVariantMap{{"E", "SINCONFIRMAR"}} << "No";
-        QTest::newRow("lógico falso") << "{L:uno|dos}" << QVariantMap{{"L", false}} << "dos";
-        QTest::newRow("mayúsculas") << "{A:mayusculas}" << QVariantMap{{"A", "peña"}} << "PEÑA";
-    }
-    void plantillas() {
-        QFETCH(QString, plantilla);
-        QFETCH(QVariantMap, valores);
-        QFETCH(QString, esperado);
-        const Plantilla p = Plantilla::lee(plantilla, QStringLiteral("prueba"), QStringLiteral("prueba"));
-        QCOMPARE(p.evalua([&](const Plantilla::Campo& c) {
-            return Reporte::formatea(valores.value(c.nombre), c.formato);
-        }),
-                 esperado);
-    }
-
     // A faulty definition says which file, where in it and what is wrong.
     void definicionesRechazadas_data() {
         QTest::addColumn<QByteArray>("buscar");
@@ -187,11 +159,8 @@ private Q_SLOTS:
         fila("no es JSON", "\"titulo\": \"Prueba\",", "\"titulo\" \"Prueba\",", "línea 2");
         fila("dato desconocido", "\"titulo\"", "\"titlo\": 1, \"titulo\"", "titlo|no se conoce");
         fila("dato que falta", "\"sinDatos\": \"Nada\"", "\"resumen\": \"\"", "sinDatos|falta");
-        fila("número que no es", "\"puntos\": 8", "\"puntos\": \"ocho\"", "letra.puntos");
         fila("corchete sin cerrar", "\"{Anio}-{Folio}\"", "\"[{Anio}-{Folio}\"", "tabla[1].texto|sin cerrar");
-        fila("formato desconocido", "{Anio}-", "{Anio:fechota}-", "fechota");
         fila("parámetro que no tiene", "{Anio}-", "{3}-", "{3}|2");
-        fila("página fuera del pie", "{Anio}-", "{#pagina}-", "#pagina|pie");
         fila("papel desconocido", "\"carta\"", "\"tabloide\"", "hoja.papel|tabloide|carta");
         fila("tabla y bloque", "\"sinDatos\"", "\"bloque\": {\"renglones\": []}, \"sinDatos\"",
              "uno de los dos");

@@ -100,35 +100,6 @@ private Q_SLOTS:
         QCOMPARE(recibidos, delUnoAl(estaciones * cadaUna));
         QCOMPARE(foliosGuardados(base.kelmar(), 2031), delUnoAl(estaciones * cadaUna));
     }
-
-    // The staff whose name holds the text, case and accents aside, in
-    // Spanish order: name, post and area.
-    void personal_data() { agregaMotores(); }
-    void personal() {
-        MOTOR_DE_LA_FILA(motor);
-        BaseDePrueba base(motor);
-        Conexion& k = base.kelmar();
-        k.ejecuta(QStringLiteral("delete from funcionarios"));
-        k.ejecuta(QStringLiteral("insert into funcionarios (cvefuncionario, nombre, cvecargo, cvearea) values"
-                                 " ('1', ?, '030', 'CA'), ('2', 'ana munoz', null, null),"
-                                 " ('3', ?, '001', 'SE'), ('4', 'Pedro Salgado', '001', 'SE')"),
-                  {QStringLiteral("Óscar Muñoz Peña"), QStringLiteral("Beatriz MUÑOZ")});
-        const auto busca = [&](const QString& nombre) {
-            Parametros p{Parametro::entrada(QStringLiteral("@Nombre"), TipoDeParametro::VarChar, 30, nombre)};
-            return k.ejecutaProcedimiento(QStringLiteral("ObtenerFuncionarioConLike"), p);
-        };
-        const Recordset rs = busca(QStringLiteral("muñoz"));
-        QCOMPARE(rs.nombresDeColumnas(), QStringList({"Nombre", "Cargo", "Area"}));
-        QCOMPARE(rs.filas(), 3);
-        QCOMPARE(rs.texto(0, 0), QStringLiteral("ana munoz"));
-        QVERIFY(rs.esNulo(0, 1));
-        QCOMPARE(
-            QStringList({rs.texto(1, 0), rs.texto(1, 1), rs.texto(1, 2)}),
-            QStringList({"Beatriz MUÑOZ", "Secretario de Educación", "Oficina del Secretario de Educación"}));
-        QCOMPARE(rs.texto(2, 0), QStringLiteral("Óscar Muñoz Peña"));
-        QCOMPARE(busca(QStringLiteral("OSCAR")).filas(), 1);
-        QCOMPARE(busca(QStringLiteral("%")).filas(), 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TstInvitaciones)
