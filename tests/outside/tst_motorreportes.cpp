@@ -16,13 +16,6 @@
 
 namespace {
 
-QList<int> lista(const char* numeros) {
-    QList<int> r;
-    for (const QString& n : QString::fromLatin1(numeros).split(u' ', Qt::SkipEmptyParts))
-        r << n.toInt();
-    return r;
-}
-
 // The parameters of a report of November and December 2011, as the report
 // window sets them; the folios are staged first.
 void preparado(Reporte& r, Conexion& kelmar, const QList<int>& seleccion = {},
@@ -66,31 +59,35 @@ private Q_SLOTS:
         const RelojFijo reloj(QDateTime(QDate(2011, 11, 18), QTime(9, 30)));
         const Reloj::Sustituto fijo(reloj);
         const struct {
-            const char *archivo, *seleccion, *tipo, *palabra, *esperadas, *textos;
+            const char* archivo;
+            QList<int> seleccion;
+            const char *tipo, *palabra;
+            QList<int> esperadas;
+            const char* textos;
         } casos[] = {
-            {"AcuerdosTodos", "", "Todas", "", "1 2 3 4 7", "Todos los acuerdos|Todas las invitaciones que"},
-            {"AcuerdosTodos", "1 2 3", "Todas", "", "1 2 3", "Solo los folios seleccionados"},
-            {"AcuerdosTodos", "", "Confirmadas", "", "1 2 7", "Invitaciones: solo las confirmadas"},
-            {"AcuerdosTodos", "", "Todas", "CAFE", "7", "contenga: «CAFE»"},
-            {"AcuerdosSrio", "", "SinConfirmar", "", "3", "Acuerdos del C. Secretario|Sin confirmar"},
-            {"AcuerdosGob", "1 2 3", "Todas", "", "2", "Acuerdos del C. Gobernador|Asiste: Lic. Óscar Peña"},
-            {"InvitacionSecretario", "", "", "", "1 7", "Invitaciones del C. Secretario|Ángel Muñoz"},
-            {"InvitacionGobernador", "1 2 3", "", "", "2",
-             "sugiere la presencia Lic. Óscar Peña|5 de noviembre de 2011"},
-            {"InvitacionGobernador", "1", "", "", "", "No hay invitaciones confirmadas"},
+            // clang-format off
+            {"AcuerdosTodos", {}, "Todas", "", {1, 2, 3, 4, 7}, "Todos los acuerdos|Todas las invitaciones que"},
+            {"AcuerdosTodos", {1, 2, 3}, "Todas", "", {1, 2, 3}, "Solo los folios seleccionados"},
+            {"AcuerdosTodos", {}, "Confirmadas", "", {1, 2, 7}, "Invitaciones: solo las confirmadas"},
+            {"AcuerdosTodos", {}, "Todas", "CAFE", {7}, "contenga: «CAFE»"},
+            {"AcuerdosSrio", {}, "SinConfirmar", "", {3}, "Acuerdos del C. Secretario|Sin confirmar"},
+            {"AcuerdosGob", {1, 2, 3}, "Todas", "", {2}, "Acuerdos del C. Gobernador|Asiste: Lic. Óscar Peña"},
+            {"InvitacionSecretario", {}, "", "", {1, 7}, "Invitaciones del C. Secretario|Ángel Muñoz"},
+            {"InvitacionGobernador", {1, 2, 3}, "", "", {2}, "sugiere la presencia Lic. Óscar Peña|5 de noviembre de 2011"},
+            {"InvitacionGobernador", {1}, "", "", {}, "No hay invitaciones confirmadas"},
+            // clang-format on
         };
         for (const auto& caso : casos) {
             const QString nombre = QStringLiteral("RPT%1.rpt").arg(QLatin1String(caso.archivo));
             auto reporte = Reporte::abre(nombre);
-            preparado(*reporte, kelmar, lista(caso.seleccion), QString::fromLatin1(caso.tipo),
+            preparado(*reporte, kelmar, caso.seleccion, QString::fromLatin1(caso.tipo),
                       QString::fromLatin1(caso.palabra));
             reporte->iniciaSesion(kelmar);
             const QString pdf = m_dir.filePath(QStringLiteral("reporte.pdf"));
             reporte->guardaPdf(pdf);
             const QStringList paginas = paginasDePdf(pdf);
             const QString texto = paginas.join(u' ').simplified();
-            QVERIFY2(marcasEn(texto) == lista(caso.esperadas),
-                     qPrintable(nombre + QStringLiteral(": ") + texto));
+            QVERIFY2(marcasEn(texto) == caso.esperadas, qPrintable(nombre + QStringLiteral(": ") + texto));
             QStringList esperados = QString::fromUtf8(caso.textos).split(u'|');
             esperados << QStringLiteral(
                              "Eventos a realizarse del 1 de noviembre de 2011 al 31 de diciembre de 2011")
