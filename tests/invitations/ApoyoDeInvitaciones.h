@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QTest>
 #include <functional>
 #include <memory>
@@ -32,6 +33,16 @@ template <typename Ventana> struct EnVentana {
         activa = QTest::qWaitForWindowActive(ventana.get());
     }
     Ventana* operator->() const { return ventana.get(); }
+    // Forgets the boxes shown so far, scripts the answers and clicks: the
+    // texts of the boxes the click showed.
+    template <typename Boton>
+    QStringList pulsa(Boton* boton, std::initializer_list<CajaDeMensajes::Boton> respuestas = {}) {
+        e.caja.olvida();
+        for (CajaDeMensajes::Boton r : respuestas)
+            e.caja.responde(r);
+        boton->click();
+        return e.caja.textos();
+    }
     Conexion& kelmar() { return e.base.kelmar(); }
     // The stored texts of an invitation's columns, named "A,B,C".
     QStringList columnas(int folio, const char* nombres) {
@@ -63,6 +74,17 @@ inline void elige(QComboBox* lista, const QString& entrada) {
     const int i = lista->findText(entrada);
     QVERIFY2(i >= 0, qPrintable(entrada));
     lista->setCurrentIndex(i);
+}
+
+// Gives a control a value: a date, an entry of its list, or a text.
+inline void pon(QWidget* control, const QVariant& valor) {
+    if (auto* fecha = qobject_cast<QDateEdit*>(control))
+        fecha->setDate(valor.toDate());
+    else if (auto* lista = qobject_cast<QComboBox*>(control))
+        valor.typeId() == QMetaType::Int ? lista->setCurrentIndex(valor.toInt())
+                                         : elige(lista, valor.toString());
+    else
+        escribe(control, valor.toString());
 }
 
 inline const QString preguntaDelRepresentante =

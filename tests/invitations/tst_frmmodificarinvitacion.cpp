@@ -61,8 +61,7 @@ private Q_SLOTS:
                  QStringList({"SIN CONFIRMAR, Falta representante.", "memo", "Sin Modificación"}));
 
         w.TxtRepresentante->setText(QStringLiteral("Raúl Benítez Zamora"));
-        w.CmdGuardar->click();
-        QVERIFY2(v.e.caja.cajas().isEmpty(), qPrintable(v.e.caja.textos().join(u'|')));
+        QCOMPARE(v.pulsa(w.CmdGuardar), QStringList());
         QCOMPARE(w.LblMensajeAUsuario->text(), QStringLiteral("Los datos han sido actualizados."));
         QCOMPARE(w.LblUsrModifico->text(), QStringLiteral("lupita"));
         QVERIFY(!w.CmdGuardar->Enabled());
@@ -148,11 +147,9 @@ private Q_SLOTS:
         guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) { i.fechaEvento = QDate(2011, 11, 10); });
         consulta(w, 1);
         w.TabInvitacion->setCurrentIndex(1);
-        v.e.caja.responde(Caja::No);
-        w.CmdGuardar->click();
-        QCOMPARE(
-            v.e.caja.textos(),
-            QStringList{"Lupita\r\rLa fecha del evento ya pasó.\r\r¿Desea continuar con la actualización?"});
+        const QString pasada = QStringLiteral(
+            "Lupita\r\rLa fecha del evento ya pasó.\r\r¿Desea continuar con la actualización?");
+        QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::No}), QStringList{pasada});
         QCOMPARE(w.TabInvitacion->currentIndex(), 0);
         QVERIFY(tieneElFoco(w.DTPFechaEvento));
         QCOMPARE(v.columnas(1, "UsrModif"), QStringList{""});
@@ -182,22 +179,16 @@ private Q_SLOTS:
         w.TxtRepresentante->setText(QStringLiteral("  "));
         for (const auto& paso : pasos) {
             escribe(paso.caja, paso.mal);
-            v.e.caja.olvida();
-            v.e.caja.responde(Caja::Si);
             w.TabInvitacion->setCurrentIndex(1 - paso.pestana);
-            w.CmdGuardar->click();
-            QCOMPARE(v.e.caja.textos().size(), 2);
-            QCOMPARE(v.e.caja.textos().constLast(), QString::fromUtf8(paso.mensaje));
+            QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::Si}),
+                     QStringList({pasada, QString::fromUtf8(paso.mensaje)}));
             QCOMPARE(w.TabInvitacion->currentIndex(), paso.pestana);
             QVERIFY2(tieneElFoco(paso.caja), paso.mensaje);
             QCOMPARE(v.columnas(1, "UsrModif"), QStringList{""});
             escribe(paso.caja, paso.bien);
         }
         // A representative of blanks counts as named here.
-        v.e.caja.olvida();
-        v.e.caja.responde(Caja::Si);
-        w.CmdGuardar->click();
-        QCOMPARE(v.e.caja.cajas().size(), 1);
+        QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::Si}), QStringList{pasada});
         QCOMPARE(v.columnas(1, "Estatus,Representante,Indicacion"),
                  QStringList({"CONFIRMADA", "  ", QString(200, u'x')}));
     }
@@ -214,17 +205,13 @@ private Q_SLOTS:
         QVERIFY(w.FraTitularDelArea->isHidden() && w.TxtIndicacion->isHidden() && !w.CmbPrefijo2->isHidden());
         // Arranging changes no value.
         QCOMPARE(w.TxtTitularDelArea->text(), QStringLiteral("Mtro. Julio Salas"));
-        w.CmdGuardar->click();
-        QCOMPARE(v.e.caja.textos(),
+        QCOMPARE(v.pulsa(w.CmdGuardar),
                  QStringList{
                      "Debe seleccionar seleccionar el prefijo del representante del evento. Verifique. :("});
         QVERIFY(tieneElFoco(w.CmbPrefijo2));
 
         w.TxtRepresentante->clear();
-        v.e.caja.olvida();
-        v.e.caja.responde(Caja::No);
-        w.CmdGuardar->click();
-        QCOMPARE(v.e.caja.textos(), QStringList{preguntaDelRepresentante});
+        QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::No}), QStringList{preguntaDelRepresentante});
         QVERIFY(tieneElFoco(w.TxtRepresentante));
         QCOMPARE(v.columnas(1, "UsrModif"), QStringList{""});
 
