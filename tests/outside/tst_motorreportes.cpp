@@ -1,10 +1,7 @@
 #include "outside/CarpetaDeDatos.h"
-#include "outside/Conexion.h"
-#include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
 #include "outside/reportes/Reporte.h"
 #include "support/BaseDePrueba.h"
-#include "support/InvitacionesDePrueba.h"
 #include "support/TextoDePdf.h"
 
 #include <QFile>

@@ -2,7 +2,6 @@
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CarpetaDeDatos.h"
-#include "outside/Conexion.h"
 #include "reports/FrmReportes.h"
 #include "reports/FrmVerReporte.h"
 #include "reports/Impresora.h"
@@ -25,7 +24,6 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSpinBox>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -347,31 +345,20 @@ private Q_SLOTS:
         QVERIFY(r.enReposo() && r.fase() == true);
     }
 
-    // The preview: its pages, moving through them, and keeping the report as a PDF file.
+    // The preview keeps the report as a PDF file; a folder that is not there
+    // is reported and leaves nothing behind.
     void vistaPrevia() {
         Reportes r;
-        QList<InvitacionDePrueba> mas(60);
-        for (int i = 0; i < 60; ++i) {
-            mas[i].folio = 10 + i;
-            mas[i].descripcion = QStringLiteral("EVT%1 Visita a la zona escolar").arg(10 + i);
-        }
-        insertaInvitaciones(r.kelmar(), mas);
         r.busca();
         const QString guardado = m_dir.filePath(QStringLiteral("acuerdos.pdf"));
         const QString noHay = m_dir.filePath(QStringLiteral("no/hay/carpeta/acuerdos.pdf"));
         QString destino;
-        int paginas = 0;
         r.alMostrar = [&](QDialog& d) {
             if (d.objectName() == QLatin1String("DlgGuardarPdf")) {
                 static_cast<QFileDialog&>(d).selectFile(destino);
                 return d.accept();
             }
             auto& vista = static_cast<FrmVerReporte&>(d);
-            paginas = vista.CRViewer1->pageCount();
-            vista.CmdUltimaPagina->click();
-            QCOMPARE(vista.CRViewer1->currentPage(), paginas);
-            vista.TxtPagina->setValue(1);
-            QCOMPARE(vista.CRViewer1->currentPage(), 1);
             for (const QString& archivo : {guardado, noHay}) {
                 destino = archivo;
                 vista.CmdGuardarPdf->click();
@@ -379,13 +366,10 @@ private Q_SLOTS:
             vista.CmdCerrar->click();
         };
         r.imprime(Caja::No);
-        QVERIFY(paginas > 1);
         QCOMPARE(
             r.e.caja.ultima().texto,
             QStringLiteral("El reporte se guardó en el archivo %1.").arg(QDir::toNativeSeparators(guardado)));
-        const QStringList enPdf = paginasDePdf(guardado);
-        QCOMPARE(enPdf.size(), paginas);
-        QCOMPARE(marcasEn(enPdf.join(u' ')).size(), 65);
+        QCOMPARE(marcasEn(paginasDePdf(guardado).join(u' ')), QList<int>({1, 2, 3, 4, 7}));
         QCOMPARE(r.errores.size(), 1);
         QVERIFY(!QFile::exists(noHay));
         QCOMPARE(r.e.mostradas,
