@@ -257,28 +257,33 @@ private Q_SLOTS:
         QVERIFY(tieneElFoco(v->DTPFechaRecepcion));
     }
 
-    // Each menu item opens its window modally, loaded afresh at every
-    // opening; Escape keeps the typed data, the close button closes.
+    // Each menu item of the invitations and their reports opens its window
+    // modally, loaded afresh at every opening; in the invitation windows
+    // Escape keeps the typed data; the close button closes.
     void menu() {
         EntornoDeVentanas e;
         e.conecta();
         MDITaloren mdi;
         QStringList vistos;
         e.alMostrar = [&](QDialog& d) {
-            auto& v = static_cast<VentanaDeInvitacion&>(d);
-            vistos << v.TxtDescripcion->text();
-            v.TxtDescripcion->setText(QStringLiteral("tecleado"));
-            QTest::keyClick(&v, Qt::Key_Escape);
-            QVERIFY(v.isVisible());
-            v.CmdCerrar->click();
-            QVERIFY(!v.isVisible());
+            const bool reportes = d.objectName() == QLatin1String("FrmReportes");
+            auto* caja = d.findChild<QWidget*>(QLatin1String(reportes ? "TxtTextoEvento" : "TxtDescripcion"));
+            const char* texto = caja->inherits("QLineEdit") ? "text" : "plainText";
+            vistos << caja->property(texto).toString();
+            caja->setProperty(texto, QStringLiteral("tecleado"));
+            QTest::keyClick(&d, Qt::Key_Escape);
+            QCOMPARE(d.isVisible(), !reportes);
+            d.findChild<BotonDeComando*>(QStringLiteral("CmdCerrar"))->click();
+            QVERIFY(!d.isVisible());
         };
-        for (QAction* menu : {mdi.MnuRegistrarInvitaciones, mdi.MnuRegistrarInvitaciones,
-                              mdi.MnuModificarInvit, mdi.MnuModificarInvit})
+        for (QAction* menu :
+             {mdi.MnuRegistrarInvitaciones, mdi.MnuRegistrarInvitaciones, mdi.MnuModificarInvit,
+              mdi.MnuModificarInvit, mdi.MnuReportesInvit, mdi.MnuReportesInvit})
             menu->trigger();
-        QCOMPARE(e.mostradas, QStringList({"FrmRegistrarInvitacion", "FrmRegistrarInvitacion",
-                                           "FrmModificarInvitacion", "FrmModificarInvitacion"}));
-        QCOMPARE(vistos, QStringList(4));
+        QCOMPARE(e.mostradas,
+                 QStringList({"FrmRegistrarInvitacion", "FrmRegistrarInvitacion", "FrmModificarInvitacion",
+                              "FrmModificarInvitacion", "FrmReportes", "FrmReportes"}));
+        QCOMPARE(vistos, QStringList(6));
     }
 };
 

@@ -2,14 +2,12 @@
 #include "outside/Reloj.h"
 #include "outside/reportes/Reporte.h"
 #include "support/BaseDePrueba.h"
+#include "support/InvitacionesDePrueba.h"
 #include "support/TextoDePdf.h"
 
-#include <QFile>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTest>
 
-#include <numeric>
 
 namespace {
 

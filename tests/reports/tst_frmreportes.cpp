@@ -6,13 +6,10 @@
 #include "reports/FrmVerReporte.h"
 #include "reports/Impresora.h"
 #include "reports/RejillaDeDatos.h"
-#include "startup/Inicio.h"
-#include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/InvitacionesDePrueba.h"
 #include "support/TextoDePdf.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDateEdit>
 #include <QFileDialog>
@@ -374,24 +371,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(noHay));
         QCOMPARE(r.e.mostradas,
                  QStringList({"FrmVerReporte", "DlgGuardarPdf", "DlgGuardarPdf", "FrmErrores"}));
-    }
-
-    // The menu opens the one window modally, and each opening loads it afresh.
-    void menu() {
-        EntornoDeVentanas e;
-        e.conecta();
-        QStringList cargadas;
-        e.alMostrar = [&](QDialog& d) {
-            auto& v = static_cast<FrmReportes&>(d);
-            cargadas << v.TxtTextoEvento->text();
-            v.TxtTextoEvento->setText(QStringLiteral("escrito"));
-            v.CmdCerrar->click();
-        };
-        Modulo::mdi().MnuReportesInvit->trigger();
-        Modulo::mdi().MnuReportesInvit->trigger();
-        QCOMPARE(e.mostradas, QStringList({"FrmReportes", "FrmReportes"}));
-        QCOMPARE(cargadas, QStringList(2));
-        Modulo::DestruyeMdi();
     }
 
 private:
