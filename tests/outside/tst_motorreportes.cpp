@@ -8,7 +8,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-
 namespace {
 
 // The parameters of a report of November and December 2011, as the report
@@ -153,9 +152,6 @@ private Q_SLOTS:
         fila("dato que falta", "\"sinDatos\": \"Nada\"", "\"resumen\": \"\"", "sinDatos|falta");
         fila("corchete sin cerrar", "\"{Anio}-{Folio}\"", "\"[{Anio}-{Folio}\"", "tabla[1].texto|sin cerrar");
         fila("parámetro que no tiene", "{Anio}-", "{3}-", "{3}|2");
-        fila("papel desconocido", "\"carta\"", "\"tabloide\"", "hoja.papel|tabloide|carta");
-        fila("tabla y bloque", "\"sinDatos\"", "\"bloque\": {\"renglones\": []}, \"sinDatos\"",
-             "uno de los dos");
     }
     void definicionesRechazadas() {
         QFETCH(QByteArray, buscar);
