@@ -46,7 +46,8 @@ const QString porClave = QStringLiteral("select clave, nombre from zonas order b
 class TstControlesDeDatos : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void llenado() {
+    // The fills, each with what it adds; then the selection.
+    void llenadoYSeleccion() {
         Combo c;
         // Each fill adds to what the list holds.
         c.combo.LLenaCmbClaveDescrip(porClave);
@@ -79,10 +80,8 @@ private Q_SLOTS:
         const ErrorDeEjecucion e = errorDe([&] { sinConexion.LLenaCmbClaveDescrip(porClave); });
         QCOMPARE(e.numero(), CodigoDeError::Interno);
         QVERIFY(e.descripcion().contains(QStringLiteral("conexión")));
-    }
 
-    void seleccion() {
-        Combo c;
+        // Choosing by the key on the left or on the right, and by position.
         QSignalSpy clics(&c.combo, &CmbClaveDescrip::Click);
         c.con({"10 A", "10 B", "20 C"});
         c.combo.EstableceElemento(QStringLiteral("10"), 2);
