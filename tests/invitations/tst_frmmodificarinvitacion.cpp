@@ -161,20 +161,16 @@ private Q_SLOTS:
             QWidget* caja;
             QString mal = {}, bien = QStringLiteral(" ");
         } pasos[] = {
+            // clang-format off
             {"Debe proporcionar una descripción del evento. Verifique :(", 0, w.TxtDescripcion},
             {"Debe proporcionar una la ubicación del Evento. Verifique :(", 0, w.TxtUbicacionEvento},
             {"Debe proporcionar el nombre de quien invita al evento. Verifique :(", 0, w.TxtQuienInvita},
-            {"Debe proporcionar la indicación en el apartado del representante. Verifique :(", 1,
-             w.TxtIndicacion},
+            {"Debe proporcionar la indicación en el apartado del representante. Verifique :(", 1, w.TxtIndicacion},
             // An indication longer than the record holds is refused, never cut.
-            {"La indicación tiene 201 caracteres y no debe pasar de 200. Verifique :(", 1, w.TxtIndicacion,
-             QString(201, u'x'), QString(200, u'x')},
-            {"Debe proporcionar el nombre del titular que designará un responsable para el evento. Verifique "
-             ":(",
-             1, w.TxtTitularDelArea},
-            {"Debe proporcionar el cargo del titular que designará un resposable para el evento. Verifique "
-             ":(",
-             1, w.TxtCargoTitularDelArea},
+            {"La indicación tiene 201 caracteres y no debe pasar de 200. Verifique :(", 1, w.TxtIndicacion, QString(201, u'x'), QString(200, u'x')},
+            {"Debe proporcionar el nombre del titular que designará un responsable para el evento. Verifique :(", 1, w.TxtTitularDelArea},
+            {"Debe proporcionar el cargo del titular que designará un resposable para el evento. Verifique :(", 1, w.TxtCargoTitularDelArea},
+            // clang-format on
         };
         w.TxtRepresentante->setText(QStringLiteral("  "));
         for (const auto& paso : pasos) {

@@ -90,10 +90,8 @@ private Q_SLOTS:
             {"Debe proporcionar una la ubicación del Evento. Verifique :(", 0, w.TxtUbicacionEvento},
             {"Debe proporcionar el nombre de quien invita al evento. Verifique :(", 0, w.TxtQuienInvita},
             {"Debe seleccionar la indicación en el apartado del representante. Verifique :(", 1, w.CmbIndicacion, 2},
-            {"Debe proporcionar el nombre del titular que designará un resposable para el evento. Verifique :(", 1,
-             w.TxtTitularDelArea},
-            {"Debe proporcionar el cargo del titular que designará un resposable para el evento. Verifique :(", 1,
-             w.TxtCargoTitularDelArea},
+            {"Debe proporcionar el nombre del titular que designará un resposable para el evento. Verifique :(", 1, w.TxtTitularDelArea},
+            {"Debe proporcionar el cargo del titular que designará un resposable para el evento. Verifique :(", 1, w.TxtCargoTitularDelArea},
             // clang-format on
         };
         for (const auto& paso : pasos) {
