@@ -1,52 +1,52 @@
 #include "support/InvitacionesDePrueba.h"
 
-#include "outside/Conexion.h"
-
 #include <QDateTime>
 
-namespace {
-// An empty text is stored as empty, never as null: the columns refuse nulls.
-QString t(const QString& texto) {
-    return texto.isNull() ? QStringLiteral("") : texto;
+Parametros camposDe(const InvitacionDePrueba& i) {
+    const auto fecha = [](const char* nombre, QDate dia) {
+        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::Date, 0, dia);
+    };
+    // The columns refuse nulls: an empty text is sent as empty.
+    const auto texto = [](const char* nombre, const QString& valor) {
+        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::VarChar, 2000,
+                                  valor.isNull() ? QStringLiteral("") : valor);
+    };
+    const bool confirmada = !i.representante.trimmed().isEmpty();
+    // Only the Secretary's invitations name an area head and an indication.
+    const auto delSrio = [&](const char* valor) {
+        return QString::fromUtf8(i.representaA == QLatin1String("Srio") ? valor : "");
+    };
+    Parametros p;
+    p << fecha("@FechaRecepcion", i.fechaEvento.addDays(-8)) << fecha("@FechaEvento", i.fechaEvento)
+      << texto("@Hora", i.hora) << texto("@Descripcion", i.descripcion)
+      << texto("@Ubicacion", QStringLiteral("Palacio de Gobierno")) << texto("@Suscriptor ", i.suscriptor)
+      << texto("@CargoSuscriptor", QStringLiteral("Directora del Instituto"))
+      << texto("@TelSuscriptor", QStringLiteral("228 841 7700")) << texto("@Representante", i.representante)
+      << texto("@CargoRepresentante", i.cargoRepresentante)
+      << texto("@TelRepresentante", QString::fromLatin1(confirmada ? "228 841 7701" : ""))
+      << texto("@Titular", delSrio("Mtro. Julio Salas"))
+      << texto("@CargoTitular", delSrio("Subsecretario de Educación Básica")) << texto("@TelTitular", {})
+      << texto("@Caracter", QStringLiteral("Normal"))
+      << texto("@Indicacion", delSrio("Asistir en representación del C. Secretario"))
+      << texto("@RepresentaA", i.representaA) << texto("@Observacion", i.observacion)
+      << texto("@Estatus", QString::fromLatin1(confirmada ? "CONFIRMADA" : "SINCONFIRMAR"))
+      << texto("@Prefijo1", i.prefijo1) << texto("@Prefijo2", i.prefijo2)
+      << texto("@Prefijo3", QStringLiteral("En"));
+    return p;
 }
-} // namespace
 
 void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& i) {
-    const bool confirmada = !i.representante.trimmed().isEmpty();
-    const bool delSecretario = i.representaA == QLatin1String("Srio");
-    kelmar.ejecuta(
-        QStringLiteral(
-            "insert into invitacion (Anio, Folio, FechaRecepcion, FechaEvento, Hora, Descripcion,"
-            " Ubicacion, Suscriptor, CargoSuscriptor, TelSuscriptor, Representante, CargoRepresentante,"
-            " TelRepresentante, Titular, CargoTitular, TelTitular, Caracter, Indicacion, RepresentaA,"
-            " Observacion, Estatus, Prefijo1, Prefijo2, Prefijo3, UsrCaptura, FechaCaptura)"
-            " values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {i.anio,
-         i.folio,
-         i.fechaEvento.addDays(-10),
-         i.fechaEvento,
-         t(i.hora),
-         t(i.descripcion),
-         t(i.ubicacion),
-         t(i.suscriptor),
-         t(i.cargoSuscriptor),
-         QStringLiteral("228 841 7700"),
-         t(i.representante),
-         t(i.cargoRepresentante),
-         confirmada ? QStringLiteral("228 841 7701") : t({}),
-         delSecretario ? t(i.titular) : t({}),
-         delSecretario ? t(i.cargoTitular) : t({}),
-         t({}),
-         t(i.caracter),
-         delSecretario ? t(i.indicacion) : t({}),
-         t(i.representaA),
-         t(i.observacion),
-         confirmada ? QStringLiteral("CONFIRMADA") : QStringLiteral("SINCONFIRMAR"),
-         t(i.prefijo1),
-         t(i.prefijo2),
-         t(i.prefijo3),
-         QStringLiteral("admin"),
-         QDateTime(i.fechaEvento.addDays(-10), QTime(9, 0))});
+    QStringList columnas{QStringLiteral("Anio"), QStringLiteral("Folio")};
+    QVariantList valores{i.anio, i.folio};
+    for (const Parametro& p : camposDe(i)) {
+        columnas << p.nombre.trimmed().mid(1);
+        valores << p.valor;
+    }
+    columnas << QStringLiteral("UsrCaptura") << QStringLiteral("FechaCaptura");
+    valores << i.usrCaptura << QDateTime(i.fechaEvento.addDays(-8), QTime(9, 0));
+    kelmar.ejecuta(QStringLiteral("insert into invitacion (%1) values (?%2)")
+                       .arg(columnas.join(u','), QStringLiteral(", ?").repeated(columnas.size() - 1)),
+                   valores);
 }
 
 void insertaInvitaciones(Conexion& kelmar, const QList<InvitacionDePrueba>& invitaciones) {

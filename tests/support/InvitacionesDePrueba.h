@@ -1,36 +1,34 @@
 #pragma once
 
+#include "outside/Conexion.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
 
-class Conexion;
-
-// An invitation as the tests store it, straight into the invitacion table
-// with bound values; what a test does not set takes a plausible value.
+// An invitation as the tests store it; what a test does not set takes a
+// plausible value. An empty representative leaves it unconfirmed.
 struct InvitacionDePrueba {
     int anio = 2011;
     int folio = 1;
-    QDate fechaEvento{2011, 11, 15};
+    QDate fechaEvento{2011, 11, 25};
     QString hora = QStringLiteral("10:00");
     QString descripcion = QStringLiteral("Reunión de trabajo");
-    QString ubicacion = QStringLiteral("Palacio de Gobierno");
     QString suscriptor = QStringLiteral("Lic. Rosa María Campos");
-    QString cargoSuscriptor = QStringLiteral("Directora del Instituto");
-    // Empty: the invitation is not confirmed.
     QString representante;
     QString cargoRepresentante;
     QString representaA = QStringLiteral("Srio");
-    QString caracter = QStringLiteral("Normal");
-    QString indicacion = QStringLiteral("Asistir en representación del C. Secretario");
-    QString titular = QStringLiteral("Mtro. Julio Salas");
-    QString cargoTitular = QStringLiteral("Subsecretario de Educación Básica");
     QString prefijo1 = QStringLiteral("La");
     QString prefijo2;
-    QString prefijo3 = QStringLiteral("En");
     QString observacion;
+    QString usrCaptura = QStringLiteral("admin");
 };
 
+// Fields 2 to 23 of the record, as the procedures take them; a column is
+// named as its parameter without the "@" (and the blank "@Suscriptor " ends with).
+Parametros camposDe(const InvitacionDePrueba& invitacion);
+
+// Straight into the invitacion table, with bound values, as another station stored them.
 void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& invitacion);
 void insertaInvitaciones(Conexion& kelmar, const QList<InvitacionDePrueba>& invitaciones);
 
@@ -44,3 +42,31 @@ void insertaInvitaciones(Conexion& kelmar, const QList<InvitacionDePrueba>& invi
 //   6  31 Oct       Gob   confirmed (outside Nov-Dec)
 //   7  1 Dec        Srio  confirmed; "Café", invited by the parents' association
 QList<InvitacionDePrueba> juegoDeReportes();
+
+// The stored row of an invitation, every column by its name.
+inline Recordset filaGuardada(Conexion& kelmar, int folio, int anio = 2011) {
+    return kelmar.ejecuta(QStringLiteral("select * from invitacion where Anio = ? and Folio = ?"),
+                          {anio, folio});
+}
+
+inline int invitacionesGuardadas(Conexion& kelmar) {
+    return kelmar.ejecuta(QStringLiteral("select count(*) from invitacion")).valor(0, 0).toInt();
+}
+
+// A folio of 2011 staged for printing, as the report window stages it, and how many wait.
+inline void seleccionaFolio(Conexion& kelmar, int folio) {
+    Parametros p{Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, 2011),
+                 Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, folio)};
+    kelmar.ejecutaProcedimiento(QStringLiteral("InsertarAnioFolioInvit"), p);
+}
+inline int foliosEnEspera(Conexion& kelmar) {
+    return kelmar.ejecuta(QStringLiteral("select count(*) from folios_por_imprimir")).valor(0, 0).toInt();
+}
+
+// One column of a recordset, as numbers.
+inline QList<int> numeros(const Recordset& rs, int columna = 0) {
+    QList<int> r;
+    for (int i = 0; i < rs.filas(); ++i)
+        r << rs.valor(i, columna).toInt();
+    return r;
+}

@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 QStringList paginasDePdf(const QString& archivo) {
     const QString programa = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (programa.isEmpty())
@@ -19,18 +21,11 @@ QStringList paginasDePdf(const QString& archivo) {
     return paginas;
 }
 
-QSet<int> marcasEn(const QString& texto) {
+QList<int> marcasEn(const QString& texto) {
     static const QRegularExpression marca(QStringLiteral("EVT(\\d+)"));
-    QSet<int> marcas;
+    QList<int> marcas;
     for (auto it = marca.globalMatch(texto); it.hasNext();)
-        marcas.insert(it.next().captured(1).toInt());
+        marcas << it.next().captured(1).toInt();
+    std::sort(marcas.begin(), marcas.end());
     return marcas;
-}
-
-int vecesQueAparece(const QString& texto, int marca) {
-    const QRegularExpression patron(QStringLiteral("EVT0*%1(?!\\d)").arg(marca));
-    int veces = 0;
-    for (auto it = patron.globalMatch(texto); it.hasNext(); it.next())
-        ++veces;
-    return veces;
 }

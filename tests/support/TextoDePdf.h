@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QSet>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -8,8 +8,7 @@
 // page. Stops the test program when pdftotext is missing: the reports' tests
 // need it.
 QStringList paginasDePdf(const QString& archivo);
-// The numbers n of the markers "EVTnn" a text holds: the invitations a report
-// shows, when each test invitation carries its marker in its description.
-QSet<int> marcasEn(const QString& texto);
-// How many times a marker appears.
-int vecesQueAparece(const QString& texto, int marca);
+// The numbers n of the markers "EVTnn" a text holds, sorted, as many times
+// as each appears: the invitations a report shows, when each test invitation
+// carries its marker in its description.
+QList<int> marcasEn(const QString& texto);
