@@ -25,33 +25,15 @@ void inserta(Conexion& c, const char* tabla, const QVariantList& valores) {
 class TstEsquema : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // Updating again changes nothing; a catalog of a later version is refused and left as it is.
-    void actualizarDeNuevoNoCambiaNada_data() { agregaMotores(); }
-    void actualizarDeNuevoNoCambiaNada() {
-        MOTOR_DE_LA_FILA(elMotor);
-        BaseDePrueba base(elMotor);
-        // A catalog opened again by another connection is not seeded twice (the update's rows kept are
-        // shown by the administration command's repair).
-        QCOMPARE(cuenta(*base.abre(Catalogo::Kelmar), u"select count(*) from usuarios"_s), 1);
-        for (Catalogo catalogo : {Catalogo::Kelmar, Catalogo::Taloren}) {
-            Conexion& c = catalogo == Catalogo::Kelmar ? base.kelmar() : base.taloren();
-            const int actual = Esquema::versionActual(catalogo);
-            QCOMPARE(Esquema::actualiza(c, catalogo), actual);
-            QCOMPARE(cuenta(c, u"select count(*) from version_esquema"_s), actual);
-            c.ejecuta(u"insert into version_esquema (version) values (?)"_s, {actual + 1});
-            QVERIFY(errorDe([&] { Esquema::actualiza(c, catalogo); }).numero() != 0);
-            QCOMPARE(Esquema::version(c), actual + 1);
-        }
-    }
-
     // The rows the program relies on: an event without place is stored under "Sin Municipio" and the
     // municipality's "Sin Localidad"; the first account's digest, which the program verifies
-    // whichever backend made it.
+    // whichever backend made it, seeded once however often the catalog is opened.
     void semilla_data() { agregaMotores(); }
     void semilla() {
         MOTOR_DE_LA_FILA(elMotor);
         BaseDePrueba base(elMotor);
         Conexion& k = base.kelmar();
+        QCOMPARE(cuenta(*base.abre(Catalogo::Kelmar), u"select count(*) from usuarios"_s), 1);
         QCOMPARE(cuenta(k, u"select count(*) from municipios_tmp where nombre = ?"_s, {u"Sin Municipio"_s}),
                  1);
         QCOMPARE(cuenta(k,
@@ -59,8 +41,6 @@ private Q_SLOTS:
                         u"where l.municipio = m.cvemunicipio and l.nombre = ?) <> 1"_s,
                         {u"Sin Localidad"_s}),
                  0);
-        QCOMPARE(k.ejecuta(u"select FechaUltimaVersion from configuracion"_s).texto(0, 0),
-                 u"2011-11-18 00:00:00"_s);
 
         const QString digesto =
             k.ejecuta(u"select Contrasena from usuarios where CuentaUsr = ?"_s, {u"admin"_s}).texto(0, 0);
@@ -74,6 +54,13 @@ private Q_SLOTS:
         QCOMPARE(errorDe([] { Contrasenas::codifica(u"ab"_s + QChar(0)); }).numero(),
                  CodigoDeError::Conversion);
         QVERIFY(!Contrasenas::verifica(u"x"_s, u"pbrd3vnbctpbU"_s));
+
+        // A catalog of a later version is refused and left as it is (updating again is the administration
+        // command's "al día").
+        const int actual = Esquema::versionActual(Catalogo::Kelmar);
+        k.ejecuta(u"insert into version_esquema (version) values (?)"_s, {actual + 1});
+        QVERIFY(errorDe([&] { Esquema::actualiza(k, Catalogo::Kelmar); }).numero() != 0);
+        QCOMPARE(Esquema::version(k), actual + 1);
     }
 
     // The embedded catalog refuses what the server refuses, with the same kind of error.
@@ -104,7 +91,6 @@ private Q_SLOTS:
             {"año del evento fuera de rango", false, u"insert into evento (folio, año) values (1, ?)"_s,
              70000, CodigoDeError::Desbordamiento},
             {"fecha que no es fecha", true, fecha, u"mañana"_s, CodigoDeError::Conversion},
-            {"fecha de un QDate", true, fecha, QDate(2012, 2, 29), 0},
         };
         agregaFilasPorMotor(
             casos, [](QTestData& fila, const auto& c) { fila << c.kelmar << c.sql << c.valor << c.numero; });
