@@ -9,7 +9,6 @@
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDateTimeEdit>

@@ -1,5 +1,4 @@
 #include "capture/DocumentosDeOficio.h"
-#include "common/FrmErrores.h"
 #include "outside/Reloj.h"
 #include "support/EntornoDeDocumentos.h"
 #include "support/EntornoDeVentanas.h"
