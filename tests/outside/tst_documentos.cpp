@@ -184,7 +184,6 @@ private Q_SLOTS:
                                      << u"plantilla.dotx"_s << 0;
         QTest::newRow("solo dot binario")
             << QStringList{"plantilla.dot:binario"} << QString() << ErrorDeTextos::PlantillaInexistente;
-        QTest::newRow("ninguna") << QStringList{} << QString() << ErrorDeTextos::PlantillaInexistente;
         QTest::newRow("dotx dañado") << QStringList{"plantilla.dotx:binario"} << QString()
                                      << ErrorDeTextos::PlantillaIlegible;
         QTest::newRow("sin documento")
