@@ -2,14 +2,13 @@
 #include "capture/frmCaptura.h"
 #include "common/Aplicacion.h"
 #include "outside/ReglaDeNombres.h"
-#include "queries/AbreConsultas.h"
 #include "outside/Reloj.h"
+#include "queries/AbreConsultas.h"
 #include "server/Servidor.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"
 
-#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -65,41 +64,35 @@ struct Captura {
         v.DTPFechaEvento->setDateTime(fecha);
         return guarda(descripcion);
     }
-    // Every value the screen shows.
+    // Every value the screen shows: for each control, the first of these it has.
     QStringList pantalla() const {
         QStringList t;
-        for (const QWidget* w : v.findChildren<QWidget*>()) {
-            if (const auto* d = qobject_cast<const QDateTimeEdit*>(w))
-                t << d->dateTime().toString(Qt::ISODate);
-            else if (const auto* c = qobject_cast<const QComboBox*>(w))
-                t << c->currentText();
-            else if (const auto* l = qobject_cast<const QLineEdit*>(w))
-                t << l->displayText();
-            else if (const auto* p = qobject_cast<const QPlainTextEdit*>(w))
-                t << p->toPlainText();
-            else if (const auto* o = qobject_cast<const QRadioButton*>(w))
-                t << QString::number(o->isChecked());
-        }
+        for (const QWidget* w : v.findChildren<QWidget*>())
+            for (const char* valor : {"dateTime", "currentText", "displayText", "plainText", "checked"})
+                if (const QVariant x = w->property(valor); x.isValid()) {
+                    t << x.toString();
+                    break;
+                }
+        return t;
+    }
+    // The rows a query gives, every column of each.
+    QStringList filas(const QString& sql, const QVariantList& valores = {}) {
+        const Recordset rs = e.base.taloren().ejecuta(sql, valores);
+        QStringList t;
+        for (int f = 0; f < rs.filas(); ++f)
+            for (int c = 0; c < rs.columnas(); ++c)
+                t << rs.texto(f, c);
         return t;
     }
     QStringList fila(const char* tabla, int folio, int anio = 2011) {
-        const Recordset rs = e.base.taloren().ejecuta(
-            u"select * from %1 where folio = ? and año = ?"_s.arg(QLatin1String(tabla)), {folio, anio});
-        QStringList t;
-        for (int c = 0; !rs.estaVacio() && c < rs.columnas(); ++c)
-            t << rs.texto(0, c);
-        return t;
+        return filas(u"select * from %1 where folio = ? and año = ?"_s.arg(QLatin1String(tabla)),
+                     {folio, anio});
     }
     // The whole register, to prove that nothing of a failed operation stays.
     QStringList registro() {
         QStringList t;
-        for (const char* tabla : {"evento", "suscriptor", "representante_del_evento"}) {
-            const Recordset rs = e.base.taloren().ejecuta(
-                u"select * from %1 order by año, folio"_s.arg(QString::fromLatin1(tabla)));
-            for (int f = 0; f < rs.filas(); ++f)
-                for (int c = 0; c < rs.columnas(); ++c)
-                    t << rs.texto(f, c);
-        }
+        for (const char* tabla : {"evento", "suscriptor", "representante_del_evento"})
+            t << filas(u"select * from %1 order by año, folio"_s.arg(QLatin1String(tabla)));
         return t;
     }
     QWidget* foco() const { return QApplication::focusWidget(); }
@@ -465,9 +458,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("tabla"); // renamed away (in kelmar when so prefixed); none: a row
         // deleted; "servidor": the connection ended
         QTest::addColumn<QString>("aviso");
-        const char* almacenar = "¡Error! No fué posible almacenar los datos.\r\rError: ";
         // The list the user chooses from, and the entry, before the choice runs its cascade.
-        const char* const casos[][4] = {
+        QTest::addColumn<QString>("lista");
+        const char* almacenar = "¡Error! No fué posible almacenar los datos.\r\rError: ";
+        const struct {
+            const char *nombre, *tabla, *aviso, *lista = "";
+        } casos[] = {
             {"insertar", "representante_del_evento", almacenar},
             {"actualizar", "representante_del_evento", almacenar},
             {"eliminar", "representante_del_evento", "No fue posible eliminar el folio 1 del año 2011."},
@@ -484,13 +480,10 @@ private Q_SLOTS:
              "¡Error! No fué posible almacenar los datos.\r\rError: 3021\rDescripción: El evento con folio 1 "
              "del año 2011 no tiene registro en la tabla suscriptor"},
         };
-        QTest::addColumn<QString>("lista");
-        for (const auto& [motor, nombre] :
-             {std::pair{Motor::SQLite, "sqlite"}, std::pair{Motor::PostgreSQL, "postgresql"}})
-            for (const auto& c : casos)
-                QTest::addRow("%s: %s", nombre, c[0])
-                    << int(motor) << QString::fromUtf8(c[0]) << QString::fromUtf8(c[1])
-                    << QString::fromUtf8(c[2]) << QString::fromUtf8(c[3]);
+        agregaFilasPorMotor(casos, [](QTestData& fila, const auto& c) {
+            for (const char* valor : {c.nombre, c.tabla, c.aviso, c.lista})
+                fila << QString::fromUtf8(valor);
+        });
         // The server gone between the look-up and the save.
         QTest::newRow("postgresql: actualizar, servidor perdido")
             << int(Motor::PostgreSQL) << u"actualizar"_s << u"servidor"_s
@@ -560,7 +553,7 @@ private Q_SLOTS:
         QCOMPARE(c.registro(), registro);
     }
 
-    // The menu opens both windows modally, loaded afresh each time.
+    // The menu opens both windows modally, the capture window loaded afresh each time.
     void menu() {
         EntornoDeVentanas e;
         e.conecta();
@@ -570,14 +563,12 @@ private Q_SLOTS:
             if (auto* captura = dynamic_cast<frmCaptura*>(&ventana)) {
                 folios << captura->TxtFolio->text();
                 captura->TxtFolio->setText(u"7"_s);
-                captura->cmdSalir->click();
             }
         };
-        mdi.mdiCaptura->trigger();
-        mdi.mdiCaptura->trigger();
-        mdi.mdiConsultas->trigger();
+        for (QAction* menu : {mdi.mdiCaptura, mdi.mdiCaptura, mdi.mdiConsultas})
+            menu->trigger();
         QCOMPARE(e.mostradas, QStringList({u"frmCaptura"_s, u"frmCaptura"_s, u"frmConsultas"_s}));
-        QCOMPARE(folios, QStringList({QString(), QString()}));
+        QCOMPARE(folios, QStringList(2));
     }
 };
 

@@ -36,36 +36,7 @@ struct AplicacionQueAnota : AplicacionDeTexto {
     ProcesadorQueAnota& a;
 };
 
-} // namespace
-
-std::unique_ptr<AplicacionDeTexto> ProcesadorQueAnota::inicia() {
-    operaciones << QStringLiteral("inicia");
-    return std::make_unique<AplicacionQueAnota>(m_real.inicia(), *this);
-}
-
-EntornoDeDocumentos::EntornoDeDocumentos()
-    : real({carpetaDePlantillas()}, carpetaDeDocumentos(), visor), anotador(real), m_enUso(anotador) {}
-
-QString EntornoDeDocumentos::carpetaDePlantillas() {
-    return QStringLiteral(TALOREN_DATOS_DE_PRUEBA);
-}
-
-QStringList EntornoDeDocumentos::guardados() const {
-    return QDir(carpetaDeDocumentos()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
-}
-
-namespace {
-
 const QString W = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
-
-QByteArray parte(QuaZip& zip, const QString& nombre) {
-    if (!zip.setCurrentFile(nombre))
-        return {};
-    QuaZipFile f(&zip);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 struct CampoAbierto {
     QString nombre;
@@ -129,6 +100,22 @@ void leeHistoria(const QByteArray& xml, LecturaDeDocx& l) {
 
 } // namespace
 
+std::unique_ptr<AplicacionDeTexto> ProcesadorQueAnota::inicia() {
+    operaciones << QStringLiteral("inicia");
+    return std::make_unique<AplicacionQueAnota>(m_real.inicia(), *this);
+}
+
+EntornoDeDocumentos::EntornoDeDocumentos()
+    : real({carpetaDePlantillas()}, carpetaDeDocumentos(), visor), anotador(real), m_enUso(anotador) {}
+
+QString EntornoDeDocumentos::carpetaDePlantillas() {
+    return QStringLiteral(TALOREN_DATOS_DE_PRUEBA);
+}
+
+QStringList EntornoDeDocumentos::guardados() const {
+    return QDir(carpetaDeDocumentos()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
 LecturaDeDocx::LecturaDeDocx(const QString& archivo) {
     QuaZip zip(archivo);
     valido = zip.open(QuaZip::mdUnzip);
@@ -137,8 +124,11 @@ LecturaDeDocx::LecturaDeDocx(const QString& archivo) {
         if (nombre.startsWith(QLatin1String("word/header")) ||
             nombre.startsWith(QLatin1String("word/footer")))
             historias << nombre;
-    for (const QString& h : historias)
-        leeHistoria(parte(zip, h), *this);
+    for (const QString& h : historias) {
+        // A story missing or unreadable reads as an empty one, which is no XML.
+        QuaZipFile f(&zip);
+        leeHistoria(zip.setCurrentFile(h) && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), *this);
+    }
 }
 
 LecturaDeDocx leePlantilla(const QString& nombre) {

@@ -10,37 +10,35 @@ namespace RegistroDeEventos {
 
 namespace {
 
-void insertaSinTransaccion(Conexion& t, const EventoDePrueba& e) {
-    const int anio = e.fecha.date().year();
-    const QDateTime fisica = e.fechaFisica.isValid() ? e.fechaFisica : e.fecha;
-    t.ejecuta(QStringLiteral(
-                  "insert into evento (folio, año, fecha, hora, descripcion, direccion, cve_municipio,"
-                  " cve_localidad, fecha_recepcion, fecha_fisica) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-              {e.folio, anio, e.fecha, e.hora, e.descripcion, e.direccion, e.municipio, e.localidad, fisica,
-               fisica});
-    t.ejecuta(
-        QStringLiteral("insert into suscriptor (folio, año, nombre, cargo_suscriptor, telefono, celular)"
-                       " values (?, ?, ?, ?, ?, ?)"),
-        {e.folio, anio, e.suscriptor, e.cargoSuscriptor, QStringLiteral("777-3180100"),
-         QStringLiteral("___-_______")});
-    t.ejecuta(
-        QStringLiteral(
-            "insert into representante_del_evento (folio, año, clave_fun, clave_cargo, clave_area,"
-            " telefono, celular, clave_instruccion, representa_a, caracter, observacion,"
-            " fecha_llamada, nombre, cargo, area) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-        {e.folio, anio, e.claveFuncionario, QString(), QString(), QStringLiteral("___-_______"),
-         QStringLiteral("___-_______"), e.instruccion, e.representaA, e.caracter, e.observacion, fisica,
-         e.nombre, e.cargo, QString()});
-}
-
 QString clave(const char* prefijo, int n, int ancho) {
     return QString::fromLatin1(prefijo) + QStringLiteral("%1").arg(n, ancho, 10, QLatin1Char('0'));
 }
 
 } // namespace
 
-void inserta(Conexion& taloren, const EventoDePrueba& e) {
-    taloren.enTransaccion([&] { insertaSinTransaccion(taloren, e); });
+void inserta(Conexion& t, const EventoDePrueba& e) {
+    t.enTransaccion([&] {
+        const int anio = e.fecha.date().year();
+        const QDateTime fisica = e.fechaFisica.isValid() ? e.fechaFisica : e.fecha;
+        t.ejecuta(QStringLiteral(
+                      "insert into evento (folio, año, fecha, hora, descripcion, direccion, cve_municipio,"
+                      " cve_localidad, fecha_recepcion, fecha_fisica) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                  {e.folio, anio, e.fecha, e.hora, e.descripcion, e.direccion, e.municipio, e.localidad,
+                   fisica, fisica});
+        t.ejecuta(
+            QStringLiteral("insert into suscriptor (folio, año, nombre, cargo_suscriptor, telefono, celular)"
+                           " values (?, ?, ?, ?, ?, ?)"),
+            {e.folio, anio, e.suscriptor, e.cargoSuscriptor, QStringLiteral("777-3180100"),
+             QStringLiteral("___-_______")});
+        t.ejecuta(
+            QStringLiteral(
+                "insert into representante_del_evento (folio, año, clave_fun, clave_cargo, clave_area,"
+                " telefono, celular, clave_instruccion, representa_a, caracter, observacion,"
+                " fecha_llamada, nombre, cargo, area) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            {e.folio, anio, e.claveFuncionario, QString(), QString(), QStringLiteral("___-_______"),
+             QStringLiteral("___-_______"), e.instruccion, e.representaA, e.caracter, e.observacion, fisica,
+             e.nombre, e.cargo, QString()});
+    });
 }
 
 void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
@@ -55,6 +53,7 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
         return r;
     };
 
+    const QStringList municipios = columna("select cvemunicipio from municipios_tmp");
     kelmar.enTransaccion([&] {
         for (int i = 1; i <= g.cargos; ++i)
             kelmar.ejecuta(QStringLiteral("insert into cargos (cvecargo, descripcion) values (?, ?)"),
@@ -67,7 +66,6 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
                                " values (?, ?, ?, ?)"),
                 {clave("F", i, 6), QStringLiteral("Funcionario Generado %1").arg(i),
                  i % 20 == 0 ? QVariant() : QVariant(elige(cargos)), QStringLiteral("SE")});
-        const QStringList municipios = columna("select cvemunicipio from municipios_tmp");
         for (int m = 0; m < municipios.size(); ++m)
             for (int l = 1; l <= g.localidades; ++l)
                 kelmar.ejecuta(
@@ -75,7 +73,6 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
                     {municipios.at(m), clave("L", l, 4), QStringLiteral("Localidad %1-%2").arg(m).arg(l)});
     });
     const QStringList funcionarios = columna("select cvefuncionario from funcionarios");
-    const QStringList municipios = columna("select cvemunicipio from municipios_tmp");
     const Recordset locs = kelmar.ejecuta(QStringLiteral("select municipio, localidad from localidad"));
     QHash<QString, QStringList> localidades;
     for (int i = 0; i < locs.filas(); ++i)
@@ -122,7 +119,7 @@ void genera(Conexion& kelmar, Conexion& taloren, const Generado& g) {
             e.instruccion = 1 + n(10);
             e.suscriptor = QStringLiteral("Suscriptor %1").arg(n(500));
             e.cargoSuscriptor = QStringLiteral("Cargo del suscriptor %1").arg(n(500));
-            insertaSinTransaccion(taloren, e);
+            inserta(taloren, e); // joins the unit around the register
         }
     });
 }
