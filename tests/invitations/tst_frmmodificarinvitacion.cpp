@@ -1,20 +1,7 @@
-#include "common/FrmErrores.h"
-#include "controls/BotonesDeComando.h"
-#include "controls/CmbClaveDescrip.h"
 #include "controls/ModeloDeRecordset.h"
-#include "controls/TextoMultilinea.h"
 #include "invitations/ApoyoDeInvitaciones.h"
-#include "invitations/FrmModificarInvitacion.h"
-#include "invitations/FrmRegistrarInvitacion.h"
 
-#include <QDateEdit>
-#include <QGroupBox>
 #include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QTableView>
 
 using Caja = CajaDeMensajes;
@@ -290,12 +277,18 @@ private Q_SLOTS:
 
     // Nulls read as empty texts; an hour or prefix its list lacks is shown
     // all the same, and goes when the next invitation is shown; data shown in
-    // labels is never read as markup.
+    // labels is never read as markup. The years offered: the table's, every
+    // year with invitations and the current one.
     void valoresRaros_data() { agregaMotores(); }
     void valoresRaros() {
         MOTOR_DE_LA_FILA(motor);
-        Ventana v(motor);
+        Ventana v(motor, momentoDePrueba(), [](Conexion& k) {
+            k.ejecuta(QStringLiteral("delete from Anio where Anio > 2009"));
+            guarda(k, 1, [](InvitacionDePrueba& i) { i.anio = 2034; });
+        });
         FrmModificarInvitacion& w = *v.ventana;
+        QCOMPARE(entradas(w.CmbAnio->combo()) << w.CmbAnio->Text(),
+                 QStringList({"2008", "2009", "2011", "2034", "2011"}));
         guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) {
             i.usrCaptura = QStringLiteral("<b>x</b>");
             i.hora = QStringLiteral("07:15");
@@ -328,23 +321,6 @@ private Q_SLOTS:
                  QString());
         QCOMPARE(w.LblUsrModifico->text(), QStringLiteral("Sin Modificación"));
         QVERIFY(w.CmdGuardar->Enabled());
-    }
-
-    // The years offered: the table's, every year with invitations and the
-    // current one, whatever the table ends with.
-    void anios() {
-        Ventana v(Motor::SQLite, momentoDePrueba(), [](Conexion& k) {
-            k.ejecuta(QStringLiteral("delete from Anio where Anio > 2009"));
-            guarda(k, 1, [](InvitacionDePrueba& i) { i.anio = 2034; });
-        });
-        FrmModificarInvitacion& w = *v.ventana;
-        QStringList anios;
-        for (int i = 0; i < w.CmbAnio->ListCount(); ++i)
-            anios << w.CmbAnio->combo()->itemText(i);
-        QCOMPARE(anios, QStringList({"2008", "2009", "2011", "2034"}));
-        QCOMPARE(w.CmbAnio->Text(), QStringLiteral("2011"));
-        consulta(w, 1, QStringLiteral("2034"));
-        QVERIFY(v.e.caja.cajas().isEmpty() && w.CmdGuardar->Enabled());
     }
 
     void busqueda_data() { agregaVentanas(); }

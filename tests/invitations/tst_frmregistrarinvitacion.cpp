@@ -1,18 +1,7 @@
-#include "common/FrmErrores.h"
-#include "controls/BotonesDeComando.h"
-#include "controls/TextoMultilinea.h"
 #include "invitations/ApoyoDeInvitaciones.h"
-#include "invitations/FrmModificarInvitacion.h"
-#include "invitations/FrmRegistrarInvitacion.h"
 #include "startup/MDITaloren.h"
 
 #include <QAction>
-#include <QDateEdit>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTabWidget>
 
 using Caja = CajaDeMensajes;
 using Ventana = EnVentana<FrmRegistrarInvitacion>;
