@@ -139,14 +139,11 @@ private Q_SLOTS:
         QCOMPARE(falta.numero(), CodigoDeError::ParametroDeReporte);
         QVERIFY(falta.descripcion().contains(QStringLiteral("parámetro 2 (@FechaFinal)")));
 
-        QFile real(CarpetaDeDatos::archivo(QStringLiteral("RPTAcuerdosTodos.rpt")));
-        QVERIFY(real.open(QIODevice::ReadOnly));
-        const QByteArray definicion = real.readAll();
-        const ErrorDeEjecucion mal = errorDe(
-            [&] { Reporte rechazado(escribe(definicion, "\"titulo\"", "\"titlo\": 1, \"titulo\"")); });
+        const ErrorDeEjecucion mal =
+            errorDe([&] { Reporte rechazado(cambiada("\"titulo\"", "\"titlo\": 1, \"titulo\"")); });
         QCOMPARE(mal.fuente(), QStringLiteral("RPTPrueba.rpt"));
         QVERIFY2(mal.descripcion().contains(QStringLiteral("titlo")), qPrintable(mal.descripcion()));
-        Reporte sinCampo(escribe(definicion, "{Anio}-{Folio}", "{Anio}-{Inexistente}"));
+        Reporte sinCampo(cambiada("{Anio}-{Folio}", "{Anio}-{Inexistente}"));
         preparado(sinCampo, base.kelmar());
         const ErrorDeEjecucion e = errorDe([&] { sinCampo.iniciaSesion(base.kelmar()); });
         QCOMPARE(QList<int>({e.numero(), mal.numero()}), QList<int>(2, CodigoDeError::DefinicionDeReporte));
@@ -167,7 +164,8 @@ private Q_SLOTS:
         QPainter pintor;
         QCOMPARE(errorDe([&] { r->pinta(pintor, pdf); }).numero(), CodigoDeError::Impresion);
 
-        const QString previo = escribe("el reporte de ayer");
+        const QString previo = m_dir.filePath(QStringLiteral("previo.pdf"));
+        QVERIFY(escribeArchivo(previo, "el reporte de ayer"));
         auto sinSesion = Reporte::abre(QStringLiteral("RPTAcuerdosTodos.rpt"));
         QVERIFY(errorDe([&] { sinSesion->guardaPdf(previo); }).numero() != 0);
         QFile archivo(previo);
@@ -176,15 +174,13 @@ private Q_SLOTS:
     }
 
 private:
-    // A file of the test's own (RPTPrueba.rpt) with that text, a piece of it replaced.
-    QString escribe(QByteArray texto, const QByteArray& buscar = {}, const QByteArray& reemplazo = {}) {
-        if (!buscar.isEmpty() && !texto.contains(buscar))
-            qFatal("la definición no tiene %s", buscar.constData());
-        texto.replace(buscar, reemplazo);
+    // RPTAcuerdosTodos.rpt with a piece of it replaced, as a file of the test's own (RPTPrueba.rpt).
+    QString cambiada(const QByteArray& buscar, const QByteArray& reemplazo) {
+        QFile real(CarpetaDeDatos::archivo(QStringLiteral("RPTAcuerdosTodos.rpt")));
+        QByteArray texto = real.open(QIODevice::ReadOnly) ? real.readAll() : QByteArray();
         const QString ruta = m_dir.filePath(QStringLiteral("RPTPrueba.rpt"));
-        QFile archivo(ruta);
-        if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate) || archivo.write(texto) != texto.size())
-            qFatal("no se pudo escribir %s", qPrintable(ruta));
+        if (!texto.contains(buscar) || !escribeArchivo(ruta, texto.replace(buscar, reemplazo)))
+            qFatal("no se pudo cambiar %s en %s", buscar.constData(), qPrintable(ruta));
         return ruta;
     }
 
