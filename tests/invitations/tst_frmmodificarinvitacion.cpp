@@ -18,9 +18,10 @@ void guarda(Conexion& kelmar, int folio, const std::function<void(InvitacionDePr
     insertaInvitacion(kelmar, i);
 }
 
-void consulta(FrmModificarInvitacion& v, int folio, const QString& anio = QStringLiteral("2011")) {
+void consulta(FrmModificarInvitacion& v, const QVariant& folio,
+              const QString& anio = QStringLiteral("2011")) {
     v.CmbAnio->estableceText(anio);
-    v.TxtFolio->setText(QString::number(folio));
+    v.TxtFolio->setText(folio.toString());
     v.CmdConsultarFolio->click();
 }
 
@@ -130,9 +131,7 @@ private Q_SLOTS:
         for (const auto& [anio, folio] :
              {std::pair{"2011", ""}, std::pair{"", "1"}, std::pair{"dos mil", "1"}}) {
             v.e.caja.olvida();
-            w.CmbAnio->estableceText(QString::fromUtf8(anio));
-            w.TxtFolio->setText(QString::fromUtf8(folio));
-            w.CmdConsultarFolio->click();
+            consulta(w, QString::fromUtf8(folio), QString::fromUtf8(anio));
             QCOMPARE(v.e.caja.textos(), QStringList{"Debe proporcionar un año y un folio. Verifique :("});
         }
 

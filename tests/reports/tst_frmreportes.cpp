@@ -136,8 +136,9 @@ class TstFrmReportes : public QObject {
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.isValid()); }
 
-    // The criteria: the date range, an empty result, the two phases and back.
-    void criterios() {
+    // The criteria: the date range, an empty result, the two phases and back;
+    // then the selection.
+    void criteriosYSeleccion() {
         Reportes r;
         QCOMPARE(r.fase(), true);
         r.v.DTPFechaIni->setDate(QDate(2011, 11, 6));
@@ -165,11 +166,11 @@ private Q_SLOTS:
         QCOMPARE(r.e.caja.textos(),
                  QStringList{"No hay invitaciones con los criterios que proporcionó, verifique"});
         QVERIFY(r.fase() == true && r.enReposo());
-    }
 
-    // Folios chosen by double click, by the rules of the chosen report; removed by a click.
-    void seleccion() {
-        Reportes r;
+        // Folios chosen by double click, by the rules of the chosen report; removed by a click.
+        r.e.caja.olvida();
+        r.v.TxtTextoEvento->clear();
+        r.v.DTPFechaFin->setDate(QDate(2011, 12, 31));
         r.busca();
         QCOMPARE(r.filas(), QList<int>({2, 1, 3, 7, 4}));
         r.dobleClic(3, true);

@@ -26,12 +26,6 @@ QList<int> foliosGuardados(Conexion& kelmar, int anio) {
         kelmar.ejecuta(QStringLiteral("select Folio from invitacion where Anio = ? order by Folio"), {anio}));
 }
 
-QList<int> delUnoAl(int n) {
-    QList<int> r(n);
-    std::iota(r.begin(), r.end(), 1);
-    return r;
-}
-
 Parametro texto(const char* nombre, const QString& valor, int largo = 20) {
     return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::VarChar, largo, valor);
 }
@@ -118,9 +112,11 @@ private Q_SLOTS:
         for (auto& h : hilos)
             h.join();
         QVERIFY2(errores.isEmpty(), qPrintable(errores.join(QLatin1Char('\n'))));
+        QList<int> todos(estaciones * cadaUna);
+        std::iota(todos.begin(), todos.end(), 1);
         std::sort(recibidos.begin(), recibidos.end());
-        QCOMPARE(recibidos, delUnoAl(estaciones * cadaUna));
-        QCOMPARE(foliosGuardados(base.kelmar(), 2031), delUnoAl(estaciones * cadaUna));
+        QCOMPARE(recibidos, todos);
+        QCOMPARE(foliosGuardados(base.kelmar(), 2031), todos);
     }
 
     // The search: event days (equal and reversed ones are the window's tests),
