@@ -335,8 +335,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("registro");
         QTest::addColumn<QString>("caso");
         QTest::newRow("registro") << int(Motor::SQLite) << true << "propias";
-        QTest::newRow("modificación") << int(Motor::SQLite) << false << "propias";
-        QTest::newRow("vacías") << int(Motor::SQLite) << true << "vacías";
+        QTest::newRow("vacías, modificación") << int(Motor::SQLite) << false << "vacías";
         QTest::newRow("sqlite, sin tabla") << int(Motor::SQLite) << false << "sin tabla";
         QTest::newRow("postgresql, sin tabla") << int(Motor::PostgreSQL) << true << "sin tabla";
     }
