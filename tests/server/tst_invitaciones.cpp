@@ -180,11 +180,6 @@ private Q_SLOTS:
                  (QList<int>{1, 7}));
         QCOMPARE(delReporte(a, true), QList<int>{});
 
-        const ErrorDeEjecucion e = errorDe([&] { seleccionaFolio(a, 99); });
-        QCOMPARE(e.numero(), CodigoDeError::Integridad);
-        QVERIFY(e.descripcion().contains(QStringLiteral("2011 - 99")));
-        QCOMPARE(foliosEnEspera(a), 0);
-
         if (motor != Motor::PostgreSQL)
             return;
         // Two stations printing at the same moment, each in its own unit of work.
