@@ -46,8 +46,8 @@ const QString porClave = QStringLiteral("select clave, nombre from zonas order b
 class TstControlesDeDatos : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The fills, each with what it adds; then the selection.
-    void llenadoYSeleccion() {
+    // The fills, each with what it adds; then the selection and the typing.
+    void llenadoSeleccionYTecleo() {
         Combo c;
         // Each fill adds to what the list holds.
         c.combo.LLenaCmbClaveDescrip(porClave);
@@ -101,12 +101,9 @@ private Q_SLOTS:
         c.combo.estableceListIndex(-1);
         QCOMPARE(c.combo.Text(), QString());
         QCOMPARE(clics.size(), 3);
-    }
 
-    // Typing completes from the list; a deletion is not completed again;
-    // Escape is told to the form, once.
-    void tecleo() {
-        Combo c;
+        // Typing completes from the list; a deletion is not completed again;
+        // Escape is told to the form, once.
         QVERIFY(c.activo);
         c.con({"2010", "2011"});
         QSignalSpy escapes(&c.combo, &CmbClaveDescrip::KeyDown);

@@ -118,7 +118,7 @@ private Q_SLOTS:
     // but no longer savable; no folio or no year: their message. The save
     // always goes to the invitation the last look-up found: a year or folio
     // changed since makes it unavailable until a new look-up.
-    void queInvitacionSeGuarda() {
+    void queInvitacionSeGuardaYComprobaciones() {
         Ventana v;
         FrmModificarInvitacion& w = *v.ventana;
         guarda(v.kelmar(), 1);
@@ -152,22 +152,18 @@ private Q_SLOTS:
         w.CmbAnio->estableceText(QStringLiteral("2012"));
         QVERIFY(!w.CmdGuardar->Enabled());
         QVERIFY(v.e.caja.cajas().isEmpty());
-    }
 
-    // The update's checks in their order, with their tabs and focus; a past
-    // event is asked about first, at every save.
-    void comprobaciones() {
-        Ventana v;
-        FrmModificarInvitacion& w = *v.ventana;
-        guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) { i.fechaEvento = QDate(2011, 11, 10); });
-        consulta(w, 1);
+        // The update's checks in their order, with their tabs and focus; a past
+        // event is asked about first, at every save.
+        guarda(v.kelmar(), 3, [](InvitacionDePrueba& i) { i.fechaEvento = QDate(2011, 11, 10); });
+        consulta(w, 3);
         w.TabInvitacion->setCurrentIndex(1);
         const QString pasada = QStringLiteral(
             "Lupita\r\rLa fecha del evento ya pasó.\r\r¿Desea continuar con la actualización?");
         QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::No}), QStringList{pasada});
         QCOMPARE(w.TabInvitacion->currentIndex(), 0);
         QVERIFY(tieneElFoco(w.DTPFechaEvento));
-        QCOMPARE(v.columnas(1, "UsrModif"), QStringList{""});
+        QCOMPARE(v.columnas(3, "UsrModif"), QStringList{""});
 
         // Each box emptied (or overfilled) in turn: its message, tab and focus; a blank passes.
         const struct {
@@ -195,18 +191,18 @@ private Q_SLOTS:
                      QStringList({pasada, QString::fromUtf8(paso.mensaje)}));
             QCOMPARE(w.TabInvitacion->currentIndex(), paso.pestana);
             QVERIFY2(tieneElFoco(paso.caja), paso.mensaje);
-            QCOMPARE(v.columnas(1, "UsrModif"), QStringList{""});
+            QCOMPARE(v.columnas(3, "UsrModif"), QStringList{""});
             escribe(paso.caja, paso.bien);
         }
         // A representative of blanks counts as named here.
         QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::Si}), QStringList{pasada});
-        QCOMPARE(v.columnas(1, "Estatus,Representante,Indicacion"),
+        QCOMPARE(v.columnas(3, "Estatus,Representante,Indicacion"),
                  QStringList({"CONFIRMADA", "  ", QString(200, u'x')}));
 
         // For the Governor the update sends no indication and no area head; a
         // named representative needs the wording's prefix, an empty one asks
         // and "NO" saves nothing. Arranging the window changes no value.
-        consulta(w, 1);
+        consulta(w, 3);
         w.OptGob->setChecked(true);
         QVERIFY(w.FraTitularDelArea->isHidden() && w.TxtIndicacion->isHidden() && !w.CmbPrefijo2->isHidden());
         QCOMPARE(w.TxtTitularDelArea->text(), QStringLiteral(" "));
@@ -220,12 +216,12 @@ private Q_SLOTS:
         QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::Si, Caja::No}),
                  QStringList({pasada, preguntaDelRepresentante}));
         QVERIFY(tieneElFoco(w.TxtRepresentante));
-        QCOMPARE(v.columnas(1, "RepresentaA"), QStringList{"Srio"});
+        QCOMPARE(v.columnas(3, "RepresentaA"), QStringList{"Srio"});
         w.TxtRepresentante->setText(QStringLiteral("Lic. Patricia Ocampo"));
         elige(w.CmbPrefijo2, QStringLiteral("del"));
         v.pulsa(w.CmdGuardar, {Caja::Si});
         QCOMPARE(
-            v.columnas(1, "Representante,RepresentaA,Prefijo2,Indicacion,Titular,CargoTitular,TelTitular"),
+            v.columnas(3, "Representante,RepresentaA,Prefijo2,Indicacion,Titular,CargoTitular,TelTitular"),
             QStringList({"Lic. Patricia Ocampo", "Gob", "del", "", "", "", ""}));
         QVERIFY(w.TxtTitularDelArea->text().isEmpty() && w.TxtIndicacion->text().isEmpty());
     }
