@@ -227,12 +227,21 @@ private Q_SLOTS:
     }
 
     // Failing devices: a look-up or an update the server cannot answer shows
-    // the error window; the window stays usable and nothing is written.
-    void errores_data() { agregaMotores(); }
-    void errores() {
+    // the error window; the window stays usable and nothing is written. Then:
+    // nulls read as empty texts; an hour or prefix its list lacks is shown
+    // all the same, and goes when the next invitation is shown; data shown in
+    // labels is never read as markup. The years offered: the table's, every
+    // year with invitations and the current one.
+    void erroresYValoresRaros_data() { agregaMotores(); }
+    void erroresYValoresRaros() {
         MOTOR_DE_LA_FILA(motor);
-        Ventana v(motor);
+        Ventana v(motor, momentoDePrueba(), [](Conexion& k) {
+            k.ejecuta(QStringLiteral("delete from Anio where Anio > 2009"));
+            guarda(k, 1, [](InvitacionDePrueba& i) { i.anio = 2034; });
+        });
         FrmModificarInvitacion& w = *v.ventana;
+        QCOMPARE(entradas(w.CmbAnio->combo()) << w.CmbAnio->Text(),
+                 QStringList({"2008", "2009", "2011", "2034", "2011"}));
         guarda(v.kelmar(), 1);
         QStringList numeros;
         v.e.alMostrar = [&](QDialog& d) { numeros << static_cast<FrmErrores&>(d).LblNumDelError->text(); };
@@ -265,22 +274,7 @@ private Q_SLOTS:
         w.CmdGuardar->click();
         QCOMPARE(numeros.constLast(), QString::number(CodigoDeError::FinDeRegistros));
         QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
-    }
 
-    // Nulls read as empty texts; an hour or prefix its list lacks is shown
-    // all the same, and goes when the next invitation is shown; data shown in
-    // labels is never read as markup. The years offered: the table's, every
-    // year with invitations and the current one.
-    void valoresRaros_data() { agregaMotores(); }
-    void valoresRaros() {
-        MOTOR_DE_LA_FILA(motor);
-        Ventana v(motor, momentoDePrueba(), [](Conexion& k) {
-            k.ejecuta(QStringLiteral("delete from Anio where Anio > 2009"));
-            guarda(k, 1, [](InvitacionDePrueba& i) { i.anio = 2034; });
-        });
-        FrmModificarInvitacion& w = *v.ventana;
-        QCOMPARE(entradas(w.CmbAnio->combo()) << w.CmbAnio->Text(),
-                 QStringList({"2008", "2009", "2011", "2034", "2011"}));
         guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) {
             i.usrCaptura = QStringLiteral("<b>x</b>");
             i.hora = QStringLiteral("07:15");
