@@ -1,5 +1,12 @@
 #pragma once
 
+// The invitation windows and the controls their tests drive.
+#include "common/FrmErrores.h"
+#include "controls/BotonesDeComando.h"
+#include "controls/CmbClaveDescrip.h"
+#include "controls/TextoMultilinea.h"
+#include "invitations/FrmModificarInvitacion.h"
+#include "invitations/FrmRegistrarInvitacion.h"
 #include "outside/Conexion.h"
 #include "outside/Reloj.h"
 #include "support/EntornoDeVentanas.h"
@@ -8,6 +15,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
 #include <QTest>
 #include <functional>
 #include <memory>

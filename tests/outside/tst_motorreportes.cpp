@@ -22,18 +22,6 @@ void preparado(Reporte& r, Conexion& kelmar, const QList<int>& seleccion = {},
         r.estableceParametro(i, valores[i - 1]);
 }
 
-// The smallest definition the engine takes; rows change one piece of it.
-const QByteArray definicionMinima = R"({
-  "titulo": "Prueba",
-  "hoja": {"papel": "carta", "orientacion": "vertical", "margen": 10},
-  "letra": {"familia": "DejaVu Sans", "puntos": 8},
-  "parametros": [{"nombre": "@FechaInicial", "tipo": "fecha"}, {"nombre": "@FechaFinal", "tipo": "fecha"}],
-  "datos": {"procedimiento": "Lista"},
-  "pie": {"derecha": "Página {#pagina} de {#paginas}"},
-  "tabla": [{"titulo": "Folio", "ancho": 10, "texto": "{Anio}-{Folio}"}],
-  "sinDatos": "Nada"
-})";
-
 } // namespace
 
 class TstMotorReportes : public QObject {
@@ -138,56 +126,27 @@ private Q_SLOTS:
         QVERIFY(paginas.constLast().contains(QStringLiteral("Total de invitaciones en el reporte: 150")));
     }
 
-    // A faulty definition says which file, where in it and what is wrong.
-    void definicionesRechazadas_data() {
-        QTest::addColumn<QByteArray>("buscar");
-        QTest::addColumn<QByteArray>("reemplazo");
-        QTest::addColumn<QString>("dichos");
-        const auto fila = [](const char* caso, const char* buscar, const char* reemplazo,
-                             const char* dichos) {
-            QTest::newRow(caso) << QByteArray(buscar) << QByteArray(reemplazo) << QString::fromUtf8(dichos);
-        };
-        fila("no es JSON", "\"titulo\": \"Prueba\",", "\"titulo\" \"Prueba\",", "línea 2");
-        fila("dato desconocido", "\"titulo\"", "\"titlo\": 1, \"titulo\"", "titlo|no se conoce");
-        fila("dato que falta", "\"sinDatos\": \"Nada\"", "\"resumen\": \"\"", "sinDatos|falta");
-        fila("corchete sin cerrar", "\"{Anio}-{Folio}\"", "\"[{Anio}-{Folio}\"", "tabla[1].texto|sin cerrar");
-        fila("parámetro que no tiene", "{Anio}-", "{3}-", "{3}|2");
-    }
-    void definicionesRechazadas() {
-        QFETCH(QByteArray, buscar);
-        QFETCH(QByteArray, reemplazo);
-        QFETCH(QString, dichos);
-        const QString ruta = escribe(definicionMinima, buscar, reemplazo);
-        const ErrorDeEjecucion e = errorDe([&] { Reporte r(ruta); });
-        QCOMPARE(e.numero(), CodigoDeError::DefinicionDeReporte);
-        QCOMPARE(e.fuente(), QStringLiteral("RPTPrueba.rpt"));
-        for (const QString& dicho : dichos.split(u'|'))
-            QVERIFY2(e.descripcion().contains(dicho), qPrintable(e.descripcion()));
-    }
-
-    // Parameters by position and of their kind; the log-on needs every one, and the fields the data gives.
-    void parametrosYSesion() {
+    // A parameter of the wrong kind is refused, and so is a log-on short of one; a
+    // definition naming what the engine does not know fails loudly, saying what.
+    void parametrosYDefinicion() {
         BaseDePrueba base;
         auto r = Reporte::abre(QStringLiteral("RPTAcuerdosTodos.rpt"));
-        const std::pair<int, QVariant> malos[] = {{0, QDate(2011, 1, 1)}, {8, "x"},
-                                                  {1, "01/11/2011"},      {3, QDate(2011, 1, 1)},
-                                                  {3, QString(21, u'x')}, {6, 1}};
-        for (const auto& [posicion, valor] : malos)
+        for (const auto& [posicion, valor] : {std::pair<int, QVariant>{8, "x"}, {1, "01/11/2011"}})
             QCOMPARE(errorDe([&] { r->estableceParametro(posicion, valor); }).numero(),
                      CodigoDeError::ParametroDeReporte);
         r->estableceParametro(1, QDate(2011, 11, 1));
         const ErrorDeEjecucion falta = errorDe([&] { r->iniciaSesion(base.kelmar()); });
         QCOMPARE(falta.numero(), CodigoDeError::ParametroDeReporte);
         QVERIFY(falta.descripcion().contains(QStringLiteral("parámetro 2 (@FechaFinal)")));
-        QPdfWriter pdf(m_dir.filePath(QStringLiteral("nada.pdf")));
-        QCOMPARE(errorDe([&] { r->paginas(pdf); }).numero(), CodigoDeError::ParametroDeReporte);
 
-        QFile real(CarpetaDeDatos::archivo(QStringLiteral("RPTAcuerdosTodos.rpt")));
-        QVERIFY(real.open(QIODevice::ReadOnly));
-        Reporte sinCampo(escribe(real.readAll(), "{Anio}-{Folio}", "{Anio}-{Inexistente}"));
+        const ErrorDeEjecucion mal =
+            errorDe([&] { Reporte rechazado(cambiada("\"titulo\"", "\"titlo\": 1, \"titulo\"")); });
+        QCOMPARE(mal.fuente(), QStringLiteral("RPTPrueba.rpt"));
+        QVERIFY2(mal.descripcion().contains(QStringLiteral("titlo")), qPrintable(mal.descripcion()));
+        Reporte sinCampo(cambiada("{Anio}-{Folio}", "{Anio}-{Inexistente}"));
         preparado(sinCampo, base.kelmar());
         const ErrorDeEjecucion e = errorDe([&] { sinCampo.iniciaSesion(base.kelmar()); });
-        QCOMPARE(e.numero(), CodigoDeError::DefinicionDeReporte);
+        QCOMPARE(QList<int>({e.numero(), mal.numero()}), QList<int>(2, CodigoDeError::DefinicionDeReporte));
         QVERIFY(e.descripcion().contains(QStringLiteral("{Inexistente}")));
     }
 
@@ -205,7 +164,8 @@ private Q_SLOTS:
         QPainter pintor;
         QCOMPARE(errorDe([&] { r->pinta(pintor, pdf); }).numero(), CodigoDeError::Impresion);
 
-        const QString previo = escribe("el reporte de ayer");
+        const QString previo = m_dir.filePath(QStringLiteral("previo.pdf"));
+        QVERIFY(escribeArchivo(previo, "el reporte de ayer"));
         auto sinSesion = Reporte::abre(QStringLiteral("RPTAcuerdosTodos.rpt"));
         QVERIFY(errorDe([&] { sinSesion->guardaPdf(previo); }).numero() != 0);
         QFile archivo(previo);
@@ -214,15 +174,13 @@ private Q_SLOTS:
     }
 
 private:
-    // A file of the test's own (RPTPrueba.rpt) with that text, a piece of it replaced.
-    QString escribe(QByteArray texto, const QByteArray& buscar = {}, const QByteArray& reemplazo = {}) {
-        if (!buscar.isEmpty() && !texto.contains(buscar))
-            qFatal("la definición no tiene %s", buscar.constData());
-        texto.replace(buscar, reemplazo);
+    // RPTAcuerdosTodos.rpt with a piece of it replaced, as a file of the test's own (RPTPrueba.rpt).
+    QString cambiada(const QByteArray& buscar, const QByteArray& reemplazo) {
+        QFile real(CarpetaDeDatos::archivo(QStringLiteral("RPTAcuerdosTodos.rpt")));
+        QByteArray texto = real.open(QIODevice::ReadOnly) ? real.readAll() : QByteArray();
         const QString ruta = m_dir.filePath(QStringLiteral("RPTPrueba.rpt"));
-        QFile archivo(ruta);
-        if (!archivo.open(QIODevice::WriteOnly | QIODevice::Truncate) || archivo.write(texto) != texto.size())
-            qFatal("no se pudo escribir %s", qPrintable(ruta));
+        if (!texto.contains(buscar) || !escribeArchivo(ruta, texto.replace(buscar, reemplazo)))
+            qFatal("no se pudo cambiar %s en %s", buscar.constData(), qPrintable(ruta));
         return ruta;
     }
 

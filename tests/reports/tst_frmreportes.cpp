@@ -136,8 +136,9 @@ class TstFrmReportes : public QObject {
 private Q_SLOTS:
     void init() { QVERIFY(m_dir.isValid()); }
 
-    // The criteria: the date range, an empty result, the two phases and back.
-    void criterios() {
+    // The criteria: the date range, an empty result, the two phases and back;
+    // then the selection.
+    void criteriosYSeleccion() {
         Reportes r;
         QCOMPARE(r.fase(), true);
         r.v.DTPFechaIni->setDate(QDate(2011, 11, 6));
@@ -165,11 +166,11 @@ private Q_SLOTS:
         QCOMPARE(r.e.caja.textos(),
                  QStringList{"No hay invitaciones con los criterios que proporcionó, verifique"});
         QVERIFY(r.fase() == true && r.enReposo());
-    }
 
-    // Folios chosen by double click, by the rules of the chosen report; removed by a click.
-    void seleccion() {
-        Reportes r;
+        // Folios chosen by double click, by the rules of the chosen report; removed by a click.
+        r.e.caja.olvida();
+        r.v.TxtTextoEvento->clear();
+        r.v.DTPFechaFin->setDate(QDate(2011, 12, 31));
         r.busca();
         QCOMPARE(r.filas(), QList<int>({2, 1, 3, 7, 4}));
         r.dobleClic(3, true);
@@ -218,17 +219,36 @@ private Q_SLOTS:
         QCOMPARE(r.imprime({Caja::No}), QStringList{pregunta(aviso)});
         QVERIFY(!r.v.vistaPrevia() && bitacora(r.kelmar()).isEmpty());
 
-        // Three folios, staged in list order, shown on screen: the report holds those three.
+        // Three folios, staged in list order, shown on screen: the report holds
+        // those three. The preview keeps it as a PDF file; a folder that is not
+        // there is reported and leaves nothing behind.
         r.dobleClic(1);
         r.dobleClic(3);
+        const QString guardado = m_dir.filePath(QStringLiteral("acuerdos %1.pdf").arg(int(motor)));
+        const QString noHay = m_dir.filePath(QStringLiteral("no/hay/carpeta/acuerdos.pdf"));
+        QString destino;
         r.alMostrar = [&](QDialog& d) {
-            QCOMPARE(static_cast<FrmVerReporte&>(d).CRViewer1->pageCount(), 1);
-            static_cast<FrmVerReporte&>(d).CmdCerrar->click();
+            if (d.objectName() == QLatin1String("DlgGuardarPdf")) {
+                static_cast<QFileDialog&>(d).selectFile(destino);
+                return d.accept();
+            }
+            auto& vista = static_cast<FrmVerReporte&>(d);
+            QCOMPARE(vista.CRViewer1->pageCount(), 1);
+            for (const QString& archivo : {guardado, noHay}) {
+                destino = archivo;
+                vista.CmdGuardarPdf->click();
+            }
+            vista.CmdCerrar->click();
         };
         r.imprime({Caja::Si, Caja::No});
-        QCOMPARE(r.errores, QStringList());
+        QCOMPARE(
+            r.e.caja.ultima().texto,
+            QStringLiteral("El reporte se guardó en el archivo %1.").arg(QDir::toNativeSeparators(guardado)));
+        QCOMPARE(marcasEn(paginasDePdf(guardado).join(u' ')), QList<int>({1, 3, 7}));
+        QVERIFY(r.errores.size() == 1 && !QFile::exists(noHay));
         QCOMPARE(bitacora(r.kelmar()), QList<int>({7, 1, 3}));
-        QCOMPARE(r.e.mostradas, QStringList{"FrmVerReporte"});
+        QCOMPARE(r.e.mostradas,
+                 QStringList({"FrmVerReporte", "DlgGuardarPdf", "DlgGuardarPdf", "FrmErrores"}));
         // The type word is "Todas" until a type is clicked.
         QCOMPARE(r.reporte(), QStringLiteral("RPTAcuerdosTodos.rpt 7 true Todas 3"));
         QVERIFY(foliosEnEspera(r.kelmar()) == 0 && r.enReposo());
@@ -236,7 +256,7 @@ private Q_SLOTS:
         // "Cancelar": nothing printed, nothing shown, nothing left staged.
         r.imprime({Caja::Si, Caja::Cancelar});
         QCOMPARE(bitacora(r.kelmar()).size(), 6);
-        QCOMPARE(r.e.mostradas.size(), 1);
+        QCOMPARE(r.e.mostradas.size(), 4);
         QVERIFY(impresoras == 0 && foliosEnEspera(r.kelmar()) == 0);
 
         // The Secretary's invitations with no folio chosen, to the printer: every confirmed one.
@@ -249,7 +269,7 @@ private Q_SLOTS:
             pregunta(QStringLiteral("Tome en cuenta que SOLO SE IMPRIMIRÁN LAS INVITACIONES QUE YA TENGAN "
                                     "CAPTURADO EL REPRESENTANTE. ") +
                      aviso));
-        QVERIFY(r.errores.isEmpty() && impresoras == 1);
+        QVERIFY(r.errores.size() == 1 && impresoras == 1);
         QCOMPARE(marcasEn(paginasDePdf(pdf).join(u' ')), QList<int>({1, 7}));
         QCOMPARE(bitacora(r.kelmar()).size(), 6);
         QCOMPARE(r.reporte(), QStringLiteral("RPTInvitacionSecretario.rpt 6 false  2"));
@@ -325,37 +345,6 @@ private Q_SLOTS:
         QCOMPARE(r.errores.size(), 1);
         QVERIFY2(r.errores.constFirst().contains(u"invitacion"), qPrintable(r.errores.constFirst()));
         QVERIFY(r.enReposo() && r.fase() == true);
-    }
-
-    // The preview keeps the report as a PDF file; a folder that is not there
-    // is reported and leaves nothing behind.
-    void vistaPrevia() {
-        Reportes r;
-        r.busca();
-        const QString guardado = m_dir.filePath(QStringLiteral("acuerdos.pdf"));
-        const QString noHay = m_dir.filePath(QStringLiteral("no/hay/carpeta/acuerdos.pdf"));
-        QString destino;
-        r.alMostrar = [&](QDialog& d) {
-            if (d.objectName() == QLatin1String("DlgGuardarPdf")) {
-                static_cast<QFileDialog&>(d).selectFile(destino);
-                return d.accept();
-            }
-            auto& vista = static_cast<FrmVerReporte&>(d);
-            for (const QString& archivo : {guardado, noHay}) {
-                destino = archivo;
-                vista.CmdGuardarPdf->click();
-            }
-            vista.CmdCerrar->click();
-        };
-        r.imprime({Caja::Si, Caja::No});
-        QCOMPARE(
-            r.e.caja.ultima().texto,
-            QStringLiteral("El reporte se guardó en el archivo %1.").arg(QDir::toNativeSeparators(guardado)));
-        QCOMPARE(marcasEn(paginasDePdf(guardado).join(u' ')), QList<int>({1, 2, 3, 4, 7}));
-        QCOMPARE(r.errores.size(), 1);
-        QVERIFY(!QFile::exists(noHay));
-        QCOMPARE(r.e.mostradas,
-                 QStringList({"FrmVerReporte", "DlgGuardarPdf", "DlgGuardarPdf", "FrmErrores"}));
     }
 
 private:
