@@ -4,6 +4,7 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
 #include "server/Cuentas.h"
+#include "server/Invitacion.h"
 #include "server/Semilla.h"
 
 #include <QHash>
@@ -129,38 +130,7 @@ void kelmar1(Conexion& c) {
                      varchar("Prefijo3", 5)}},
                    {QStringLiteral("indicaciones"),
                     {integer("id", "primary key"), varchar("descripcion", 200, "not null")}},
-                   {QStringLiteral("invitacion"),
-                    {smallint("Anio", "not null"),
-                     smallint("Folio", "not null"),
-                     timestamp("FechaRecepcion", "not null"),
-                     timestamp("FechaEvento", "not null"),
-                     varchar("Hora", 5, "not null"),
-                     varchar("Descripcion", 1500, "not null"),
-                     varchar("Ubicacion", 1500, "not null"),
-                     varchar("Suscriptor", 100, "not null"),
-                     varchar("CargoSuscriptor", 100, "not null default ''"),
-                     varchar("TelSuscriptor", 100, "not null default ''"),
-                     varchar("Representante", 100, "not null default ''"),
-                     varchar("CargoRepresentante", 100, "not null default ''"),
-                     varchar("TelRepresentante", 100, "not null default ''"),
-                     varchar("Titular", 100, "not null default ''"),
-                     varchar("CargoTitular", 100, "not null default ''"),
-                     varchar("TelTitular", 100, "not null default ''"),
-                     varchar("Caracter", 15, "not null"),
-                     varchar("Indicacion", 200, "not null default ''"),
-                     varchar("RepresentaA", 50, "not null"),
-                     varchar("Observacion", 2000, "not null default ''"),
-                     varchar("Estatus", 15, "not null"),
-                     varchar("Prefijo1", 5, "not null default ''"),
-                     varchar("Prefijo2", 5, "not null default ''"),
-                     varchar("Prefijo3", 5, "not null default ''"),
-                     varchar("UsrCaptura", 10, "not null"),
-                     timestamp("FechaCaptura", "not null"),
-                     varchar("UsrModif", 10, "not null default ''"),
-                     timestamp("FechaModif")},
-                    {QStringLiteral("primary key (Anio, Folio)"), QStringLiteral("check (Folio > 0)"),
-                     QStringLiteral("check (RepresentaA in ('Srio', 'Gob'))"),
-                     QStringLiteral("check (Estatus in ('CONFIRMADA', 'SINCONFIRMAR'))")}},
+                   tablaDeInvitaciones(1),
                    // One counter row per year: a folio is drawn by updating it, so
                    // two stations never receive the same one.
                    {QStringLiteral("folio_invitacion"),

@@ -3,6 +3,7 @@
 #include "outside/Procedimientos.h"
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
+#include "server/Invitacion.h"
 #include "server/Servidor.h"
 
 namespace {
@@ -16,76 +17,44 @@ constexpr int ultimoFolioPosible = 9999;
 Firma texto(const char* nombre, int tamano) {
     return {QString::fromUtf8(nombre), TipoDeParametro::VarChar, Direccion::Entrada, tamano};
 }
-Firma entero(const char* nombre) {
-    return {QString::fromUtf8(nombre), TipoDeParametro::SmallInt, Direccion::Entrada, 0};
-}
-Firma fecha(const char* nombre) {
-    return {QString::fromUtf8(nombre), TipoDeParametro::Date, Direccion::Entrada, 0};
-}
-
-// The columns of the invitation record, in the order the three procedures
-// carry them (after the year, and the folio where it comes first), each with
-// its parameter. "@Suscriptor " ends with a blank, as the callers name it.
-struct Campo {
-    const char* columna;
-    Firma firma;
-};
-const QList<Campo>& camposDelRegistro() {
-    static const QList<Campo> campos = {
-        {"FechaRecepcion", fecha("@FechaRecepcion")},
-        {"FechaEvento", fecha("@FechaEvento")},
-        {"Hora", texto("@Hora", 5)},
-        {"Descripcion", texto("@Descripcion", 1500)},
-        {"Ubicacion", texto("@Ubicacion", 1500)},
-        {"Suscriptor", texto("@Suscriptor ", 100)},
-        {"CargoSuscriptor", texto("@CargoSuscriptor", 100)},
-        {"TelSuscriptor", texto("@TelSuscriptor", 100)},
-        {"Representante", texto("@Representante", 100)},
-        {"CargoRepresentante", texto("@CargoRepresentante", 100)},
-        {"TelRepresentante", texto("@TelRepresentante", 100)},
-        {"Titular", texto("@Titular", 100)},
-        {"CargoTitular", texto("@CargoTitular", 100)},
-        {"TelTitular", texto("@TelTitular", 100)},
-        {"Caracter", texto("@Caracter", 15)},
-        {"Indicacion", texto("@Indicacion", 200)},
-        {"RepresentaA", texto("@RepresentaA", 50)},
-        {"Observacion", texto("@Observacion", 2000)},
-        {"Estatus", texto("@Estatus", 15)},
-        {"Prefijo1", texto("@Prefijo1", 5)},
-        {"Prefijo2", texto("@Prefijo2", 5)},
-        {"Prefijo3", texto("@Prefijo3", 5)},
-    };
-    return campos;
-}
 
 QStringList columnasDelRegistro() {
     QStringList columnas;
-    for (const Campo& c : camposDelRegistro())
-        columnas << QString::fromLatin1(c.columna);
+    for (const Campo& c : Invitacion::camposDelRegistro())
+        columnas << c.nombreDeColumna();
     return columnas;
 }
 
 QVariantList valoresDelRegistro(const Argumentos& a) {
     QVariantList valores;
-    for (const Campo& c : camposDelRegistro())
-        valores << a.valor(c.firma.nombre);
+    for (const Campo& c : Invitacion::camposDelRegistro())
+        valores << a.valor(c.nombreDelParametro());
     return valores;
 }
 
+Firma firmaDe(const char* columna) {
+    return Invitacion::campo(QString::fromUtf8(columna)).firma();
+}
+
+QList<Firma> firmaDelRegistro() {
+    QList<Firma> firma;
+    for (const Campo& c : Invitacion::camposDelRegistro())
+        firma << c.firma();
+    return firma;
+}
+
 QList<Firma> firmaDeInsercion() {
-    QList<Firma> firma{entero("@Anio")};
-    for (const Campo& c : camposDelRegistro())
-        firma << c.firma;
-    firma << texto("@UsrCaptura", 10);
-    firma << Firma{QStringLiteral("@Folio"), TipoDeParametro::SmallInt, Direccion::Salida, 0};
+    QList<Firma> firma{firmaDe("Anio")};
+    firma << firmaDelRegistro() << firmaDe("UsrCaptura");
+    Firma folio = firmaDe("Folio");
+    folio.direccion = Direccion::Salida;
+    firma << folio;
     return firma;
 }
 
 QList<Firma> firmaDeActualizacion() {
-    QList<Firma> firma{entero("@Anio"), entero("@Folio")};
-    for (const Campo& c : camposDelRegistro())
-        firma << c.firma;
-    firma << texto("@UsrModif", 10);
+    QList<Firma> firma{firmaDe("Anio"), firmaDe("Folio")};
+    firma << firmaDelRegistro() << firmaDe("UsrModif");
     return firma;
 }
 
@@ -130,21 +99,20 @@ Recordset insertaInvitacion(Conexion& kelmar, Argumentos& a) {
     return {};
 }
 
+// Every column of the record by its own name (the description as
+// "descripcion"), the Part's answer among them.
 Recordset obtenInvitacion(Conexion& kelmar, Argumentos& a) {
-    return kelmar.ejecuta(
-        QStringLiteral("select FechaEvento as \"FechaEvento\", FechaRecepcion as \"FechaRecepcion\","
-                       " Hora as \"Hora\", Caracter as \"Caracter\", RepresentaA as \"RepresentaA\","
-                       " Descripcion as \"descripcion\", Ubicacion as \"Ubicacion\","
-                       " Observacion as \"Observacion\", Suscriptor as \"Suscriptor\","
-                       " CargoSuscriptor as \"CargoSuscriptor\", TelSuscriptor as \"TelSuscriptor\","
-                       " Indicacion as \"Indicacion\", Representante as \"Representante\","
-                       " CargoRepresentante as \"CargoRepresentante\","
-                       " TelRepresentante as \"TelRepresentante\", Titular as \"Titular\","
-                       " CargoTitular as \"CargoTitular\", TelTitular as \"TelTitular\","
-                       " Prefijo1 as \"Prefijo1\", Prefijo2 as \"Prefijo2\", Prefijo3 as \"Prefijo3\","
-                       " Estatus as \"Estatus\", UsrCaptura as \"UsrCaptura\", UsrModif as \"UsrModif\""
-                       " from invitacion where Anio = ? and Folio = ?"),
-        {a.entero(u"@Anio"), a.entero(u"@Folio")});
+    static const QString consulta = [] {
+        QStringList columnas;
+        for (const Campo& c : Invitacion::campos()) {
+            const QString nombre = c.nombreDeColumna();
+            const QString alias = nombre == QLatin1String("Descripcion") ? nombre.toLower() : nombre;
+            columnas << QStringLiteral("%1 as \"%2\"").arg(nombre, alias);
+        }
+        return QStringLiteral("select %1 from invitacion where Anio = ? and Folio = ?")
+            .arg(columnas.join(QStringLiteral(", ")));
+    }();
+    return kelmar.ejecuta(consulta, {a.entero(u"@Anio"), a.entero(u"@Folio")});
 }
 
 // An update that finds no invitation is an error, never a silent success:
@@ -202,7 +170,7 @@ Recordset indicaciones(Conexion& kelmar, Argumentos&) {
 void registraInvitaciones(CatalogoDeProcedimientos& kelmar) {
     kelmar.registra({QStringLiteral("InsertarUnRegEnInvitacion"), firmaDeInsercion(), insertaInvitacion});
     kelmar.registra(
-        {QStringLiteral("ObtenerUnaInvitacion"), {entero("@Anio"), entero("@Folio")}, obtenInvitacion});
+        {QStringLiteral("ObtenerUnaInvitacion"), {firmaDe("Anio"), firmaDe("Folio")}, obtenInvitacion});
     kelmar.registra(
         {QStringLiteral("ActualizarUnRegDeInvitacion"), firmaDeActualizacion(), actualizaInvitacion});
     kelmar.registra({QStringLiteral("ObtenerFuncionarioConLike"), {texto("@Nombre", 30)}, buscaFuncionarios});

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "outside/Parametro.h"
+#include "outside/Procedimientos.h"
+#include "server/Esquema.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QVariant>
+#include <variant>
+
+// One field of a record, said once: the column that stores it, the parameter
+// that carries it to a procedure, its type and lengths, and the caption a
+// person reads. The schema's table, the procedures' signatures, the
+// parameters a window sends, the boxes' limits and the tests' rows all come
+// from these.
+struct Campo {
+    const char* tabla = "";    // the table that stores it
+    const char* columna = "";  // its column there
+    Esquema::Tipo tipo = Esquema::Tipo::VarChar;
+    int largo = 0;             // what the column stores (texts), in characters
+    const char* resto = "";    // the column's constraints: "not null", "not null default ''"...
+    const char* parametro = ""; // the procedures' parameter, "" when none carries it
+    // Where the window's form states a shorter box than the column (never a
+    // longer one: a box never takes what its column cannot store); 0: the column's.
+    int largoEnPantalla = 0;
+    const char* rotulo = "";   // the caption a person reads
+    int version = 1;           // the catalog's schema version that added it
+
+    Esquema::Columna columnaDelEsquema() const;
+    Procedimiento::Firma firma() const;
+    Parametro parametroCon(const QVariant& valor) const;
+    int limiteEnPantalla() const { return largoEnPantalla > 0 ? largoEnPantalla : largo; }
+    QString nombreDeColumna() const { return QString::fromUtf8(columna); }
+    QString nombreDelParametro() const { return QString::fromUtf8(parametro); }
+    QString textoDelRotulo() const { return QString::fromUtf8(rotulo); }
+};
+
+// A field together with the member of the record type that holds it.
+template <class Registro>
+struct CampoDe : Campo {
+    using Miembro = std::variant<QString Registro::*, QDateTime Registro::*, int Registro::*>;
+    Miembro miembro;
+
+    QVariant lee(const Registro& registro) const {
+        return std::visit([&](auto m) { return QVariant::fromValue(registro.*m); }, miembro);
+    }
+    // A null value leaves an empty text, an invalid date or zero.
+    void escribe(Registro& registro, const QVariant& valor) const {
+        std::visit(
+            [&](auto m) {
+                using T = std::remove_cvref_t<decltype(registro.*m)>;
+                if constexpr (std::is_same_v<T, QString>)
+                    registro.*m = valor.isNull() ? QString() : valor.toString();
+                else if constexpr (std::is_same_v<T, QDateTime>)
+                    registro.*m = valor.isNull() ? QDateTime() : valor.toDateTime();
+                else
+                    registro.*m = valor.toInt();
+            },
+            miembro);
+    }
+};
+
+namespace Campos {
+
+// The fields of `campos` that one table stores, as its columns, with the
+// table's own constraints.
+template <class Registro>
+Esquema::Tabla tabla(const QList<CampoDe<Registro>>& campos, const char* nombre, int version,
+                     QStringList restricciones) {
+    Esquema::Tabla t{QString::fromUtf8(nombre), {}, std::move(restricciones)};
+    for (const Campo& c : campos)
+        if (qstrcmp(c.tabla, nombre) == 0 && c.version <= version)
+            t.columnas << c.columnaDelEsquema();
+    return t;
+}
+
+} // namespace Campos

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "server/Campo.h"
+
+#include <QDateTime>
+#include <QString>
+
+// An invitation of the Secretary or the Governor, as the `invitacion` table
+// of kelmar stores it and the invitation windows show it.
+struct Invitacion {
+    int anio = 0;
+    int folio = 0;
+    QDateTime fechaRecepcion;
+    QDateTime fechaEvento;
+    QString hora;
+    QString descripcion;
+    QString ubicacion;
+    QString suscriptor;
+    QString cargoSuscriptor;
+    QString telSuscriptor;
+    QString representante;
+    QString cargoRepresentante;
+    QString telRepresentante;
+    QString titular;
+    QString cargoTitular;
+    QString telTitular;
+    QString caracter;
+    QString indicacion;
+    QString representaA;
+    QString observacion;
+    QString estatus;
+    QString prefijo1;
+    QString prefijo2;
+    QString prefijo3;
+    QString usrCaptura;
+    QDateTime fechaCaptura;
+    QString usrModif;
+    QDateTime fechaModif;
+
+    using CampoDeInvitacion = CampoDe<Invitacion>;
+    // Every column of the table, in its order.
+    static const QList<CampoDeInvitacion>& campos();
+    // Fields 2 to 23 of the record, the ones the registration and the
+    // correction carry between the year (and folio) and the account.
+    static const QList<CampoDeInvitacion>& camposDelRegistro();
+    // The field of that column (compared without regard to case); throws for
+    // an unknown one.
+    static const CampoDeInvitacion& campo(const QString& columna);
+
+    // The procedures' parameters of fields 2 to 23, with this record's values
+    // (an empty text where the record has none: the columns refuse nulls).
+    Parametros parametrosDelRegistro() const;
+
+    // The values of the record's fields, as a look-up returns them by column name.
+    static Invitacion deFila(const class Recordset& filas, int fila);
+};
+
+// The invitation table at a version of kelmar's schema.
+namespace Esquema {
+Tabla tablaDeInvitaciones(int version);
+}
