@@ -52,13 +52,16 @@ const QList<Invitacion::CampoDeInvitacion>& Invitacion::campos() {
     static const QList<C> campos = {
         entero("Anio", "@Anio", "Año", &Invitacion::anio),
         entero("Folio", "@Folio", "Folio", &Invitacion::folio),
-        fecha("FechaRecepcion", "not null", "@FechaRecepcion", "Se recibió el día", &Invitacion::fechaRecepcion),
+        fecha("FechaRecepcion", "not null", "@FechaRecepcion", "Se recibió el día",
+              &Invitacion::fechaRecepcion),
         fecha("FechaEvento", "not null", "@FechaEvento", "El evento se realizará el día",
               &Invitacion::fechaEvento),
         texto("Hora", 5, "not null", "@Hora", "A las", &Invitacion::hora),
         texto("Descripcion", 1500, "not null", "@Descripcion", "En relación", &Invitacion::descripcion),
-        texto("Ubicacion", 1500, "not null", "@Ubicacion", "El evento se realizará en", &Invitacion::ubicacion),
-        texto("Suscriptor", 100, "not null", "@Suscriptor ", "Nombre de quien invita", &Invitacion::suscriptor),
+        texto("Ubicacion", 1500, "not null", "@Ubicacion", "El evento se realizará en",
+              &Invitacion::ubicacion),
+        texto("Suscriptor", 100, "not null", "@Suscriptor ", "Nombre de quien invita",
+              &Invitacion::suscriptor),
         texto("CargoSuscriptor", 100, vacio, "@CargoSuscriptor", "Cargo de quien invita",
               &Invitacion::cargoSuscriptor),
         texto("TelSuscriptor", 100, vacio, "@TelSuscriptor", "Teléfonos de quien invita",
@@ -107,6 +110,12 @@ const QList<Invitacion::CampoDeInvitacion>& Invitacion::camposDelRegistro() {
     return registro;
 }
 
+const QList<Invitacion::CampoDeInvitacion>& Invitacion::camposDeLaConsulta() {
+    static const QList<C> consulta = QList<C>(camposDelRegistro()) << campo(QStringLiteral("UsrCaptura"))
+                                                                   << campo(QStringLiteral("UsrModif"));
+    return consulta;
+}
+
 const Invitacion::CampoDeInvitacion& Invitacion::campo(const QString& columna) {
     for (const C& c : campos())
         if (columna.compare(QString::fromUtf8(c.columna), Qt::CaseInsensitive) == 0)
@@ -129,12 +138,17 @@ Parametros Invitacion::parametrosDelRegistro() const {
     return p;
 }
 
-Invitacion Invitacion::deFila(const Recordset& filas, int fila) {
+Invitacion Invitacion::deFila(const Recordset& filas, int fila, const QList<CampoDeInvitacion>& campos) {
     Invitacion r;
-    for (const C& c : campos()) {
-        const int columna = filas.indiceDeColumna(QString::fromUtf8(c.columna));
-        if (columna >= 0)
-            c.escribe(r, filas.valor(fila, columna));
+    for (const C& c : campos) {
+        const int columna = filas.indiceDeColumna(c.nombreDeColumna());
+        // An answer that lacks a field is an error, never an empty field.
+        if (columna < 0)
+            throw ErrorDeEjecucion(
+                CodigoDeError::FinDeRegistros,
+                QStringLiteral("La respuesta no trae el campo %1 de la invitación.").arg(c.nombreDeColumna()),
+                QStringLiteral("Invitacion"));
+        c.escribe(r, filas.valor(fila, columna));
     }
     return r;
 }

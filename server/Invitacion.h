@@ -43,6 +43,9 @@ struct Invitacion {
     // Fields 2 to 23 of the record, the ones the registration and the
     // correction carry between the year (and folio) and the account.
     static const QList<CampoDeInvitacion>& camposDelRegistro();
+    // What a look-up answers: fields 2 to 23, who captured it and who last
+    // corrected it.
+    static const QList<CampoDeInvitacion>& camposDeLaConsulta();
     // The field of that column (compared without regard to case); throws for
     // an unknown one.
     static const CampoDeInvitacion& campo(const QString& columna);
@@ -51,8 +54,10 @@ struct Invitacion {
     // (an empty text where the record has none: the columns refuse nulls).
     Parametros parametrosDelRegistro() const;
 
-    // The values of the record's fields, as a look-up returns them by column name.
-    static Invitacion deFila(const class Recordset& filas, int fila);
+    // The record in a row that holds those fields by their columns' names;
+    // throws when one is missing.
+    static Invitacion deFila(const class Recordset& filas, int fila,
+                             const QList<CampoDeInvitacion>& campos = Invitacion::campos());
 };
 
 // The invitation table at a version of kelmar's schema.

@@ -9,6 +9,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Invitaciones.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -23,14 +24,6 @@ using namespace Piezas;
 
 namespace {
 
-// What "@Indicacion" holds: a longer indication is refused, never cut.
-constexpr int largoDeLaIndicacion = 200;
-
-// Every year of the register, the current one and any that has invitations,
-// whatever the table of years ends with.
-const QString sentenciaDeAnios = QStringLiteral(
-    "select Anio from Anio union select Anio from invitacion union select cast(? as smallint) order by 1");
-
 // The year and folio on screen; 0 when absent or not a number.
 int anioEnPantalla(const CmbClaveDescrip* anio) {
     bool ok = false;
@@ -42,31 +35,6 @@ int folioEnPantalla(const QLineEdit* folio) {
     const int n = folio->text().trimmed().toInt(&ok);
     return ok ? n : 0;
 }
-
-const QStringList columnasDeLaInvitacion{QStringLiteral("FechaEvento"),
-                                         QStringLiteral("FechaRecepcion"),
-                                         QStringLiteral("Hora"),
-                                         QStringLiteral("Caracter"),
-                                         QStringLiteral("RepresentaA"),
-                                         QStringLiteral("descripcion"),
-                                         QStringLiteral("Ubicacion"),
-                                         QStringLiteral("Observacion"),
-                                         QStringLiteral("Suscriptor"),
-                                         QStringLiteral("CargoSuscriptor"),
-                                         QStringLiteral("TelSuscriptor"),
-                                         QStringLiteral("Indicacion"),
-                                         QStringLiteral("Representante"),
-                                         QStringLiteral("CargoRepresentante"),
-                                         QStringLiteral("TelRepresentante"),
-                                         QStringLiteral("Titular"),
-                                         QStringLiteral("CargoTitular"),
-                                         QStringLiteral("TelTitular"),
-                                         QStringLiteral("Prefijo1"),
-                                         QStringLiteral("Prefijo2"),
-                                         QStringLiteral("Prefijo3"),
-                                         QStringLiteral("Estatus"),
-                                         QStringLiteral("UsrCaptura"),
-                                         QStringLiteral("UsrModif")};
 
 } // namespace
 
@@ -139,7 +107,7 @@ void FrmModificarInvitacion::Form_Load() {
     const QString anio = QStringLiteral("%1").arg(hoy.year(), 4, 10, QLatin1Char('0'));
     CmbAnio->estableceConexion(&Modulo::kelmar());
     try {
-        CmbAnio->LlenaCmbConUnDato(sentenciaDeAnios, {hoy.year()});
+        CmbAnio->LlenaCmbConUnDato(Invitaciones::consultaDeAnios(), {hoy.year()});
     } catch (...) {
         Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
     }
@@ -178,12 +146,8 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
         return;
     }
     try {
-        Parametros parametros{
-            Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, anio),
-            Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, folio)};
-        const Recordset rs =
-            Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerUnaInvitacion"), parametros);
-        if (rs.estaVacio()) {
+        const std::optional<Invitacion> invitacion = Invitaciones::busca(Modulo::kelmar(), anio, folio);
+        if (!invitacion) {
             // The invitation on screen stays, but it is no longer the one named above it.
             m_hayInvitacion = false;
             CmdGuardar->estableceEnabled(false);
@@ -192,7 +156,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
                                        .arg(CmbAnio->Text().trimmed()));
             return;
         }
-        muestraInvitacion(rs);
+        muestraInvitacion(*invitacion);
         m_anio = anio;
         m_folio = folio;
         m_hayInvitacion = true;
@@ -202,61 +166,52 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
     }
 }
 
-void FrmModificarInvitacion::muestraInvitacion(const Recordset& invitacion) {
-    // Every value is read before any control changes, so an answer that
-    // lacks a column leaves the window as it was. A null reads as empty.
-    QHash<QString, QString> v;
-    for (const QString& columna : columnasDeLaInvitacion)
-        v.insert(columna, invitacion.texto(0, columna));
-    const QDate evento = Recordset::fechaHora(invitacion.valor(0, QStringLiteral("FechaEvento"))).date();
-    const QDate recepcion =
-        Recordset::fechaHora(invitacion.valor(0, QStringLiteral("FechaRecepcion"))).date();
-
+void FrmModificarInvitacion::muestraInvitacion(const Invitacion& v) {
+    const QDate evento = v.fechaEvento.date();
+    const QDate recepcion = v.fechaRecepcion.date();
     if (evento.isValid())
         DTPFechaEvento->setDate(evento);
     if (recepcion.isValid())
         DTPFechaRecepcion->setDate(recepcion);
-    muestraEnLista(CmbHoraEvento, v.value(QStringLiteral("Hora")));
-    if (v.value(QStringLiteral("Caracter")) == QLatin1String("Normal"))
+    muestraEnLista(CmbHoraEvento, v.hora);
+    if (v.caracter == QLatin1String("Normal"))
         OptNormal->setChecked(true);
     else
         OptUrgente->setChecked(true);
-    if (v.value(QStringLiteral("RepresentaA")) == QLatin1String("Srio")) {
+    if (v.representaA == QLatin1String("Srio")) {
         OptSrio->setChecked(true);
         OptSrio_Click();
     } else {
         OptGob->setChecked(true);
         OptGob_Click();
     }
-    TxtDescripcion->setText(v.value(QStringLiteral("descripcion")));
-    TxtUbicacionEvento->setText(v.value(QStringLiteral("Ubicacion")));
-    TxtObservacion->setText(v.value(QStringLiteral("Observacion")));
-    TxtQuienInvita->setText(v.value(QStringLiteral("Suscriptor")));
-    TxtCargoSuscrip->setText(v.value(QStringLiteral("CargoSuscriptor")));
-    TxtTelsSuscrip->setText(v.value(QStringLiteral("TelSuscriptor")));
-    TxtIndicacion->setText(v.value(QStringLiteral("Indicacion")));
-    TxtRepresentante->setText(v.value(QStringLiteral("Representante")));
-    TxtCargoRepresentante->setText(v.value(QStringLiteral("CargoRepresentante")));
-    TxtTelsRepresentante->setText(v.value(QStringLiteral("TelRepresentante")));
-    TxtTitularDelArea->setText(v.value(QStringLiteral("Titular")));
-    TxtCargoTitularDelArea->setText(v.value(QStringLiteral("CargoTitular")));
-    TxtTelsTitular->setText(v.value(QStringLiteral("TelTitular")));
-    muestraEnLista(CmbPrefijo1, v.value(QStringLiteral("Prefijo1")));
-    muestraEnLista(CmbPrefijo2, v.value(QStringLiteral("Prefijo2")));
-    muestraEnLista(CmbPrefijo3, v.value(QStringLiteral("Prefijo3")));
+    TxtDescripcion->setText(v.descripcion);
+    TxtUbicacionEvento->setText(v.ubicacion);
+    TxtObservacion->setText(v.observacion);
+    TxtQuienInvita->setText(v.suscriptor);
+    TxtCargoSuscrip->setText(v.cargoSuscriptor);
+    TxtTelsSuscrip->setText(v.telSuscriptor);
+    TxtIndicacion->setText(v.indicacion);
+    TxtRepresentante->setText(v.representante);
+    TxtCargoRepresentante->setText(v.cargoRepresentante);
+    TxtTelsRepresentante->setText(v.telRepresentante);
+    TxtTitularDelArea->setText(v.titular);
+    TxtCargoTitularDelArea->setText(v.cargoTitular);
+    TxtTelsTitular->setText(v.telTitular);
+    muestraEnLista(CmbPrefijo1, v.prefijo1);
+    muestraEnLista(CmbPrefijo2, v.prefijo2);
+    muestraEnLista(CmbPrefijo3, v.prefijo3);
 
-    const QString estatus = v.value(QStringLiteral("Estatus"));
-    LblEstatus->setText(estatus == QLatin1String("SINCONFIRMAR")
+    LblEstatus->setText(v.estatus == QLatin1String("SINCONFIRMAR")
                             ? QStringLiteral("SIN CONFIRMAR, Falta representante.")
-                            : estatus);
+                            : v.estatus);
     const QDate hoy = Reloj::actual().hoy();
     const QDate dia = DTPFechaEvento->date();
     LblEstatus1->setText(dia == hoy  ? QStringLiteral("Evento para hoy")
                          : dia < hoy ? QStringLiteral("Evento pasado")
                                      : QStringLiteral("Próximo evento"));
-    LblUsrCapturo->setText(v.value(QStringLiteral("UsrCaptura")));
-    const QString modifico = v.value(QStringLiteral("UsrModif"));
-    LblUsrModifico->setText(modifico.isEmpty() ? QStringLiteral("Sin Modificación") : modifico);
+    LblUsrCapturo->setText(v.usrCaptura);
+    LblUsrModifico->setText(v.usrModif.isEmpty() ? QStringLiteral("Sin Modificación") : v.usrModif);
 }
 
 void FrmModificarInvitacion::CmdGuardar_Click() {
@@ -300,12 +255,6 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
             return rechaza(QStringLiteral("Debe proporcionar la indicación en el apartado del representante. "
                                           "Verifique :("),
                            1, TxtIndicacion);
-        if (TxtIndicacion->text().size() > largoDeLaIndicacion)
-            return rechaza(
-                QStringLiteral("La indicación tiene %1 caracteres y no debe pasar de %2. Verifique :(")
-                    .arg(TxtIndicacion->text().size())
-                    .arg(largoDeLaIndicacion),
-                1, TxtIndicacion);
     } else if (!OptGob->isChecked()) {
         Modulo::MensajeDeError(
             QStringLiteral("Debe seleccionar una opción en el apartado 'Representa a:'. Verifique :("));
@@ -340,13 +289,10 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
     }
 
     try {
-        Parametros parametros{
-            Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, m_anio),
-            Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, m_folio)};
-        parametros << camposDelRegistro(estatus, caracter, representaA, TxtIndicacion->text());
-        parametros << Parametro::entrada(QStringLiteral("@UsrModif"), TipoDeParametro::VarChar, 10,
-                                         Modulo::CuentaUsuario);
-        Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ActualizarUnRegDeInvitacion"), parametros);
+        Invitacion invitacion = invitacionEnPantalla(estatus, caracter, representaA, TxtIndicacion->text());
+        invitacion.anio = m_anio;
+        invitacion.folio = m_folio;
+        Invitaciones::corrige(Modulo::kelmar(), invitacion, Modulo::CuentaUsuario);
         LblMensajeAUsuario->setText(QStringLiteral("Los datos han sido actualizados."));
         LblUsrModifico->setText(Modulo::CuentaUsuario);
         m_hayInvitacion = false;

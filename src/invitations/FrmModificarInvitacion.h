@@ -4,7 +4,7 @@
 
 class CmbClaveDescrip;
 class QPushButton;
-class Recordset;
+struct Invitacion;
 
 // "Modificar datos de invitación": finds an invitation by year and folio,
 // shows it with its status and timing, and saves the user's corrections
@@ -37,7 +37,7 @@ protected:
     void showEvent(QShowEvent* evento) override;
 
 private:
-    void muestraInvitacion(const Recordset& invitacion);
+    void muestraInvitacion(const Invitacion& invitacion);
     // Called on every change of the year or the folio on screen.
     void revisaIdentidad();
 

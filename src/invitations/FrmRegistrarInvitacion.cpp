@@ -8,6 +8,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Invitaciones.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -181,14 +182,11 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
     }
 
     try {
-        Parametros parametros{
-            Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, LblAnio->text())};
-        parametros << camposDelRegistro(estatus, caracter, representaA, CmbIndicacion->currentText());
-        parametros << Parametro::entrada(QStringLiteral("@UsrCaptura"), TipoDeParametro::VarChar, 10,
-                                         Modulo::CuentaUsuario)
-                   << Parametro::salida(QStringLiteral("@Folio"), TipoDeParametro::SmallInt);
-        Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("InsertarUnRegEnInvitacion"), parametros);
-        const QString folio = parametros.constLast().valor.toString();
+        Invitacion invitacion =
+            invitacionEnPantalla(estatus, caracter, representaA, CmbIndicacion->currentText());
+        invitacion.anio = LblAnio->text().toInt();
+        const QString folio =
+            QString::number(Invitaciones::registra(Modulo::kelmar(), invitacion, Modulo::CuentaUsuario));
         LblFolio->setText(folio);
         LblMensajeAUsuario->setText(
             QStringLiteral("Los datos han sido almacenados. Folio de la última invitación: ") + folio);

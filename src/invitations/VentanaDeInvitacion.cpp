@@ -8,6 +8,7 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Invitaciones.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -26,6 +27,11 @@ using namespace Piezas;
 namespace {
 // An entry a look-up added for a stored value that its list lacks.
 constexpr int rolAgregada = Qt::UserRole + 1;
+
+// What a box takes: its field's limit on screen.
+int limite(const char* columna) {
+    return Invitacion::campo(QString::fromUtf8(columna)).limiteEnPantalla();
+}
 } // namespace
 
 VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& titulo,
@@ -79,47 +85,50 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     rotulo(f, "En relación:", {8, 140, 160, 24});
     CmbPrefijo1 = lista(f, "CmbPrefijo1", {170, 140, 70, 24});
-    TxtDescripcion = textoLargo(f, "TxtDescripcion", 1500, {246, 140, 414, 60});
+    TxtDescripcion = textoLargo(f, "TxtDescripcion", limite("Descripcion"), {246, 140, 414, 60});
     rotulo(f, "El evento se realizará en:", {8, 210, 160, 24});
     CmbPrefijo3 = lista(f, "CmbPrefijo3", {170, 210, 70, 24});
-    TxtUbicacionEvento = textoLargo(f, "TxtUbicacionEvento", 1500, {246, 210, 414, 60});
+    TxtUbicacionEvento = textoLargo(f, "TxtUbicacionEvento", limite("Ubicacion"), {246, 210, 414, 60});
     rotulo(f, "Observación", {8, 280, 160, 24});
-    TxtObservacion = textoLargo(f, "TxtObservacion", 1500, {246, 280, 414, 44});
+    TxtObservacion = textoLargo(f, "TxtObservacion", limite("Observacion"), {246, 280, 414, 44});
 
     FraQuienInvita = marco(f, "FraQuienInvita", "Nombre de quien invita al evento", {8, 330, 652, 96});
     rotulo(FraQuienInvita, "Nombre", {10, 20, 76, 22});
-    TxtQuienInvita = texto(FraQuienInvita, "TxtQuienInvita", 100, {90, 20, 552, 22});
+    TxtQuienInvita = texto(FraQuienInvita, "TxtQuienInvita", limite("Suscriptor"), {90, 20, 552, 22});
     rotulo(FraQuienInvita, "Cargo", {10, 44, 76, 22});
-    TxtCargoSuscrip = texto(FraQuienInvita, "TxtCargoSuscrip", 100, {90, 44, 552, 22});
+    TxtCargoSuscrip = texto(FraQuienInvita, "TxtCargoSuscrip", limite("CargoSuscriptor"), {90, 44, 552, 22});
     rotulo(FraQuienInvita, "Teléfonos", {10, 68, 76, 22});
-    TxtTelsSuscrip = texto(FraQuienInvita, "TxtTelsSuscrip", 100, {90, 68, 552, 22});
+    TxtTelsSuscrip = texto(FraQuienInvita, "TxtTelsSuscrip", limite("TelSuscriptor"), {90, 68, 552, 22});
 
     // ---- tab 1: the representative and the area head ---------------------
     Frame1 = marco(pestana1, "Frame1", "Datos del Representante", {4, 4, 670, 190});
     LblIndicacion = rotulo(Frame1, "Indicación", {10, 22, 80, 24}, "LblIndicacion");
     CmbIndicacion = lista(Frame1, "CmbIndicacion", {94, 22, 566, 24});
-    TxtIndicacion = textoLargo(Frame1, "TxtIndicacion", 300, {94, 50, 566, 44});
+    TxtIndicacion = textoLargo(Frame1, "TxtIndicacion", limite("Indicacion"), {94, 50, 566, 44});
     // For the Governor the wording and its prefix stand where the indication stood.
     LblRedaccion =
         rotulo(Frame1, "... el señor Secretario sugiere la presencia", {10, 22, 300, 24}, "LblRedaccion");
     CmbPrefijo2 = lista(Frame1, "CmbPrefijo2", {312, 22, 78, 24});
     rotulo(Frame1, "Nombre", {10, 102, 80, 22});
-    TxtRepresentante = texto(Frame1, "TxtRepresentante", 100, {94, 102, 520, 22});
+    TxtRepresentante = texto(Frame1, "TxtRepresentante", limite("Representante"), {94, 102, 520, 22});
     LblF2Representante = rotulo(Frame1, "<F2>", {620, 102, 40, 22}, "LblF2Representante");
     rotulo(Frame1, "Cargo", {10, 128, 80, 22});
-    TxtCargoRepresentante = texto(Frame1, "TxtCargoRepresentante", 100, {94, 128, 566, 22});
+    TxtCargoRepresentante =
+        texto(Frame1, "TxtCargoRepresentante", limite("CargoRepresentante"), {94, 128, 566, 22});
     rotulo(Frame1, "Teléfonos", {10, 154, 80, 22});
-    TxtTelsRepresentante = texto(Frame1, "TxtTelsRepresentante", 100, {94, 154, 566, 22});
+    TxtTelsRepresentante =
+        texto(Frame1, "TxtTelsRepresentante", limite("TelRepresentante"), {94, 154, 566, 22});
 
     FraTitularDelArea = marco(pestana1, "FraTitularDelArea",
                               "Datos del titular que deberá nombrar un representante", {4, 198, 670, 98});
     rotulo(FraTitularDelArea, "Nombre", {10, 20, 80, 22});
-    TxtTitularDelArea = texto(FraTitularDelArea, "TxtTitularDelArea", 100, {94, 20, 520, 22});
+    TxtTitularDelArea = texto(FraTitularDelArea, "TxtTitularDelArea", limite("Titular"), {94, 20, 520, 22});
     LblF2Titular = rotulo(FraTitularDelArea, "<F2>", {620, 20, 40, 22}, "LblF2Titular");
     rotulo(FraTitularDelArea, "Cargo", {10, 46, 80, 22});
-    TxtCargoTitularDelArea = texto(FraTitularDelArea, "TxtCargoTitularDelArea", 100, {94, 46, 566, 22});
+    TxtCargoTitularDelArea =
+        texto(FraTitularDelArea, "TxtCargoTitularDelArea", limite("CargoTitular"), {94, 46, 566, 22});
     rotulo(FraTitularDelArea, "Teléfonos", {10, 72, 80, 22});
-    TxtTelsTitular = texto(FraTitularDelArea, "TxtTelsTitular", 100, {94, 72, 566, 22});
+    TxtTelsTitular = texto(FraTitularDelArea, "TxtTelsTitular", limite("TelTitular"), {94, 72, 566, 22});
 
     for (QLabel* f2 : {LblF2Representante, LblF2Titular}) {
         f2->setToolTip(QStringLiteral("Buscar responsable"));
@@ -217,10 +226,7 @@ void VentanaDeInvitacion::buscaPersonal(QLineEdit* caja) {
                 QStringLiteral("Para usar el motor de búsqueda, debe proporcionar un nombre u apellido"));
             return;
         }
-        Parametros parametros{Parametro::entrada(QStringLiteral("@Nombre"), TipoDeParametro::VarChar, 30,
-                                                 caja->text().left(30))};
-        Recordset encontrados =
-            Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerFuncionarioConLike"), parametros);
+        Recordset encontrados = Invitaciones::buscaFuncionarios(Modulo::kelmar(), caja->text());
         if (encontrados.estaVacio()) {
             // The boxes and the panel stay as they were, rows of an earlier search included.
             CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Ninguno, Modulo::TituloDelPrograma,
@@ -277,28 +283,14 @@ void VentanaDeInvitacion::CmdCancelar_Click() {
 }
 
 void VentanaDeInvitacion::CargaPrefijos() {
-    Parametros ninguno;
-    const Recordset rs = Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerPrefijos"), ninguno);
-    const QList<std::pair<QComboBox*, QString>> listas{{CmbPrefijo1, QStringLiteral("Prefijo1")},
-                                                       {CmbPrefijo2, QStringLiteral("Prefijo2")},
-                                                       {CmbPrefijo3, QStringLiteral("Prefijo3")}};
-    for (const auto& [lista, columna] : listas) {
-        QStringList entradas;
-        for (int i = 0; i < rs.filas(); ++i)
-            if (const QString prefijo = rs.texto(i, columna); !prefijo.isEmpty())
-                entradas << prefijo;
-        agregaSinSeleccionar(lista, entradas);
-    }
+    const Invitaciones::Prefijos prefijos = Invitaciones::prefijos(Modulo::kelmar());
+    agregaSinSeleccionar(CmbPrefijo1, prefijos.descripcion);
+    agregaSinSeleccionar(CmbPrefijo2, prefijos.representante);
+    agregaSinSeleccionar(CmbPrefijo3, prefijos.lugar);
 }
 
 void VentanaDeInvitacion::CargaIndicaciones() {
-    Parametros ninguno;
-    const Recordset rs =
-        Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerIndicaciones"), ninguno);
-    QStringList entradas;
-    for (int i = 0; i < rs.filas(); ++i)
-        entradas << rs.texto(i, QStringLiteral("descripcion"));
-    agregaSinSeleccionar(CmbIndicacion, entradas);
+    agregaSinSeleccionar(CmbIndicacion, Invitaciones::indicaciones(Modulo::kelmar()));
 }
 
 void VentanaDeInvitacion::CargaListas() {
@@ -358,37 +350,33 @@ void VentanaDeInvitacion::arreglaPara(bool gobernador) {
     FraTitularDelArea->setVisible(!gobernador);
 }
 
-Parametros VentanaDeInvitacion::camposDelRegistro(const QString& estatus, const QString& caracter,
-                                                  const QString& representaA,
-                                                  const QString& indicacion) const {
-    const auto texto = [](const char* nombre, int tamano, const QString& valor) {
-        return Parametro::entrada(QString::fromUtf8(nombre), TipoDeParametro::VarChar, tamano, valor);
-    };
-    return {
-        Parametro::entrada(QStringLiteral("@FechaRecepcion"), TipoDeParametro::Date, 0,
-                           DTPFechaRecepcion->date()),
-        Parametro::entrada(QStringLiteral("@FechaEvento"), TipoDeParametro::Date, 0, DTPFechaEvento->date()),
-        texto("@Hora", 5, CmbHoraEvento->currentText()),
-        texto("@Descripcion", 1500, TxtDescripcion->text()),
-        texto("@Ubicacion", 1500, TxtUbicacionEvento->text()),
-        texto("@Suscriptor ", 100, TxtQuienInvita->text()),
-        texto("@CargoSuscriptor", 100, TxtCargoSuscrip->text()),
-        texto("@TelSuscriptor", 100, TxtTelsSuscrip->text()),
-        texto("@Representante", 100, TxtRepresentante->text()),
-        texto("@CargoRepresentante", 100, TxtCargoRepresentante->text()),
-        texto("@TelRepresentante", 100, TxtTelsRepresentante->text()),
-        texto("@Titular", 100, TxtTitularDelArea->text()),
-        texto("@CargoTitular", 100, TxtCargoTitularDelArea->text()),
-        texto("@TelTitular", 100, TxtTelsTitular->text()),
-        texto("@Caracter", 15, caracter),
-        texto("@Indicacion", 200, indicacion),
-        texto("@RepresentaA", 50, representaA),
-        texto("@Observacion", 2000, TxtObservacion->text()),
-        texto("@Estatus", 15, estatus),
-        texto("@Prefijo1", 5, CmbPrefijo1->currentText()),
-        texto("@Prefijo2", 5, CmbPrefijo2->currentText()),
-        texto("@Prefijo3", 5, CmbPrefijo3->currentText()),
-    };
+Invitacion VentanaDeInvitacion::invitacionEnPantalla(const QString& estatus, const QString& caracter,
+                                                     const QString& representaA,
+                                                     const QString& indicacion) const {
+    Invitacion i;
+    i.fechaRecepcion = DTPFechaRecepcion->date().startOfDay();
+    i.fechaEvento = DTPFechaEvento->date().startOfDay();
+    i.hora = CmbHoraEvento->currentText();
+    i.descripcion = TxtDescripcion->text();
+    i.ubicacion = TxtUbicacionEvento->text();
+    i.suscriptor = TxtQuienInvita->text();
+    i.cargoSuscriptor = TxtCargoSuscrip->text();
+    i.telSuscriptor = TxtTelsSuscrip->text();
+    i.representante = TxtRepresentante->text();
+    i.cargoRepresentante = TxtCargoRepresentante->text();
+    i.telRepresentante = TxtTelsRepresentante->text();
+    i.titular = TxtTitularDelArea->text();
+    i.cargoTitular = TxtCargoTitularDelArea->text();
+    i.telTitular = TxtTelsTitular->text();
+    i.caracter = caracter;
+    i.indicacion = indicacion;
+    i.representaA = representaA;
+    i.observacion = TxtObservacion->text();
+    i.estatus = estatus;
+    i.prefijo1 = CmbPrefijo1->currentText();
+    i.prefijo2 = CmbPrefijo2->currentText();
+    i.prefijo3 = CmbPrefijo3->currentText();
+    return i;
 }
 
 void VentanaDeInvitacion::muestraEnLista(QComboBox* lista, const QString& valor) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "outside/Parametro.h"
+#include "server/Invitacion.h"
 
 #include <QDialog>
 
@@ -108,10 +108,10 @@ protected:
     void rechaza(const QString& mensaje, int pestana, QWidget* control);
     // The arrangement that the addressee's options share in both windows.
     void arreglaPara(bool gobernador);
-    // Fields 2 to 23 of the invitation record, from the controls and the
-    // values the save worked out.
-    Parametros camposDelRegistro(const QString& estatus, const QString& caracter, const QString& representaA,
-                                 const QString& indicacion) const;
+    // The invitation on screen (fields 2 to 23 of the record), from the
+    // controls and the values the save worked out.
+    Invitacion invitacionEnPantalla(const QString& estatus, const QString& caracter,
+                                    const QString& representaA, const QString& indicacion) const;
     // Shows `valor` in a list: its entry when there is one, no selection
     // when it is empty, and otherwise an entry of its own, which the next
     // call takes away again.

@@ -176,9 +176,8 @@ private Q_SLOTS:
             {"Debe proporcionar una descripción del evento. Verifique :(", 0, w.TxtDescripcion},
             {"Debe proporcionar una la ubicación del Evento. Verifique :(", 0, w.TxtUbicacionEvento},
             {"Debe proporcionar el nombre de quien invita al evento. Verifique :(", 0, w.TxtQuienInvita},
-            {"Debe proporcionar la indicación en el apartado del representante. Verifique :(", 1, w.TxtIndicacion},
-            // An indication longer than the record holds is refused, never cut.
-            {"La indicación tiene 201 caracteres y no debe pasar de 200. Verifique :(", 1, w.TxtIndicacion, QString(201, u'x'), QString(200, u'x')},
+            // The box takes no more than the record holds.
+            {"Debe proporcionar la indicación en el apartado del representante. Verifique :(", 1, w.TxtIndicacion, {}, QString(201, u'x')},
             {"Debe proporcionar el nombre del titular que designará un responsable para el evento. Verifique :(", 1, w.TxtTitularDelArea},
             {"Debe proporcionar el cargo del titular que designará un resposable para el evento. Verifique :(", 1, w.TxtCargoTitularDelArea},
             // clang-format on

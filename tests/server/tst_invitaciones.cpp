@@ -1,3 +1,6 @@
+#include "outside/Procedimientos.h"
+#include "server/Invitaciones.h"
+#include "server/Servidor.h"
 #include "support/BaseDePrueba.h"
 #include "support/InvitacionesDePrueba.h"
 
@@ -12,13 +15,61 @@
 namespace {
 
 int registra(Conexion& kelmar, int anio = 2011) {
-    Parametros p{Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, anio)};
-    p << camposDe({})
-      << Parametro::entrada(QStringLiteral("@UsrCaptura"), TipoDeParametro::VarChar, 10,
-                            QStringLiteral("memo"))
-      << Parametro::salida(QStringLiteral("@Folio"), TipoDeParametro::SmallInt);
-    kelmar.ejecutaProcedimiento(QStringLiteral("InsertarUnRegEnInvitacion"), p);
-    return p.constLast().valor.toInt();
+    Invitacion invitacion = InvitacionDePrueba{}.registro();
+    invitacion.anio = anio;
+    return Invitaciones::registra(kelmar, invitacion, QStringLiteral("memo"));
+}
+
+// The record's parameters as the stations of the office send them: name,
+// type, direction and size, in order. Written out here, apart from the field
+// table, so that a wrong table cannot pass unseen.
+struct Esperado {
+    const char* nombre;
+    TipoDeParametro tipo;
+    int tamano;
+    Direccion direccion = Direccion::Entrada;
+};
+constexpr auto V = TipoDeParametro::VarChar;
+constexpr auto S = TipoDeParametro::SmallInt;
+constexpr auto D = TipoDeParametro::Date;
+const QList<Esperado> delRegistro{{"@FechaRecepcion", D, 0},
+                                  {"@FechaEvento", D, 0},
+                                  {"@Hora", V, 5},
+                                  {"@Descripcion", V, 1500},
+                                  {"@Ubicacion", V, 1500},
+                                  {"@Suscriptor ", V, 100},
+                                  {"@CargoSuscriptor", V, 100},
+                                  {"@TelSuscriptor", V, 100},
+                                  {"@Representante", V, 100},
+                                  {"@CargoRepresentante", V, 100},
+                                  {"@TelRepresentante", V, 100},
+                                  {"@Titular", V, 100},
+                                  {"@CargoTitular", V, 100},
+                                  {"@TelTitular", V, 100},
+                                  {"@Caracter", V, 15},
+                                  {"@Indicacion", V, 200},
+                                  {"@RepresentaA", V, 50},
+                                  {"@Observacion", V, 2000},
+                                  {"@Estatus", V, 15},
+                                  {"@Prefijo1", V, 5},
+                                  {"@Prefijo2", V, 5},
+                                  {"@Prefijo3", V, 5}};
+
+QString comoTexto(const QList<Procedimiento::Firma>& firma) {
+    QStringList r;
+    for (const Procedimiento::Firma& f : firma)
+        r << QStringLiteral("%1|%2|%3|%4")
+                 .arg(f.nombre, nombreDeTipo(f.tipo))
+                 .arg(f.tamano)
+                 .arg(f.direccion == Direccion::Entrada ? QStringLiteral("entrada")
+                                                        : QStringLiteral("salida"));
+    return r.join(u'\n');
+}
+QString comoTexto(const QList<Esperado>& esperado) {
+    QList<Procedimiento::Firma> firma;
+    for (const Esperado& e : esperado)
+        firma << Procedimiento::Firma{QString::fromLatin1(e.nombre), e.tipo, e.direccion, e.tamano};
+    return comoTexto(firma);
 }
 
 QList<int> foliosGuardados(Conexion& kelmar, int anio) {
@@ -53,6 +104,43 @@ QList<int> delReporte(Conexion& kelmar, bool soloSeleccionadas, const QString& t
 class TstInvitaciones : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The three procedures of the record carry exactly the office's
+    // parameters, and the look-up answers the columns its window reads.
+    void firmasDelRegistro() {
+        const CatalogoDeProcedimientos& kelmar = Servidor::procedimientos(Catalogo::Kelmar);
+        QList<Esperado> insercion{{"@Anio", S, 0}};
+        insercion << delRegistro << Esperado{"@UsrCaptura", V, 10}
+                  << Esperado{"@Folio", S, 0, Direccion::Salida};
+        QList<Esperado> actualizacion{{"@Anio", S, 0}, {"@Folio", S, 0}};
+        actualizacion << delRegistro << Esperado{"@UsrModif", V, 10};
+        QCOMPARE(comoTexto(kelmar.busca(QStringLiteral("InsertarUnRegEnInvitacion"))->firma),
+                 comoTexto(insercion));
+        QCOMPARE(comoTexto(kelmar.busca(QStringLiteral("ActualizarUnRegDeInvitacion"))->firma),
+                 comoTexto(actualizacion));
+        QCOMPARE(comoTexto(kelmar.busca(QStringLiteral("ObtenerUnaInvitacion"))->firma),
+                 comoTexto(QList<Esperado>{{"@Anio", S, 0}, {"@Folio", S, 0}}));
+
+        BaseDePrueba base(Motor::SQLite);
+        insertaInvitacion(base.kelmar(), {});
+        Parametros llave{Parametro::entrada(QStringLiteral("@Anio"), S, 0, 2011),
+                         Parametro::entrada(QStringLiteral("@Folio"), S, 0, 1)};
+        const Recordset rs =
+            base.kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerUnaInvitacion"), llave);
+        QStringList respondidas, esperadas{"FechaEvento",     "FechaRecepcion",     "Hora",
+                                           "Caracter",        "RepresentaA",        "descripcion",
+                                           "Ubicacion",       "Observacion",        "Suscriptor",
+                                           "CargoSuscriptor", "TelSuscriptor",      "Indicacion",
+                                           "Representante",   "CargoRepresentante", "TelRepresentante",
+                                           "Titular",         "CargoTitular",       "TelTitular",
+                                           "Prefijo1",        "Prefijo2",           "Prefijo3",
+                                           "Estatus",         "UsrCaptura",         "UsrModif"};
+        for (int i = 0; i < rs.columnas(); ++i)
+            respondidas << rs.nombreDeColumna(i);
+        respondidas.sort();
+        esperadas.sort();
+        QCOMPARE(respondidas, esperadas);
+    }
+
     // Folios count from 1 within each year; a year's first folio follows any
     // its invitations already hold. A registration that fails after drawing
     // its folio gives it back; the counter stops at the last folio the

@@ -2,48 +2,55 @@
 
 #include <QDateTime>
 
-Parametros camposDe(const InvitacionDePrueba& i) {
-    const auto fecha = [](const char* nombre, QDate dia) {
-        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::Date, 0, dia);
-    };
-    // The columns refuse nulls: an empty text is sent as empty.
-    const auto texto = [](const char* nombre, const QString& valor) {
-        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::VarChar, 2000,
-                                  valor.isNull() ? QStringLiteral("") : valor);
-    };
-    const bool confirmada = !i.representante.trimmed().isEmpty();
+Invitacion InvitacionDePrueba::registro() const {
+    const bool confirmada = !representante.trimmed().isEmpty();
     // Only the Secretary's invitations name an area head and an indication.
-    const auto delSrio = [&](const char* valor) {
-        return QString::fromUtf8(i.representaA == QLatin1String("Srio") ? valor : "");
-    };
-    Parametros p;
-    p << fecha("@FechaRecepcion", i.fechaEvento.addDays(-8)) << fecha("@FechaEvento", i.fechaEvento)
-      << texto("@Hora", i.hora) << texto("@Descripcion", i.descripcion)
-      << texto("@Ubicacion", QStringLiteral("Palacio de Gobierno")) << texto("@Suscriptor ", i.suscriptor)
-      << texto("@CargoSuscriptor", QStringLiteral("Directora del Instituto"))
-      << texto("@TelSuscriptor", QStringLiteral("228 841 7700")) << texto("@Representante", i.representante)
-      << texto("@CargoRepresentante", i.cargoRepresentante)
-      << texto("@TelRepresentante", QString::fromLatin1(confirmada ? "228 841 7701" : ""))
-      << texto("@Titular", delSrio("Mtro. Julio Salas"))
-      << texto("@CargoTitular", delSrio("Subsecretario de Educación Básica")) << texto("@TelTitular", {})
-      << texto("@Caracter", QStringLiteral("Normal"))
-      << texto("@Indicacion", delSrio("Asistir en representación del C. Secretario"))
-      << texto("@RepresentaA", i.representaA) << texto("@Observacion", i.observacion)
-      << texto("@Estatus", QString::fromLatin1(confirmada ? "CONFIRMADA" : "SINCONFIRMAR"))
-      << texto("@Prefijo1", i.prefijo1) << texto("@Prefijo2", i.prefijo2)
-      << texto("@Prefijo3", QStringLiteral("En"));
-    return p;
+    const bool delSrio = representaA == QLatin1String("Srio");
+    const auto siDelSrio = [&](const char* valor) { return QString::fromUtf8(delSrio ? valor : ""); };
+    Invitacion r;
+    r.anio = anio;
+    r.folio = folio;
+    r.fechaRecepcion = fechaEvento.addDays(-8).startOfDay();
+    r.fechaEvento = fechaEvento.startOfDay();
+    r.hora = hora;
+    r.descripcion = descripcion;
+    r.ubicacion = QStringLiteral("Palacio de Gobierno");
+    r.suscriptor = suscriptor;
+    r.cargoSuscriptor = QStringLiteral("Directora del Instituto");
+    r.telSuscriptor = QStringLiteral("228 841 7700");
+    r.representante = representante;
+    r.cargoRepresentante = cargoRepresentante;
+    r.telRepresentante = QString::fromLatin1(confirmada ? "228 841 7701" : "");
+    r.titular = siDelSrio("Mtro. Julio Salas");
+    r.cargoTitular = siDelSrio("Subsecretario de Educación Básica");
+    r.caracter = QStringLiteral("Normal");
+    r.indicacion = siDelSrio("Asistir en representación del C. Secretario");
+    r.representaA = representaA;
+    r.observacion = observacion;
+    r.estatus = QString::fromLatin1(confirmada ? "CONFIRMADA" : "SINCONFIRMAR");
+    r.prefijo1 = prefijo1;
+    r.prefijo2 = prefijo2;
+    r.prefijo3 = QStringLiteral("En");
+    r.usrCaptura = usrCaptura;
+    r.fechaCaptura = QDateTime(fechaEvento.addDays(-8), QTime(9, 0));
+    return r;
 }
 
+// Every column of the record's field table, the texts a test leaves empty
+// stored empty (the columns refuse nulls) and the dates it leaves invalid as null.
 void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& i) {
-    QStringList columnas{QStringLiteral("Anio"), QStringLiteral("Folio")};
-    QVariantList valores{i.anio, i.folio};
-    for (const Parametro& p : camposDe(i)) {
-        columnas << p.nombre.trimmed().mid(1);
-        valores << p.valor;
+    const Invitacion r = i.registro();
+    QStringList columnas;
+    QVariantList valores;
+    for (const Invitacion::CampoDeInvitacion& c : Invitacion::campos()) {
+        QVariant valor = c.lee(r);
+        if (c.tipo == Esquema::Tipo::VarChar && valor.toString().isNull())
+            valor = QStringLiteral("");
+        else if (c.tipo == Esquema::Tipo::Timestamp && !valor.toDateTime().isValid())
+            valor = QVariant();
+        columnas << c.nombreDeColumna();
+        valores << valor;
     }
-    columnas << QStringLiteral("UsrCaptura") << QStringLiteral("FechaCaptura");
-    valores << i.usrCaptura << QDateTime(i.fechaEvento.addDays(-8), QTime(9, 0));
     kelmar.ejecuta(QStringLiteral("insert into invitacion (%1) values (?%2)")
                        .arg(columnas.join(u','), QStringLiteral(", ?").repeated(columnas.size() - 1)),
                    valores);

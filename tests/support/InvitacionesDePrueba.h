@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outside/Conexion.h"
+#include "server/Invitacion.h"
 
 #include <QDate>
 #include <QList>
@@ -22,11 +23,10 @@ struct InvitacionDePrueba {
     QString prefijo2;
     QString observacion;
     QString usrCaptura = QStringLiteral("admin");
-};
 
-// Fields 2 to 23 of the record, as the procedures take them; a column is
-// named as its parameter without the "@" (and the blank "@Suscriptor " ends with).
-Parametros camposDe(const InvitacionDePrueba& invitacion);
+    // The whole record, the values a test does not set filled in.
+    Invitacion registro() const;
+};
 
 // Straight into the invitacion table, with bound values, as another station stored them.
 void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& invitacion);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "outside/Recordset.h"
+#include "server/Invitacion.h"
+
+#include <QStringList>
+#include <optional>
+
+class Conexion;
+
+// The invitations as the windows use them, on the kelmar connection: each
+// operation calls its stored procedure with the record's parameters, so a
+// window never names a parameter or a column.
+namespace Invitaciones {
+
+// Stores a new invitation of `invitacion.anio` under the year's next folio,
+// which it answers. `cuenta` is the account that captures it.
+int registra(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta);
+
+// The stored invitation of that year and folio; none when there is no such.
+std::optional<Invitacion> busca(Conexion& kelmar, int anio, int folio);
+
+// Overwrites the stored invitation of the record's year and folio; an error
+// when there is none. `cuenta` is the account that corrects it.
+void corrige(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta);
+
+// The staff whose name contains the text, by the program's name rule: name,
+// post and area, sorted by name. The text is cut to what the search takes.
+Recordset buscaFuncionarios(Conexion& kelmar, const QString& nombre);
+inline constexpr int largoDeLaBusqueda = 30;
+
+// The prefixes of each of the three lists (1: the description's, 2: the
+// representative's, 3: the place's), in the catalogue's order, empty ones left out.
+struct Prefijos {
+    QStringList descripcion, representante, lugar;
+};
+Prefijos prefijos(Conexion& kelmar);
+QStringList indicaciones(Conexion& kelmar);
+
+// The statement of the years a look-up offers, for the year list to fill
+// itself with (one value to bind: the current year): those of the table of
+// years, those that hold invitations and the current one, in order.
+const QString& consultaDeAnios();
+
+} // namespace Invitaciones
