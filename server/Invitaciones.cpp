@@ -39,6 +39,24 @@ void corrige(Conexion& kelmar, const Invitacion& invitacion, const QString& cuen
     kelmar.ejecutaProcedimiento(QStringLiteral("ActualizarUnRegDeInvitacion"), p);
 }
 
+Recordset buscaParaReporte(Conexion& kelmar, const Criterios& c) {
+    const auto palabra = [](const char* nombre, const QString& valor) {
+        return Parametro::entrada(QString::fromLatin1(nombre), TipoDeParametro::VarChar, 20, valor);
+    };
+    Parametros p{Parametro::entrada(QStringLiteral("@FechaInicial"), TipoDeParametro::Date, 0, c.desde),
+                 Parametro::entrada(QStringLiteral("@FechaFinal"), TipoDeParametro::Date, 0, c.hasta),
+                 palabra("@PalabraDescrip", c.palabraDescripcion),
+                 palabra("@PalabraSuscrip", c.palabraSuscriptor),
+                 palabra("@PalabraRepres", c.palabraRepresentante),
+                 palabra("@TipoInvit", c.tipo)};
+    return kelmar.ejecutaProcedimiento(QStringLiteral("ObtenerInvitaciones"), p);
+}
+
+void seleccionaParaImprimir(Conexion& kelmar, int anio, int folio) {
+    Parametros p{parametroDe("Anio", anio), parametroDe("Folio", folio)};
+    kelmar.ejecutaProcedimiento(QStringLiteral("InsertarAnioFolioInvit"), p);
+}
+
 Recordset buscaFuncionarios(Conexion& kelmar, const QString& nombre) {
     Parametros p{Parametro::entrada(QStringLiteral("@Nombre"), TipoDeParametro::VarChar, largoDeLaBusqueda,
                                     nombre.left(largoDeLaBusqueda))};

@@ -3,6 +3,7 @@
 #include "outside/Recordset.h"
 #include "server/Invitacion.h"
 
+#include <QDate>
 #include <QStringList>
 #include <optional>
 
@@ -23,6 +24,18 @@ std::optional<Invitacion> busca(Conexion& kelmar, int anio, int folio);
 // Overwrites the stored invitation of the record's year and folio; an error
 // when there is none. `cuenta` is the account that corrects it.
 void corrige(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta);
+
+// The invitations of a report's criteria (ObtenerInvitaciones): events
+// between the two days, holding the words typed (each at most 20
+// characters), of the kind chosen ("Todas", "Confirmadas", ...).
+struct Criterios {
+    QDate desde, hasta;
+    QString palabraDescripcion, palabraSuscriptor, palabraRepresentante;
+    QString tipo;
+};
+Recordset buscaParaReporte(Conexion& kelmar, const Criterios& criterios);
+// Stages one invitation for the report of the chosen folios.
+void seleccionaParaImprimir(Conexion& kelmar, int anio, int folio);
 
 // The staff whose name contains the text, by the program's name rule: name,
 // post and area, sorted by name. The text is cut to what the search takes.

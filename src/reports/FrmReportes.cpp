@@ -10,6 +10,7 @@
 #include "reports/FrmVerReporte.h"
 #include "reports/Impresora.h"
 #include "reports/RejillaDeDatos.h"
+#include "server/Invitaciones.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -258,21 +259,11 @@ void FrmReportes::CmdBuscar_Click() {
             Modulo::MensajeDeError(QStringLiteral("Rangos de Fecha NO Válidos. verifique :("));
             return;
         }
-        Parametros parametros{
-            Parametro::entrada(QStringLiteral("@FechaInicial"), TipoDeParametro::Date, 0,
-                               DTPFechaIni->date()),
-            Parametro::entrada(QStringLiteral("@FechaFinal"), TipoDeParametro::Date, 0, DTPFechaFin->date()),
-            Parametro::entrada(QStringLiteral("@PalabraDescrip"), TipoDeParametro::VarChar, 20,
-                               TxtTextoEvento->text()),
-            Parametro::entrada(QStringLiteral("@PalabraSuscrip"), TipoDeParametro::VarChar, 20,
-                               TxtTextoSuscriptor->text()),
-            Parametro::entrada(QStringLiteral("@PalabraRepres"), TipoDeParametro::VarChar, 20,
-                               TxtTextoRepresentante->text()),
-            Parametro::entrada(QStringLiteral("@TipoInvit"), TipoDeParametro::VarChar, 20, m_tipoInvit),
-        };
+        const Invitaciones::Criterios criterios{DTPFechaIni->date(),           DTPFechaFin->date(),
+                                                TxtTextoEvento->text(),        TxtTextoSuscriptor->text(),
+                                                TxtTextoRepresentante->text(), m_tipoInvit};
         espera.inicia(QStringLiteral("Recuperando registros..."));
-        m_resultado =
-            Modulo::kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerInvitaciones"), parametros);
+        m_resultado = Invitaciones::buscaParaReporte(Modulo::kelmar(), criterios);
         if (m_resultado.estaVacio()) {
             espera.termina();
             Modulo::MensajeDeError(
@@ -427,10 +418,7 @@ void FrmReportes::CmdImprimir_Click() {
                                            "un año y un folio.")
                                 .arg(entrada),
                             QStringLiteral("FrmReportes"));
-                    Parametros folioDeLaLista{
-                        Parametro::entrada(QStringLiteral("@Anio"), TipoDeParametro::SmallInt, 0, anio),
-                        Parametro::entrada(QStringLiteral("@Folio"), TipoDeParametro::SmallInt, 0, folio)};
-                    kelmar.ejecutaProcedimiento(QStringLiteral("InsertarAnioFolioInvit"), folioDeLaLista);
+                    Invitaciones::seleccionaParaImprimir(kelmar, anio, folio);
                     if ((i + 1) % 50 == 0)
                         espera.avanza(QStringLiteral("Seleccionando folios: %1 de %2").arg(i + 1).arg(total));
                 }
