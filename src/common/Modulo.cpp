@@ -113,7 +113,8 @@ void EstableceAbreConsultas(std::function<void()> abre) {
 
 void AbreConsultas() {
     if (!abreConsultas)
-        throw ErrorDeEjecucion(51, QStringLiteral("La ventana de consultas no está disponible en este programa"),
+        throw ErrorDeEjecucion(51,
+                               QStringLiteral("La ventana de consultas no está disponible en este programa"),
                                QStringLiteral("AbreConsultas"));
     abreConsultas();
 }
@@ -143,11 +144,21 @@ void MensajeInformativo(const QString& texto) {
     muestraCaja(CajaDeMensajes::Icono::Informacion, tituloDeMensajes, texto);
 }
 
-QString ConfirmaSiNo(const QString& texto) {
+namespace {
+QString preguntaSiNo(const QString& texto, CajaDeMensajes::Boton predeterminada) {
     const auto r = CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Pregunta, tituloDeMensajes, texto,
-                                                     CajaDeMensajes::Si | CajaDeMensajes::No,
-                                                     CajaDeMensajes::Si, CajaDeMensajes::No});
+                                                     CajaDeMensajes::Si | CajaDeMensajes::No, predeterminada,
+                                                     CajaDeMensajes::No});
     return r == CajaDeMensajes::Si ? QStringLiteral("SI") : QStringLiteral("NO");
+}
+} // namespace
+
+QString ConfirmaSiNo(const QString& texto) {
+    return preguntaSiNo(texto, CajaDeMensajes::Si);
+}
+
+QString ConfirmaConNoPredeterminado(const QString& texto) {
+    return preguntaSiNo(texto, CajaDeMensajes::No);
 }
 
 QString EligeSalidaDeReporte() {

@@ -78,6 +78,9 @@ private:
 void MensajeDeError(const QString& texto);
 void MensajeInformativo(const QString& texto);
 QString ConfirmaSiNo(const QString& texto);
+// The same question with "No" as the default answer, for those where the
+// hasty Enter must not lose anything.
+QString ConfirmaConNoPredeterminado(const QString& texto);
 QString EligeSalidaDeReporte();
 void LlenaCmbHoras(QComboBox* combo);
 // Completes the text typed into an editable combo from its list. The combo's

@@ -116,6 +116,7 @@ void FrmModificarInvitacion::Form_Load() {
     DTPFechaEvento->setDate(hoy);
     Modulo::LlenaCmbHoras(CmbHoraEvento);
     CargaListas();
+    marcaComoGuardado();
 }
 
 void FrmModificarInvitacion::Form_Activate() {
@@ -148,15 +149,21 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
     try {
         const std::optional<Invitacion> invitacion = Invitaciones::busca(Modulo::kelmar(), anio, folio);
         if (!invitacion) {
-            // The invitation on screen stays, but it is no longer the one named above it.
+            // The invitation of an earlier look-up would read as the one named above it.
             m_hayInvitacion = false;
             CmdGuardar->estableceEnabled(false);
+            vaciaCampos();
+            CmbPrefijo2->setCurrentIndex(-1);
+            for (QLabel* dato : {LblEstatus, LblEstatus1, LblUsrCapturo, LblUsrModifico})
+                dato->clear();
+            marcaComoGuardado();
             Modulo::MensajeDeError(QStringLiteral("No existe el folio %1 del año %2 verifique. :(")
                                        .arg(folio)
                                        .arg(CmbAnio->Text().trimmed()));
             return;
         }
         muestraInvitacion(*invitacion);
+        marcaComoGuardado();
         m_anio = anio;
         m_folio = folio;
         m_hayInvitacion = true;
@@ -295,6 +302,7 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
         Invitaciones::corrige(Modulo::kelmar(), invitacion, Modulo::CuentaUsuario);
         LblMensajeAUsuario->setText(QStringLiteral("Los datos han sido actualizados."));
         LblUsrModifico->setText(Modulo::CuentaUsuario);
+        marcaComoGuardado();
         m_hayInvitacion = false;
         CmdGuardar->estableceEnabled(false);
     } catch (...) {

@@ -76,6 +76,7 @@ void FrmRegistrarInvitacion::Form_Load() {
     LblAnio->setText(anioConCuatroCifras(hoy));
     Modulo::LlenaCmbHoras(CmbHoraEvento);
     CargaListas();
+    marcaComoGuardado();
 }
 
 void FrmRegistrarInvitacion::Form_Activate() {
@@ -198,27 +199,10 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
 }
 
 void FrmRegistrarInvitacion::LimpiaVentana() {
-    const QDate hoy = Reloj::actual().hoy();
-    LblAnio->setText(anioConCuatroCifras(hoy));
+    LblAnio->setText(anioConCuatroCifras(Reloj::actual().hoy()));
     LblFolio->clear();
-    DTPFechaRecepcion->setDate(hoy);
-    DTPFechaEvento->setDate(hoy);
-    CmbHoraEvento->setCurrentIndex(-1);
-    CmbPrefijo1->setCurrentIndex(-1);
-    OptNormal->setChecked(true);
-    OptSrio->setChecked(true);
-    TxtDescripcion->clear();
-    CmbPrefijo3->setCurrentIndex(-1);
-    TxtUbicacionEvento->clear();
-    TxtObservacion->clear();
-    TxtQuienInvita->clear();
-    TxtCargoSuscrip->clear();
-    TxtTelsSuscrip->clear();
-    CmbIndicacion->setCurrentIndex(-1);
-    TxtIndicacion->clear();
-    for (QLineEdit* caja : {TxtRepresentante, TxtCargoRepresentante, TxtTelsRepresentante, TxtTitularDelArea,
-                            TxtCargoTitularDelArea, TxtTelsTitular})
-        caja->clear();
+    vaciaCampos();
+    marcaComoGuardado();
     enfoca(0, DTPFechaRecepcion);
 }
 

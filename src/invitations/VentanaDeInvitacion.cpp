@@ -8,8 +8,10 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "outside/Reloj.h"
 #include "server/Invitaciones.h"
 
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -377,6 +379,55 @@ Invitacion VentanaDeInvitacion::invitacionEnPantalla(const QString& estatus, con
     i.prefijo2 = CmbPrefijo2->currentText();
     i.prefijo3 = CmbPrefijo3->currentText();
     return i;
+}
+
+QStringList VentanaDeInvitacion::contenidoEnPantalla() const {
+    const Invitacion enPantalla = invitacionEnPantalla(
+        {}, OptNormal->isChecked() ? QStringLiteral("Normal") : QStringLiteral("Urgente"),
+        OptSrio->isChecked() ? QStringLiteral("Srio") : QStringLiteral("Gob"), TxtIndicacion->text());
+    QStringList contenido{CmbIndicacion->currentText()};
+    for (const Invitacion::CampoDeInvitacion& c : Invitacion::camposDelRegistro())
+        contenido << c.lee(enPantalla).toString();
+    return contenido;
+}
+
+void VentanaDeInvitacion::marcaComoGuardado() {
+    m_guardado = contenidoEnPantalla();
+}
+
+void VentanaDeInvitacion::vaciaCampos() {
+    const QDate hoy = Reloj::actual().hoy();
+    DTPFechaRecepcion->setDate(hoy);
+    DTPFechaEvento->setDate(hoy);
+    CmbHoraEvento->setCurrentIndex(-1);
+    CmbPrefijo1->setCurrentIndex(-1);
+    OptNormal->setChecked(true);
+    OptSrio->setChecked(true);
+    TxtDescripcion->clear();
+    CmbPrefijo3->setCurrentIndex(-1);
+    TxtUbicacionEvento->clear();
+    TxtObservacion->clear();
+    TxtQuienInvita->clear();
+    TxtCargoSuscrip->clear();
+    TxtTelsSuscrip->clear();
+    CmbIndicacion->setCurrentIndex(-1);
+    TxtIndicacion->clear();
+    for (QLineEdit* caja : {TxtRepresentante, TxtCargoRepresentante, TxtTelsRepresentante, TxtTitularDelArea,
+                            TxtCargoTitularDelArea, TxtTelsTitular})
+        caja->clear();
+}
+
+void VentanaDeInvitacion::closeEvent(QCloseEvent* evento) {
+    if (!m_guardado.isEmpty() && contenidoEnPantalla() != m_guardado) {
+        const QString respuesta =
+            Modulo::ConfirmaConNoPredeterminado(Modulo::NickUsuario + Modulo::DobleSalto +
+                                                QStringLiteral("¿Desea cerrar sin guardar los cambios?"));
+        if (respuesta != QLatin1String("SI")) {
+            evento->ignore();
+            return;
+        }
+    }
+    QDialog::closeEvent(evento);
 }
 
 void VentanaDeInvitacion::muestraEnLista(QComboBox* lista, const QString& valor) {

@@ -117,10 +117,22 @@ protected:
     // call takes away again.
     static void muestraEnLista(QComboBox* lista, const QString& valor);
 
+    // From now on what is on screen counts as stored (or as nothing typed):
+    // closing asks nothing until a box changes.
+    void marcaComoGuardado();
+    // The record's boxes as a new window shows them: today's dates, no list
+    // entry chosen (the representative's prefix aside, which a registration
+    // keeps for the next one), the texts empty, "Normal" and "El Srio.".
+    void vaciaCampos();
+    // Closing with changes that are not stored asks first, whatever closes it.
+    void closeEvent(QCloseEvent* evento) override;
+
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
 
 private:
+    QStringList contenidoEnPantalla() const;
+
     void buscaPersonal(QLineEdit* caja);
     void pasaDePestana();
 
@@ -128,4 +140,5 @@ private:
     ModeloDeRecordset* m_personal;
     // The name box the search on screen was started from.
     QString m_cajaDeLaBusqueda;
+    QStringList m_guardado;
 };

@@ -7,6 +7,7 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "outside/Reloj.h"
 #include "reports/FrmVerReporte.h"
 #include "reports/Impresora.h"
 #include "reports/RejillaDeDatos.h"
@@ -240,8 +241,20 @@ void FrmReportes::Form_Load() {
     m_alcanceAcuerdos = QStringLiteral("ImprTodosLosAcuerdos");
     m_resultado = Recordset();
     CmdImprimir->estableceEnabled(false);
-    DTPFechaIni->setDate(QDate(2011, 11, 1));
-    DTPFechaFin->setDate(QDate(2011, 12, 31));
+    // The current month, the list an office asks for most.
+    const QDate hoy = Reloj::actual().hoy();
+    DTPFechaIni->setDate(QDate(hoy.year(), hoy.month(), 1));
+    DTPFechaFin->setDate(QDate(hoy.year(), hoy.month(), hoy.daysInMonth()));
+}
+
+void FrmReportes::reject() {
+    // Escape or the close box would drop the folios chosen one by one.
+    if (LstFolios->count() > 0 &&
+        Modulo::ConfirmaConNoPredeterminado(Modulo::NickUsuario + Modulo::DobleSalto +
+                                            QStringLiteral("¿Desea cerrar sin guardar los cambios?")) !=
+            QLatin1String("SI"))
+        return;
+    QDialog::reject();
 }
 
 int FrmReportes::totalAProcesar() const {

@@ -74,6 +74,9 @@ public:
     // The preview window, made by the first print and kept while this window lives.
     FrmVerReporte* vistaPrevia() const { return m_vistaPrevia.get(); }
 
+    // Escape and the close box ask first while folios are chosen.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* evento) override;
 

@@ -114,6 +114,39 @@ private Q_SLOTS:
         QCOMPARE(cuando, QStringList({"Evento pasado", "Evento para hoy", "Próximo evento"}));
     }
 
+    // Closing asks only while a change is not stored: not after a look-up,
+    // nor after a save, nor after a look-up that found nothing.
+    void cierre_data() { agregaMotores(); }
+    void cierre() {
+        MOTOR_DE_LA_FILA(motor);
+        Ventana v(motor);
+        FrmModificarInvitacion& w = *v.ventana;
+        const QStringList pregunta{QStringLiteral("Lupita\r\r¿Desea cerrar sin guardar los cambios?")};
+        guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) { i.representante = QStringLiteral("Ana"); });
+        consulta(w, 1);
+        QCOMPARE(v.pulsa(w.CmdCerrar), QStringList());
+        QVERIFY(!w.isVisible());
+
+        w.show();
+        consulta(w, 1);
+        escribe(w.TxtRepresentante, QStringLiteral("Beatriz"));
+        QCOMPARE(v.pulsa(w.CmdCerrar, {Caja::No}), pregunta);
+        QVERIFY(w.isVisible());
+        QCOMPARE(w.TxtRepresentante->text(), QStringLiteral("Beatriz"));
+        v.e.caja.olvida();
+        w.CmdGuardar->click();
+        QCOMPARE(v.columnas(1, "Representante"), QStringList{"Beatriz"});
+        QCOMPARE(v.pulsa(w.CmdCerrar), QStringList());
+        QVERIFY(!w.isVisible());
+
+        w.show();
+        escribe(w.TxtObservacion, QStringLiteral("a medias"));
+        v.e.caja.olvida();
+        consulta(w, 77);
+        QCOMPARE(v.pulsa(w.CmdCerrar), QStringList());
+        QVERIFY(!w.isVisible());
+    }
+
     // A folio that is not there: the message, the invitation on screen kept
     // but no longer savable; no folio or no year: their message. The save
     // always goes to the invitation the last look-up found: a year or folio
@@ -126,7 +159,10 @@ private Q_SLOTS:
         consulta(w, 1);
         consulta(w, 77);
         QCOMPARE(v.e.caja.textos(), QStringList{"No existe el folio 77 del año 2011 verifique. :("});
-        QCOMPARE(w.TxtDescripcion->text(), QStringLiteral("Reunión de trabajo"));
+        // Nothing of the invitation found before stays to be taken for folio 77.
+        QCOMPARE(w.TxtDescripcion->text() + w.TxtQuienInvita->text() + w.TxtIndicacion->text() +
+                     w.LblEstatus->text() + w.LblUsrCapturo->text(),
+                 QString());
         QVERIFY(!w.CmdGuardar->Enabled());
         for (const auto& [anio, folio] :
              {std::pair{"2011", ""}, std::pair{"", "1"}, std::pair{"dos mil", "1"}}) {

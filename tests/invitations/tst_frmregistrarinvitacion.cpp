@@ -233,9 +233,44 @@ private Q_SLOTS:
         QCOMPARE(filaGuardada(v.kelmar(), 1).filas(), 1);
     }
 
+    // Closing asks only while something typed is not stored, "NO" first and
+    // keeping everything; the close button, the close box and Alt+F4 alike.
+    void cierre_data() { agregaMotores(); }
+    void cierre() {
+        MOTOR_DE_LA_FILA(motor);
+        Ventana v(motor);
+        FrmRegistrarInvitacion& w = *v.ventana;
+        const QStringList pregunta{QStringLiteral("Lupita\r\r¿Desea cerrar sin guardar los cambios?")};
+        QCOMPARE(v.pulsa(w.CmdCerrar), QStringList());
+        QVERIFY(!w.isVisible());
+
+        w.show();
+        llenaValida(w);
+        const QStringList tecleado = estado(w);
+        QCOMPARE(v.pulsa(w.CmdCerrar, {Caja::No}), pregunta);
+        QCOMPARE(v.e.caja.ultima().porDefecto, Caja::No);
+        v.e.caja.responde(Caja::No);
+        QTest::keyClick(&w, Qt::Key_F4, Qt::AltModifier);
+        w.close();
+        QVERIFY(w.isVisible());
+        QCOMPARE(estado(w), tecleado);
+
+        v.e.caja.olvida();
+        w.CmdGuardar->click();
+        QCOMPARE(filaGuardada(v.kelmar(), 1).filas(), 1);
+        QCOMPARE(v.pulsa(w.CmdCerrar), QStringList());
+        QVERIFY(!w.isVisible());
+
+        w.show();
+        escribe(w.TxtObservacion, QStringLiteral("a medias"));
+        QCOMPARE(v.pulsa(w.CmdCerrar, {Caja::Si}), pregunta);
+        QVERIFY(!w.isVisible());
+    }
+
     // Each menu item of the invitations and their reports opens its window
     // modally, loaded afresh at every opening; in the invitation windows
-    // Escape keeps the typed data; the close button closes.
+    // Escape keeps the typed data; the close button closes (once the typed
+    // data is given up).
     void menu() {
         EntornoDeVentanas e;
         e.conecta();
@@ -249,6 +284,8 @@ private Q_SLOTS:
             caja->setProperty(texto, QStringLiteral("tecleado"));
             QTest::keyClick(&d, Qt::Key_Escape);
             QCOMPARE(d.isVisible(), !reportes);
+            if (!reportes)
+                e.caja.responde(CajaDeMensajes::Si);
             d.findChild<BotonDeComando*>(QStringLiteral("CmdCerrar"))->click();
             QVERIFY(!d.isVisible());
         };

@@ -2,6 +2,7 @@
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CarpetaDeDatos.h"
+#include "outside/Reloj.h"
 #include "reports/FrmReportes.h"
 #include "reports/FrmVerReporte.h"
 #include "reports/Impresora.h"
@@ -67,6 +68,8 @@ struct Reportes {
                 alMostrar(d);
         };
         v.show();
+        v.DTPFechaIni->setDate(QDate(2011, 11, 1));
+        v.DTPFechaFin->setDate(QDate(2011, 12, 31));
     }
     Conexion& kelmar() { return e.base.kelmar(); }
     void busca() { v.CmdBuscar->click(); }
@@ -195,6 +198,41 @@ private Q_SLOTS:
             QTest::mouseClick(r.v.LstFolios->viewport(), Qt::LeftButton, {},
                               r.v.LstFolios->visualItemRect(r.v.LstFolios->item(0)).center());
         QCOMPARE(r.lista(), QStringList{"0"});
+    }
+
+    // The window opens on the current month. Escape and the close box ask
+    // before dropping chosen folios, with "NO" first; the close button and a
+    // window with none chosen close at once.
+    void primerasFechasYCierre() {
+        RelojFijo reloj(QDateTime(QDate(2024, 2, 10), QTime(9, 0)));
+        const Reloj::Sustituto enUso(reloj);
+        {
+            FrmReportes sinDatos;
+            sinDatos.show();
+            QCOMPARE(sinDatos.DTPFechaIni->date(), QDate(2024, 2, 1));
+            QCOMPARE(sinDatos.DTPFechaFin->date(), QDate(2024, 2, 29));
+        }
+        Reportes r;
+        const QString pregunta = QStringLiteral("Lupita\r\r¿Desea cerrar sin guardar los cambios?");
+        QTest::keyClick(&r.v, Qt::Key_Escape);
+        QVERIFY(!r.v.isVisible() && r.e.caja.textos().isEmpty());
+
+        r.v.show();
+        r.busca();
+        r.dobleClic(3);
+        for (auto [respuesta, abierta] : {std::pair{Caja::No, true}, std::pair{Caja::Si, false}}) {
+            r.e.caja.olvida();
+            r.e.caja.responde(respuesta);
+            QTest::keyClick(&r.v, Qt::Key_Escape);
+            QCOMPARE(r.e.caja.textos(), QStringList{pregunta});
+            QCOMPARE(r.e.caja.ultima().porDefecto, Caja::No);
+            QCOMPARE(r.v.isVisible(), abierta);
+            QCOMPARE(r.lista(), QStringList({"2011 - 3", "1"}));
+        }
+        r.v.show();
+        r.e.caja.olvida();
+        r.v.CmdCerrar->click();
+        QVERIFY(!r.v.isVisible() && r.e.caja.textos().isEmpty());
     }
 
     // The whole printing sequence, on both backends.

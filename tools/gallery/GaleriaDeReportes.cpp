@@ -20,7 +20,7 @@
 namespace Galeria {
 
 namespace {
-// A dozen invitations of November and December 2011, the days the report window starts with.
+// A dozen invitations of November and December 2011.
 void siembraInvitaciones() {
     struct Invitacion {
         int folio, mes, dia;
@@ -102,6 +102,8 @@ void galeriaDeReportes() {
     {
         FrmReportes reportes;
         retrata(reportes, QStringLiteral("FrmReportes"));
+        reportes.DTPFechaIni->setDate(QDate(2011, 11, 1));
+        reportes.DTPFechaFin->setDate(QDate(2011, 12, 31));
         reportes.CmdBuscar->click();
         for (int fila : {0, 1, 4}) {
             reportes.DGInvitaciones->estableceFilaActual(fila);
