@@ -16,17 +16,17 @@
 // parameters a window sends, the boxes' limits and the tests' rows all come
 // from these.
 struct Campo {
-    const char* tabla = "";    // the table that stores it
-    const char* columna = "";  // its column there
+    const char* tabla = "";   // the table that stores it
+    const char* columna = ""; // its column there
     Esquema::Tipo tipo = Esquema::Tipo::VarChar;
-    int largo = 0;             // what the column stores (texts), in characters
-    const char* resto = "";    // the column's constraints: "not null", "not null default ''"...
+    int largo = 0;              // what the column stores (texts), in characters
+    const char* resto = "";     // the column's constraints: "not null", "not null default ''"...
     const char* parametro = ""; // the procedures' parameter, "" when none carries it
     // Where the window's form states a shorter box than the column (never a
     // longer one: a box never takes what its column cannot store); 0: the column's.
     int largoEnPantalla = 0;
-    const char* rotulo = "";   // the caption a person reads
-    int version = 1;           // the catalog's schema version that added it
+    const char* rotulo = ""; // the caption a person reads
+    int version = 1;         // the catalog's schema version that added it
 
     Esquema::Columna columnaDelEsquema() const;
     Procedimiento::Firma firma() const;
@@ -38,8 +38,7 @@ struct Campo {
 };
 
 // A field together with the member of the record type that holds it.
-template <class Registro>
-struct CampoDe : Campo {
+template <class Registro> struct CampoDe : Campo {
     using Miembro = std::variant<QString Registro::*, QDateTime Registro::*, int Registro::*>;
     Miembro miembro;
 

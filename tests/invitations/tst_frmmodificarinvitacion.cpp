@@ -263,7 +263,7 @@ private Q_SLOTS:
         QCOMPARE(w.LblMensajeAUsuario->text(), QString());
         QCOMPARE(v.columnas(1, "Representante"), QStringList{""});
 
-        Modulo::AbreConexion(Catalogo::Kelmar, v.e.base.ajustes());
+        Modulo::EstableceConexion(Catalogo::Kelmar, v.e.base.abre(Catalogo::Kelmar));
         w.CmdGuardar->click();
         QCOMPARE(numeros.size(), 2);
         QCOMPARE(v.columnas(1, "Representante"), QStringList{"Raúl Benítez"});
