@@ -6,7 +6,7 @@
 
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Administracion.h"
+#include "server/administracion/Administracion.h"
 
 #include <QCoreApplication>
 #include <cmath>

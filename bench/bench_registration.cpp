@@ -55,7 +55,7 @@ int main(int argc, char* argv[]) {
     try {
         for (Motor motor : motoresAMedir()) {
             BaseDePrueba base(motor);
-            Modulo::AbreConexion(Catalogo::Kelmar, base.ajustes());
+            Modulo::EstableceConexion(Catalogo::Kelmar, base.abre(Catalogo::Kelmar));
             Modulo::CuentaUsuario = QStringLiteral("medicion");
             double ms = 0;
             {

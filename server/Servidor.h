@@ -1,26 +1,21 @@
 #pragma once
 
-#include "outside/AjustesDeConexion.h"
 #include "server/Esquema.h"
 
-#include <memory>
-
 class CatalogoDeProcedimientos;
-class Conexion;
 
-// The stored procedures of each catalog, as the embedded and PostgreSQL
-// backends run them.
+// The stored procedures that the windows call, as the embedded and PostgreSQL
+// backends run them. The login's check belongs to the administration side,
+// which extends these catalogs with it (server/administracion/Apertura.h).
 namespace Servidor {
+// Adds this side's procedures of a catalog to `catalogo`.
+void registraProcedimientos(Catalogo catalogo, CatalogoDeProcedimientos& procedimientos);
+// The same, built once.
 const CatalogoDeProcedimientos& procedimientos(Catalogo catalogo);
-// Opens a catalog as the settings say, with its procedures. An embedded one is
-// created or brought up to date on the way; a server's must already be current
-// (the administration command updates it).
-std::unique_ptr<Conexion> abre(Catalogo catalogo, const AjustesDeConexion& ajustes);
 QString nombre(Catalogo catalogo);
 } // namespace Servidor
 
 // Each file of procedures registers its own.
-void registraAccesoAlSistema(CatalogoDeProcedimientos& kelmar);
 void registraReportesDeInvitaciones(CatalogoDeProcedimientos& kelmar);
 void registraInvitaciones(CatalogoDeProcedimientos& kelmar);
 // sp_ZMXObtenerRegsInvitaciones, the event search (ConsultaDeEventos.cpp).

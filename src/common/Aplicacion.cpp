@@ -1,5 +1,6 @@
 #include "common/Aplicacion.h"
 
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "outside/ErrorDeEjecucion.h"
 
@@ -18,7 +19,7 @@ bool AplicacionTaloren::notify(QObject* receptor, QEvent* evento) {
     } catch (...) {
         const ErrorDeEjecucion error = ErrorDeEjecucion::actual();
         try {
-            Modulo::MensajeDeError(Modulo::TextoDeError(error, QStringLiteral("Descripción: ")));
+            Modulo::ReportaError(error, Modulo::FormaDeReporte::CajaConDescripcion);
         } catch (...) {
             std::fprintf(stderr, "TALOREN: %s\n", error.what());
         }

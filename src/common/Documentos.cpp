@@ -1,5 +1,6 @@
 #include "common/Documentos.h"
 
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -25,10 +26,13 @@ std::unique_ptr<AplicacionDeTexto> IniciaProcesador() {
 
 void AvisaQueNoSeInicia(const ErrorDeEjecucion& error) {
     // The office's words first; then why, so that it can be mended.
-    CajaDeMensajes::actual().muestra(
-        {CajaDeMensajes::Icono::Ninguno, Modulo::TituloDelPrograma,
+    Modulo::Avisa(
+        {CajaDeMensajes::Icono::Ninguno,
+         {},
          QStringLiteral("Error en la aplicación de Word") + Modulo::DobleSalto + error.descripcion(),
-         CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
+         CajaDeMensajes::Aceptar,
+         CajaDeMensajes::Aceptar,
+         CajaDeMensajes::Aceptar});
 }
 
 void AvisaSinAbrir(const QStringList& archivos) {
@@ -42,9 +46,12 @@ void AvisaSinAbrir(const QStringList& archivos) {
              ? QStringLiteral("No se encontró un programa que abra el documento. Quedó guardado en:")
              : QStringLiteral("No se encontró un programa que abra los documentos. Quedaron guardados en:")) +
         Modulo::DobleSalto + nativos.join(Modulo::Salto);
-    CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Informacion, Modulo::TituloDelPrograma, texto,
-                                      CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar,
-                                      CajaDeMensajes::Aceptar});
+    Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
+                   {},
+                   texto,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar});
 }
 
 } // namespace Documentos

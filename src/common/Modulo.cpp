@@ -1,5 +1,6 @@
 #include "common/Modulo.h"
 
+#include "common/Avisos.h"
 #include "controls/AutoCompletado.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
@@ -24,11 +25,9 @@ QString ClaveKelmar;
 const QString DobleSalto = QStringLiteral("\r\r");
 const QString Salto = QStringLiteral("\r");
 const QDate FechaDeEstaVersion(2011, 11, 18);
-const QString TituloDelPrograma = QStringLiteral("TALOREN");
+const QString TituloDelPrograma = TextoDelTitulo(Titulo::DelPrograma);
 
 namespace {
-
-const QString tituloDeMensajes = QStringLiteral("TaLoREN");
 
 std::unique_ptr<Conexion> conexionKelmar;
 std::unique_ptr<Conexion> conexionTaloren;
@@ -50,9 +49,9 @@ Conexion& conexion(Catalogo catalogo) {
     return *c;
 }
 
-void muestraCaja(CajaDeMensajes::Icono icono, const QString& titulo, const QString& texto) {
-    CajaDeMensajes::actual().muestra(
-        {icono, titulo, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
+void muestraCaja(CajaDeMensajes::Icono icono, const QString& texto) {
+    Avisa({icono, {}, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar},
+          Titulo::DeRutinas);
 }
 
 } // namespace
@@ -65,9 +64,13 @@ Conexion& taloren() {
     return conexion(Catalogo::Taloren);
 }
 
-void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes) {
-    auto nueva = Servidor::abre(catalogo, ajustes);
-    ranura(catalogo) = std::move(nueva);
+void EstableceConexion(Catalogo catalogo, std::unique_ptr<Conexion> conexion) {
+    if (!conexion)
+        throw ErrorDeEjecucion(CodigoDeError::Interno,
+                               QStringLiteral("Se entregó al programa una conexión %1 inexistente.")
+                                   .arg(Servidor::nombre(catalogo)),
+                               QStringLiteral("EstableceConexion"));
+    ranura(catalogo) = std::move(conexion);
 }
 
 void CierraConexiones() {
@@ -137,18 +140,22 @@ SustitutoModal::~SustitutoModal() {
 }
 
 void MensajeDeError(const QString& texto) {
-    muestraCaja(CajaDeMensajes::Icono::Critico, tituloDeMensajes, texto);
+    muestraCaja(CajaDeMensajes::Icono::Critico, texto);
 }
 
 void MensajeInformativo(const QString& texto) {
-    muestraCaja(CajaDeMensajes::Icono::Informacion, tituloDeMensajes, texto);
+    muestraCaja(CajaDeMensajes::Icono::Informacion, texto);
 }
 
 namespace {
 QString preguntaSiNo(const QString& texto, CajaDeMensajes::Boton predeterminada) {
-    const auto r = CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Pregunta, tituloDeMensajes, texto,
-                                                     CajaDeMensajes::Si | CajaDeMensajes::No, predeterminada,
-                                                     CajaDeMensajes::No});
+    const auto r = Avisa({CajaDeMensajes::Icono::Pregunta,
+                          {},
+                          texto,
+                          CajaDeMensajes::Si | CajaDeMensajes::No,
+                          predeterminada,
+                          CajaDeMensajes::No},
+                         Titulo::DeRutinas);
     return r == CajaDeMensajes::Si ? QStringLiteral("SI") : QStringLiteral("NO");
 }
 } // namespace
@@ -162,14 +169,17 @@ QString ConfirmaConNoPredeterminado(const QString& texto) {
 }
 
 QString EligeSalidaDeReporte() {
-    const auto r = CajaDeMensajes::actual().muestra(
-        {CajaDeMensajes::Icono::Informacion, tituloDeMensajes,
-         NickUsuario + DobleSalto +
-             QStringLiteral(
-                 "Elige SI para enviar el reporte a la impresora, elige NO para verlo previamente en "
-                 "pantalla o eliga Cancelar para continuar sin hacer nada."),
-         CajaDeMensajes::Si | CajaDeMensajes::No | CajaDeMensajes::Cancelar, CajaDeMensajes::Si,
-         CajaDeMensajes::Cancelar});
+    const auto r =
+        Avisa({CajaDeMensajes::Icono::Informacion,
+               {},
+               NickUsuario + DobleSalto +
+                   QStringLiteral(
+                       "Elige SI para enviar el reporte a la impresora, elige NO para verlo previamente en "
+                       "pantalla o eliga Cancelar para continuar sin hacer nada."),
+               CajaDeMensajes::Si | CajaDeMensajes::No | CajaDeMensajes::Cancelar,
+               CajaDeMensajes::Si,
+               CajaDeMensajes::Cancelar},
+              Titulo::DeRutinas);
     if (r == CajaDeMensajes::Si)
         return QStringLiteral("Impresora");
     if (r == CajaDeMensajes::No)

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "outside/AjustesDeConexion.h"
 #include "server/Esquema.h"
 
 #include <QDate>
 #include <QString>
 #include <functional>
+#include <memory>
 
 class Conexion;
 class ErrorDeEjecucion;
@@ -33,9 +33,9 @@ extern const QString TituloDelPrograma;
 // The two connections, held from the start-up to the end.
 Conexion& kelmar();
 Conexion& taloren();
-// Opens one of them as the settings say; an embedded catalog is created or
-// brought up to date on the way, a server's must already be current.
-void AbreConexion(Catalogo catalogo, const AjustesDeConexion& ajustes);
+// The start-up opens them (through the administration side, which windows do
+// not link) and hands them over here; the one handed before is closed.
+void EstableceConexion(Catalogo catalogo, std::unique_ptr<Conexion> conexion);
 void CierraConexiones();
 
 // The main window, which work windows centre on; the start-up registers it.

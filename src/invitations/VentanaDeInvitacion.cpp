@@ -139,7 +139,8 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     FraSeleccionarPersona = marco(pestana1, "FraSeleccionarPersona",
                                   "Seleccione un registro con doble clic en el margen izquierdo o dando "
-                                  "clic en el botón aceptar",
+                                  "clic en el botón aceptar (flecha abajo: a la lista; Enter: aceptar; "
+                                  "Esc: cancelar)",
                                   {4, 300, 670, 138});
     DGRepresentante = new QTableView(FraSeleccionarPersona);
     DGRepresentante->setObjectName(QStringLiteral("DGRepresentante"));
@@ -163,6 +164,7 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     TxtRepresentante->installEventFilter(this);
     TxtTitularDelArea->installEventFilter(this);
+    DGRepresentante->installEventFilter(this);
     // Ctrl+Tab turns the page from any control, the date pickers included
     // (which take a plain Tab for their own day, month and year).
     for (const QKeySequence& tecla :
@@ -180,11 +182,30 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 }
 
 bool VentanaDeInvitacion::eventFilter(QObject* objeto, QEvent* evento) {
-    if (evento->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(evento)->key() == Qt::Key_F2) {
+    if (evento->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(objeto, evento);
+    const int tecla = static_cast<QKeyEvent*>(evento)->key();
+    const bool enUnNombre = objeto == TxtRepresentante || objeto == TxtTitularDelArea;
+    if (enUnNombre && tecla == Qt::Key_F2) {
         if (objeto == TxtRepresentante)
             TxtRepresentante_KeyDown(Qt::Key_F2);
-        else if (objeto == TxtTitularDelArea)
+        else
             TxtTitularDelArea_KeyDown(Qt::Key_F2);
+        return true;
+    }
+    // The search's list is reached and used from the keyboard too.
+    if (enUnNombre && tecla == Qt::Key_Down && FraSeleccionarPersona->isVisible()) {
+        DGRepresentante->setFocus(Qt::OtherFocusReason);
+        if (!DGRepresentante->currentIndex().isValid())
+            DGRepresentante->selectRow(0);
+        return true;
+    }
+    if (objeto == DGRepresentante && (tecla == Qt::Key_Return || tecla == Qt::Key_Enter)) {
+        CmdAceptar_Click();
+        return true;
+    }
+    if (objeto == DGRepresentante && tecla == Qt::Key_Escape) {
+        CmdCancelar_Click();
         return true;
     }
     return QDialog::eventFilter(objeto, evento);

@@ -1,6 +1,6 @@
 #include "reports/FrmReportes.h"
 
-#include "common/FrmErrores.h"
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
@@ -302,7 +302,7 @@ void FrmReportes::CmdBuscar_Click() {
                            static_cast<QWidget*>(LblTotal), static_cast<QWidget*>(LblTotalAProcesar)})
             w->setVisible(hay);
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
     espera.termina();
 }
@@ -339,15 +339,16 @@ void FrmReportes::DGInvitaciones_DblClick() {
         const QString entrada =
             DGInvitaciones->texto(fila, 0) + QStringLiteral(" - ") + DGInvitaciones->texto(fila, 1);
         if (!LstFolios->findItems(entrada, Qt::MatchExactly).isEmpty()) {
-            CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Ninguno, Modulo::TituloDelPrograma,
-                                              QStringLiteral("El folio ya fue seleccionado, verifique. ;)"),
-                                              CajaDeMensajes::Aceptar});
+            Modulo::Avisa({CajaDeMensajes::Icono::Ninguno,
+                           {},
+                           QStringLiteral("El folio ya fue seleccionado, verifique. ;)"),
+                           CajaDeMensajes::Aceptar});
             return;
         }
         LstFolios->addItem(entrada);
         LblTotalAProcesar->setText(QString::number(totalAProcesar() + 1));
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
 }
 
@@ -458,7 +459,7 @@ void FrmReportes::CmdImprimir_Click() {
             Modulo::MuestraModal(*m_vistaPrevia);
         }
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
     espera.termina();
 }

@@ -1,6 +1,6 @@
 #include "reports/FrmVerReporte.h"
 
-#include "common/FrmErrores.h"
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -141,7 +141,7 @@ void FrmVerReporte::CRViewer1_PaintRequested(QPrinter* impresora) {
                                    m_reporte->definicion().archivo);
         m_reporte->pinta(pintor, *impresora);
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
 }
 
@@ -189,7 +189,7 @@ void FrmVerReporte::CmdGuardarPdf_Click() {
         const RelojDeArena espera;
         m_reporte->guardaPdf(archivo);
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
         return;
     }
     Modulo::MensajeInformativo(

@@ -1,9 +1,11 @@
 #include "startup/Inicio.h"
 
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
 #include "startup/frmSolicitaPassword.h"
 
@@ -30,8 +32,7 @@ QVariant columna(const Recordset& rs, const char* nombre) {
 }
 
 void muestraCaja(CajaDeMensajes::Icono icono, const QString& texto) {
-    CajaDeMensajes::actual().muestra({icono, TituloDelPrograma, texto, CajaDeMensajes::Aceptar,
-                                      CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
+    Avisa({icono, {}, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
 }
 
 void refusa() {
@@ -73,7 +74,7 @@ bool Main(const AjustesDeConexion& ajustes) {
     try {
         UsuarioKelmar = ajustes.kelmar.usuario;
         ClaveKelmar = ajustes.kelmar.contrasena;
-        AbreConexion(Catalogo::Kelmar, ajustes);
+        EstableceConexion(Catalogo::Kelmar, Servidor::abre(Catalogo::Kelmar, ajustes));
 
         Parametros ninguno;
         const Recordset config =
@@ -126,7 +127,7 @@ bool Main(const AjustesDeConexion& ajustes) {
             }
         }
 
-        AbreConexion(Catalogo::Taloren, ajustes);
+        EstableceConexion(Catalogo::Taloren, Servidor::abre(Catalogo::Taloren, ajustes));
 
         // The login places itself by the main window, which it loads unseen.
         mdi();

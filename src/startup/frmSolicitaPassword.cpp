@@ -1,5 +1,6 @@
 #include "startup/frmSolicitaPassword.h"
 
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/Emblema.h"
@@ -132,8 +133,7 @@ void frmSolicitaPassword::CmdIngreso_Click() {
             txtUsuario->setFocus();
         }
     } catch (...) {
-        Modulo::MensajeDeError(
-            Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::CajaConDescripcion);
     }
 }
 

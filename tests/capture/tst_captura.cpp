@@ -4,7 +4,7 @@
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
-#include "server/Servidor.h"
+#include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"

@@ -298,7 +298,7 @@ private Q_SLOTS:
         QCOMPARE(w.LblMensajeAUsuario->text(), QString());
         QCOMPARE(v.columnas(1, "Representante"), QStringList{""});
 
-        Modulo::AbreConexion(Catalogo::Kelmar, v.e.base.ajustes());
+        Modulo::EstableceConexion(Catalogo::Kelmar, v.e.base.abre(Catalogo::Kelmar));
         w.CmdGuardar->click();
         QCOMPARE(numeros.size(), 2);
         QCOMPARE(v.columnas(1, "Representante"), QStringList{"Raúl Benítez"});
@@ -432,6 +432,21 @@ private:
         QTest::mouseClick(margen->viewport(), Qt::LeftButton, {}, fila);
         QTest::mouseDClick(margen->viewport(), Qt::LeftButton, {}, fila);
         QCOMPARE(v.TxtTitularDelArea->text(), QStringLiteral("Rafael Tapia Villaseñor"));
+
+        // From the keyboard: Down into the list, Enter accepts the row; Escape
+        // closes it and returns to the name box.
+        busca(v, v.TxtRepresentante, QStringLiteral("MARIA"));
+        QTest::keyClick(v.TxtRepresentante, Qt::Key_Down);
+        QVERIFY(tieneElFoco(v.DGRepresentante));
+        QTest::keyClick(v.DGRepresentante, Qt::Key_Down);
+        QTest::keyClick(v.DGRepresentante, Qt::Key_Return);
+        QCOMPARE(v.TxtRepresentante->text(), QStringLiteral("Rosa María Cortés Alarcón"));
+        QVERIFY(v.FraSeleccionarPersona->isHidden() && tieneElFoco(v.TxtTelsRepresentante));
+        busca(v, v.TxtRepresentante, QStringLiteral("MARIA"));
+        QTest::keyClick(v.TxtRepresentante, Qt::Key_Down);
+        QTest::keyClick(v.DGRepresentante, Qt::Key_Escape);
+        QVERIFY(v.FraSeleccionarPersona->isHidden() && v.isVisible() && tieneElFoco(v.TxtRepresentante));
+        QCOMPARE(v.TxtRepresentante->text(), QStringLiteral("MARIA"));
 
         // Cancel goes back to the box the search started in.
         busca(v, v.TxtTitularDelArea, QStringLiteral("ez"));

@@ -225,7 +225,7 @@ private Q_SLOTS:
                                        QString::number(CodigoDeError::Conexion)}));
         QCOMPARE(estado(w), antes);
 
-        Modulo::AbreConexion(Catalogo::Kelmar, v.e.base.ajustes());
+        Modulo::EstableceConexion(Catalogo::Kelmar, v.e.base.abre(Catalogo::Kelmar));
         QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
         QVERIFY(v.kelmar().ejecuta(QStringLiteral("select * from folio_invitacion")).estaVacio());
         w.CmdGuardar->click();

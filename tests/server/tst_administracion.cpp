@@ -1,7 +1,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Contrasenas.h"
-#include "server/Servidor.h"
+#include "server/administracion/Contrasenas.h"
+#include "server/administracion/Apertura.h"
 #include "support/BaseDePrueba.h"
 
 #include <QAtomicInt>

@@ -1,9 +1,12 @@
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Contrasenas.h"
-#include "server/Semilla.h"
+#include "server/DescripcionDelEsquema.h"
+#include "server/administracion/Contrasenas.h"
+#include "server/administracion/Migraciones.h"
+#include "server/administracion/Semilla.h"
 #include "support/BaseDePrueba.h"
 
 #include <QDate>
+#include <QMap>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -18,6 +21,105 @@ void inserta(Conexion& c, const char* tabla, const QVariantList& valores) {
     c.ejecuta(u"insert into %1 values (%2)"_s.arg(QString::fromUtf8(tabla),
                                                   QStringList(valores.size(), u"?"_s).join(u", "_s)),
               valores);
+}
+
+// A table as lines that both a description and a real catalog give, names in
+// lower case (a server folds unquoted names): "col name type null default",
+// "pk columns", "fk columns -> table (columns)", foreign keys sorted.
+QStringList lineas(const Esquema::TablaDescrita& t) {
+    QStringList columnas, foraneas;
+    for (const auto& c : t.columnas)
+        columnas << u"col %1 %2 %3 %4"_s.arg(c.nombre.toLower(), Esquema::textoDelTipo(c.tipo, c.largo),
+                                             c.admiteNulo ? u"null"_s : u"not null"_s, c.porDefecto);
+    for (const auto& f : t.llavesForaneas)
+        foraneas << u"fk %1 -> %2 (%3)"_s.arg(f.columnas.join(u',').toLower(), f.tabla.toLower(),
+                                              f.referidas.join(u',').toLower());
+    foraneas.sort();
+    return columnas + QStringList{u"pk "_s + t.llavePrimaria.join(u',').toLower()} + foraneas;
+}
+
+// The same lines as the catalog itself reports them: SQLite's pragmas, or the
+// server's information_schema.
+QStringList lineasDelCatalogo(Conexion& c, const QString& tabla) {
+    QStringList columnas, llave, foraneas;
+    if (c.motor() == Motor::SQLite) {
+        const Recordset cs = c.ejecuta(
+            u"select name, type, \"notnull\", dflt_value, pk from pragma_table_info(?) order by cid"_s,
+            {tabla});
+        QMap<int, QString> enLlave;
+        for (int i = 0; i < cs.filas(); ++i) {
+            // SQLite lets a key column say nothing of nulls; the key refuses them all the same.
+            const bool nulo = cs.valor(i, 2).toInt() == 0 && cs.valor(i, 4).toInt() == 0;
+            columnas << u"col %1 %2 %3 %4"_s.arg(cs.texto(i, 0).toLower(), cs.texto(i, 1).toLower(),
+                                                 nulo ? u"null"_s : u"not null"_s, cs.texto(i, 3));
+            if (cs.valor(i, 4).toInt() > 0)
+                enLlave.insert(cs.valor(i, 4).toInt(), cs.texto(i, 0).toLower());
+        }
+        llave = enLlave.values();
+        const Recordset fs = c.ejecuta(
+            u"select id, \"table\", \"from\", \"to\" from pragma_foreign_key_list(?) order by id, seq"_s,
+            {tabla});
+        QMap<int, QStringList> de, a, destino;
+        for (int i = 0; i < fs.filas(); ++i) {
+            const int id = fs.valor(i, 0).toInt();
+            destino[id] = {fs.texto(i, 1).toLower()};
+            de[id] << fs.texto(i, 2).toLower();
+            a[id] << fs.texto(i, 3).toLower();
+        }
+        for (auto it = de.cbegin(); it != de.cend(); ++it)
+            foraneas << u"fk %1 -> %2 (%3)"_s.arg(it->join(u','), destino[it.key()].constFirst(),
+                                                  a[it.key()].join(u','));
+    } else {
+        const Recordset cs = c.ejecuta(
+            u"select column_name, data_type, character_maximum_length, is_nullable, column_default"
+            u" from information_schema.columns where table_schema = current_schema() and table_name = ?"
+            u" order by ordinal_position"_s,
+            {tabla});
+        for (int i = 0; i < cs.filas(); ++i) {
+            QString tipo = cs.texto(i, 1);
+            if (tipo == u"character varying"_s)
+                tipo = u"varchar(%1)"_s.arg(cs.texto(i, 2));
+            else if (tipo == u"timestamp without time zone"_s)
+                tipo = u"timestamp"_s;
+            // The server writes a default with its cast: "''::character varying".
+            const QString porDefecto = cs.texto(i, 4).section(u"::"_s, 0, 0);
+            columnas << u"col %1 %2 %3 %4"_s.arg(
+                cs.texto(i, 0), tipo, cs.texto(i, 3) == u"YES"_s ? u"null"_s : u"not null"_s, porDefecto);
+        }
+        const Recordset ls = c.ejecuta(
+            u"select k.column_name from information_schema.table_constraints t"
+            u" join information_schema.key_column_usage k on k.constraint_schema = t.constraint_schema"
+            u" and k.constraint_name = t.constraint_name"
+            u" where t.table_schema = current_schema() and t.table_name = ? and t.constraint_type = 'PRIMARY "
+            u"KEY'"
+            u" order by k.ordinal_position"_s,
+            {tabla});
+        for (int i = 0; i < ls.filas(); ++i)
+            llave << ls.texto(i, 0);
+        const Recordset fs = c.ejecuta(
+            u"select k.constraint_name, k.column_name, r.table_name, r.column_name"
+            u" from information_schema.referential_constraints rc"
+            u" join information_schema.key_column_usage k on k.constraint_schema = rc.constraint_schema"
+            u" and k.constraint_name = rc.constraint_name"
+            u" join information_schema.key_column_usage r on r.constraint_schema = "
+            u"rc.unique_constraint_schema"
+            u" and r.constraint_name = rc.unique_constraint_name"
+            u" and r.ordinal_position = k.position_in_unique_constraint"
+            u" where k.table_schema = current_schema() and k.table_name = ?"
+            u" order by k.constraint_name, k.ordinal_position"_s,
+            {tabla});
+        QMap<QString, QStringList> de, a;
+        QMap<QString, QString> destino;
+        for (int i = 0; i < fs.filas(); ++i) {
+            de[fs.texto(i, 0)] << fs.texto(i, 1);
+            a[fs.texto(i, 0)] << fs.texto(i, 3);
+            destino[fs.texto(i, 0)] = fs.texto(i, 2);
+        }
+        for (auto it = de.cbegin(); it != de.cend(); ++it)
+            foraneas << u"fk %1 -> %2 (%3)"_s.arg(it->join(u','), destino[it.key()], a[it.key()].join(u','));
+    }
+    foraneas.sort();
+    return columnas + QStringList{u"pk "_s + llave.join(u',')} + foraneas;
 }
 
 } // namespace
@@ -61,6 +163,34 @@ private Q_SLOTS:
         k.ejecuta(u"insert into version_esquema (version) values (?)"_s, {actual + 1});
         QVERIFY(errorDe([&] { Esquema::actualiza(k, Catalogo::Kelmar); }).numero() != 0);
         QCOMPARE(Esquema::version(k), actual + 1);
+    }
+
+    // The schema's public description is what the migrations really made, table by table, and comes in
+    // key order: every table after those its foreign keys point to.
+    void laDescripcionEsElCatalogo_data() { agregaMotores(); }
+    void laDescripcionEsElCatalogo() {
+        MOTOR_DE_LA_FILA(elMotor);
+        BaseDePrueba base(elMotor);
+        for (const Catalogo catalogo : {Catalogo::Kelmar, Catalogo::Taloren}) {
+            Conexion& c = catalogo == Catalogo::Kelmar ? base.kelmar() : base.taloren();
+            QStringList enElCatalogo;
+            for (const QString& t : c.baseDeDatos().tables())
+                if (t.compare(u"version_esquema"_s, Qt::CaseInsensitive) != 0 && !t.startsWith(u"sqlite_"_s))
+                    enElCatalogo << t.toLower();
+            enElCatalogo.sort();
+            QStringList descritas, antes;
+            for (const Esquema::TablaDescrita& t : Esquema::descripcion(catalogo)) {
+                descritas << t.nombre.toLower();
+                for (const auto& f : t.llavesForaneas)
+                    QVERIFY2(f.tabla == t.nombre || antes.contains(f.tabla), qPrintable(t.nombre));
+                antes << t.nombre;
+                // SQLite keeps a name as written; the server folds it to lower case.
+                const QString nombre = elMotor == Motor::SQLite ? t.nombre : t.nombre.toLower();
+                QCOMPARE(lineasDelCatalogo(c, nombre), lineas(t));
+            }
+            descritas.sort();
+            QCOMPARE(descritas, enElCatalogo);
+        }
     }
 
     // The embedded catalog refuses what the server refuses, with the same kind of error.

@@ -1,7 +1,7 @@
 #include "controls/BotonesDeComando.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Administracion.h"
+#include "server/administracion/Administracion.h"
 #include "startup/Inicio.h"
 #include "startup/MDITaloren.h"
 #include "startup/frmSolicitaPassword.h"

@@ -1,7 +1,7 @@
 #include "support/BaseDePrueba.h"
 
-#include "server/Administracion.h"
-#include "server/Servidor.h"
+#include "server/administracion/Administracion.h"
+#include "server/administracion/Apertura.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>

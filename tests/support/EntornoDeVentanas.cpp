@@ -18,8 +18,8 @@ EntornoDeVentanas::~EntornoDeVentanas() {
 }
 
 void EntornoDeVentanas::conecta(const QString& cuenta, const QString& nick) {
-    Modulo::AbreConexion(Catalogo::Kelmar, base.ajustes());
-    Modulo::AbreConexion(Catalogo::Taloren, base.ajustes());
+    Modulo::EstableceConexion(Catalogo::Kelmar, base.abre(Catalogo::Kelmar));
+    Modulo::EstableceConexion(Catalogo::Taloren, base.abre(Catalogo::Taloren));
     Modulo::CuentaUsuario = cuenta;
     Modulo::NickUsuario = nick;
 }

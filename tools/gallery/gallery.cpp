@@ -11,6 +11,7 @@
 #include "outside/AjustesDeConexion.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/administracion/Apertura.h"
 #include "startup/Inicio.h"
 #include "startup/MDITaloren.h"
 #include "startup/frmSolicitaPassword.h"
@@ -132,8 +133,8 @@ int main(int argc, char* argv[]) {
     AjustesDeConexion ajustes;
     ajustes.carpeta = datos.path();
     try {
-        Modulo::AbreConexion(Catalogo::Kelmar, ajustes);
-        Modulo::AbreConexion(Catalogo::Taloren, ajustes);
+        Modulo::EstableceConexion(Catalogo::Kelmar, Servidor::abre(Catalogo::Kelmar, ajustes));
+        Modulo::EstableceConexion(Catalogo::Taloren, Servidor::abre(Catalogo::Taloren, ajustes));
         Modulo::NickUsuario = QStringLiteral("Administrador");
         Modulo::CuentaUsuario = QStringLiteral("admin");
 

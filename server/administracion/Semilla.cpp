@@ -1,7 +1,7 @@
-#include "server/Semilla.h"
+#include "server/administracion/Semilla.h"
 
 #include "outside/Conexion.h"
-#include "server/Contrasenas.h"
+#include "server/administracion/Contrasenas.h"
 
 #include <QDateTime>
 #include <array>

@@ -1,4 +1,4 @@
-#include "server/Contrasenas.h"
+#include "server/administracion/Contrasenas.h"
 
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Texto.h"

@@ -1,7 +1,7 @@
 #include "outside/Conexion.h"
 #include "outside/Procedimientos.h"
-#include "server/Cuentas.h"
-#include "server/Servidor.h"
+#include "server/administracion/Apertura.h"
+#include "server/administracion/Cuentas.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
-#include "server/Administracion.h"
+#include "server/administracion/Administracion.h"
 
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Texto.h"
-#include "server/Cuentas.h"
 #include "server/Esquema.h"
-#include "server/Semilla.h"
 #include "server/Servidor.h"
+#include "server/administracion/Apertura.h"
+#include "server/administracion/Cuentas.h"
+#include "server/administracion/Migraciones.h"
+#include "server/administracion/Semilla.h"
 
 #include <QSqlDriver>
 
@@ -57,7 +59,8 @@ std::unique_ptr<Conexion> abreMantenimiento(const AjustesDeConexion& ajustes) {
 
 // A catalog reached as the administrator, with its procedures.
 std::unique_ptr<Conexion> abreCatalogo(const AjustesDeConexion& ajustes, Catalogo catalogo) {
-    auto c = std::make_unique<Conexion>(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
+    auto c =
+        std::make_unique<Conexion>(Servidor::nombre(catalogo), &Servidor::procedimientosConAcceso(catalogo));
     AjustesDeCatalogo cuenta = catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren;
     cuenta.usuario = ajustes.administrador.usuario;
     cuenta.contrasena = ajustes.administrador.contrasena;
@@ -278,7 +281,7 @@ QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes,
         return creaEnElServidor(ajustes, primeraContrasena);
     QStringList hecho;
     for (Catalogo catalogo : {Catalogo::Kelmar, Catalogo::Taloren}) {
-        Conexion conexion(Servidor::nombre(catalogo), &Servidor::procedimientos(catalogo));
+        Conexion conexion(Servidor::nombre(catalogo), &Servidor::procedimientosConAcceso(catalogo));
         conexion.abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
         const int antes = Esquema::actualiza(conexion, catalogo, &hecho);
         hecho << lineaDeVersion(catalogo, ajustes.carpeta, antes);

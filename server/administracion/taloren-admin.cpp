@@ -3,9 +3,9 @@
 #include "outside/AjustesDeConexion.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Administracion.h"
-#include "server/Semilla.h"
-#include "server/Servidor.h"
+#include "server/administracion/Administracion.h"
+#include "server/administracion/Apertura.h"
+#include "server/administracion/Semilla.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
-#include "server/Cuentas.h"
+#include "server/administracion/Cuentas.h"
 
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/Contrasenas.h"
+#include "server/administracion/Contrasenas.h"
 
 namespace {
 

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "server/Esquema.h"
+
+#include <QStringList>
+
+class Conexion;
+
+// The numbered migrations of both catalogs: the tables of the data side's
+// definitions, the seed data and the account functions, version by version.
+namespace Esquema {
+// Applies every migration above the stored version, in one transaction, seed
+// data included. Returns the version found before. A catalog that lost its
+// version record gets it back from its tables, and `notas` says so. Throws
+// ErrorDeEjecucion when the catalog is newer than this program, or holds
+// tables that are not those of any of its versions (another program's).
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr);
+} // namespace Esquema
