@@ -35,7 +35,7 @@ QPointer<QWidget> ventanaPrincipal;
 bool terminado = false;
 std::function<void()> terminador;
 std::function<int(QDialog&)> mostrador;
-std::function<void()> abreConsultas;
+Aperturas aperturas;
 
 std::unique_ptr<Conexion>& ranura(Catalogo catalogo) {
     return catalogo == Catalogo::Kelmar ? conexionKelmar : conexionTaloren;
@@ -110,16 +110,16 @@ int MuestraModal(QDialog& ventana) {
     return ventana.exec();
 }
 
-void EstableceAbreConsultas(std::function<void()> abre) {
-    abreConsultas = std::move(abre);
+void EstableceAperturas(Aperturas nuevas) {
+    aperturas = std::move(nuevas);
 }
 
 void AbreConsultas() {
-    if (!abreConsultas)
+    if (!aperturas.consultas)
         throw ErrorDeEjecucion(51,
                                QStringLiteral("La ventana de consultas no está disponible en este programa"),
                                QStringLiteral("AbreConsultas"));
-    abreConsultas();
+    aperturas.consultas();
 }
 
 SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {

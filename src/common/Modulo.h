@@ -50,9 +50,15 @@ void ReiniciaTerminacion();
 // Every modal window is shown through here, so tests can take its place.
 int MuestraModal(QDialog& ventana);
 
-// The window folders never link each other: the capture window opens the
-// query window through here, and the main window names what opens it.
-void EstableceAbreConsultas(std::function<void()> abre);
+// How one work window opens another's. The window folders never link each
+// other: the main window wires every opening here at start-up, all in one
+// place, and a window asks for one by its name below.
+struct Aperturas {
+    // The event query window, loaded afresh, returning when it closes.
+    std::function<void()> consultas;
+};
+void EstableceAperturas(Aperturas aperturas);
+// Each opening; an error when nothing wired it.
 void AbreConsultas();
 
 // Tests put their own terminator or modal shower while one of these lives;

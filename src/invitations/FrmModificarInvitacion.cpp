@@ -1,6 +1,6 @@
 #include "invitations/FrmModificarInvitacion.h"
 
-#include "common/FrmErrores.h"
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/CmbClaveDescrip.h"
@@ -109,7 +109,7 @@ void FrmModificarInvitacion::Form_Load() {
     try {
         CmbAnio->LlenaCmbConUnDato(Invitaciones::consultaDeAnios(), {hoy.year()});
     } catch (...) {
-        Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::CajaConDescp);
     }
     CmbAnio->estableceText(anio);
     DTPFechaRecepcion->setDate(hoy);
@@ -169,7 +169,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
         m_hayInvitacion = true;
         CmdGuardar->estableceEnabled(true);
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
 }
 
@@ -306,7 +306,7 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
         m_hayInvitacion = false;
         CmdGuardar->estableceEnabled(false);
     } catch (...) {
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
 }
 

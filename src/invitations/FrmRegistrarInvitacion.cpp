@@ -1,6 +1,6 @@
 #include "invitations/FrmRegistrarInvitacion.h"
 
-#include "common/FrmErrores.h"
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/TextoMultilinea.h"
@@ -194,7 +194,7 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
         LimpiaVentana();
     } catch (...) {
         // The typed data stays, so the user can correct it and save again.
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
 }
 

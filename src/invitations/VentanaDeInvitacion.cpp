@@ -1,5 +1,6 @@
 #include "invitations/VentanaDeInvitacion.h"
 
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/ModeloDeRecordset.h"
@@ -252,8 +253,8 @@ void VentanaDeInvitacion::buscaPersonal(QLineEdit* caja) {
         Recordset encontrados = Invitaciones::buscaFuncionarios(Modulo::kelmar(), caja->text());
         if (encontrados.estaVacio()) {
             // The boxes and the panel stay as they were, rows of an earlier search included.
-            CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Ninguno, Modulo::TituloDelPrograma,
-                                              QStringLiteral("No hay coincidencias para ese valor")});
+            Modulo::Avisa(
+                {CajaDeMensajes::Icono::Ninguno, {}, QStringLiteral("No hay coincidencias para ese valor")});
             return;
         }
         m_cajaDeLaBusqueda = caja->objectName();
@@ -264,7 +265,7 @@ void VentanaDeInvitacion::buscaPersonal(QLineEdit* caja) {
         DGRepresentante->selectRow(0);
         FraSeleccionarPersona->show();
     } catch (...) {
-        Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::CajaConDescp);
     }
 }
 
@@ -293,7 +294,7 @@ void VentanaDeInvitacion::CmdAceptar_Click() {
         }
         m_personal->limpia();
     } catch (...) {
-        Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::CajaConDescp);
     }
 }
 
@@ -321,7 +322,7 @@ void VentanaDeInvitacion::CargaListas() {
         CargaPrefijos();
         CargaIndicaciones();
     } catch (...) {
-        Modulo::MensajeDeError(Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descp: ")));
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::CajaConDescp);
     }
 }
 

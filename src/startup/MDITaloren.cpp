@@ -28,7 +28,7 @@ template <typename Ventana> void abreVentanaDeTrabajo(QWidget* principal) {
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
-    Modulo::EstableceAbreConsultas(AbreConsultas);
+    Modulo::EstableceAperturas({.consultas = AbreConsultas});
     setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
     setAttribute(Qt::WA_QuitOnClose);
 

@@ -219,7 +219,7 @@ private Q_SLOTS:
         QCOMPARE(c.foco(), v.TxtFolio);
         QCOMPARE(c.pantalla(), pantalla);
         // The query window opens modally over this one.
-        Modulo::EstableceAbreConsultas(AbreConsultas);
+        Modulo::EstableceAperturas({.consultas = AbreConsultas});
         v.cmdAgrega->click();
         QCOMPARE(c.e.mostradas, QStringList{u"frmConsultas"_s});
 
