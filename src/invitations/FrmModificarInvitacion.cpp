@@ -53,7 +53,7 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
     TxtFolio->setGeometry(174, 10, 60, 24);
     // Up to four digits, none of them required ("9999" of the office's masked boxes).
     TxtFolio->setInputMask(QStringLiteral("0000"));
-    CmdConsultarFolio = new QPushButton(QStringLiteral("Consultar Folio"), FraIdInvitacion);
+    CmdConsultarFolio = new QPushButton(QStringLiteral("Consultar &Folio"), FraIdInvitacion);
     CmdConsultarFolio->setObjectName(QStringLiteral("CmdConsultarFolio"));
     CmdConsultarFolio->setToolTip(QStringLiteral("Clic para buscar la invitación"));
     CmdConsultarFolio->setGeometry(246, 8, 130, 28);

@@ -149,7 +149,7 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     CmdBuscar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     CmdBuscar->setIconSize(QSize(24, 24));
     CmdBuscar->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
-    CmdBuscar->setText(QStringLiteral("Buscar"));
+    CmdBuscar->setText(QStringLiteral("Bu&scar"));
 
     CmdCambiarCriterios = new QPushButton(QStringLiteral("Cambiar Datos de &Búsqueda"), this);
     CmdCambiarCriterios->setObjectName(QStringLiteral("CmdCambiarCriterios"));

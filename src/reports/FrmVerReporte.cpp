@@ -76,7 +76,7 @@ FrmVerReporte::FrmVerReporte(QWidget* parent)
     CmdAcercar->setIcon(QIcon());
     CmdGuardarPdf = boton(this, "CmdGuardarPdf", QStyle::SP_DialogSaveButton,
                           QStringLiteral("Guardar el reporte en un archivo PDF"), x += 48);
-    CmdGuardarPdf->setText(QStringLiteral("Guardar como PDF"));
+    CmdGuardarPdf->setText(QStringLiteral("Guardar como &PDF"));
     CmdGuardarPdf->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     CmdGuardarPdf->setGeometry(x, 496, 150, 30);
 
