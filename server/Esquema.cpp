@@ -4,6 +4,7 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
 #include "server/Cuentas.h"
+#include "server/Evento.h"
 #include "server/Invitacion.h"
 #include "server/Semilla.h"
 
@@ -158,16 +159,11 @@ void kelmar2(Conexion& c) {
 
 // Version 1 of taloren: the event register and its own catalogues.
 void taloren1(Conexion& c) {
-    // The three event tables keep exactly these columns in this order: the
-    // event register reads and writes them by position. suscriptor and
-    // representante_del_evento are checked against evento at commit, so an
-    // event's three rows are written together in one transaction, in any order.
+    // The three event tables keep exactly their columns in their order, as
+    // the event's field table gives them (server/Evento.cpp).
     creaFuncionesDeNombres(c);
-    const QString delEvento =
-        QStringLiteral("foreign key (folio, año) references evento (folio, año)"
-                       " on delete cascade on update cascade deferrable initially deferred");
     creaTablas(c,
-               {
+               QList<Tabla>{
                    {QStringLiteral("cat_instrucciones"),
                     {integer("clave_instruccion", "primary key"), varchar("descripcion", 250, "not null")}},
                    {QStringLiteral("suscriptor_frecuente"),
@@ -176,26 +172,7 @@ void taloren1(Conexion& c) {
                    {QStringLiteral("direcciones_eventos"),
                     {varchar("direccion", 250, "not null"), varchar("lugar", 150, "not null"),
                      integer("clave", "primary key")}},
-                   {QStringLiteral("evento"),
-                    {integer("folio", "not null"), smallint("año", "not null"), timestamp("fecha"),
-                     varchar("hora", 5), varchar("descripcion", 1000), varchar("direccion", 500),
-                     varchar("cve_municipio", 5), varchar("cve_localidad", 5), timestamp("fecha_recepcion"),
-                     timestamp("fecha_fisica")},
-                    {QStringLiteral("primary key (folio, año)"), QStringLiteral("check (folio > 0)")}},
-                   {QStringLiteral("suscriptor"),
-                    {integer("folio", "not null"), smallint("año", "not null"), varchar("nombre", 100),
-                     varchar("cargo_suscriptor", 150), varchar("telefono", 20), varchar("celular", 20)},
-                    {QStringLiteral("primary key (folio, año)"), delEvento}},
-                   {QStringLiteral("representante_del_evento"),
-                    {integer("folio", "not null"), smallint("año", "not null"), varchar("clave_fun", 10),
-                     varchar("clave_cargo", 10), varchar("clave_area", 10), varchar("telefono", 20),
-                     varchar("celular", 20),
-                     integer("clave_instruccion", "references cat_instrucciones (clave_instruccion)"),
-                     varchar("representa_a", 20), varchar("caracter", 15), varchar("observacion", 2000),
-                     timestamp("fecha_llamada"), varchar("nombre", 100), varchar("cargo", 150),
-                     varchar("area", 150)},
-                    {QStringLiteral("primary key (folio, año)"), delEvento}},
-               });
+               } + tablasDelRegistroDeEventos(1));
     c.ejecuta(QStringLiteral("create index evento_fecha on evento (fecha)"));
     Semilla::siembraTaloren(c);
 }

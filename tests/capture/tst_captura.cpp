@@ -1,9 +1,9 @@
-#include "capture/RegistroDeEventos.h"
 #include "capture/frmCaptura.h"
 #include "common/Aplicacion.h"
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
+#include "server/Eventos.h"
 #include "server/Servidor.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
@@ -424,7 +424,7 @@ private Q_SLOTS:
         std::thread otra([&, ajustes = c.e.base.ajustes()] {
             try {
                 auto taloren = Servidor::abre(Catalogo::Taloren, ajustes);
-                const int folio = RegistroDeEventos::siguienteFolio(*taloren, 2011).toInt();
+                const int folio = Eventos::siguienteFolio(*taloren, 2011).toInt();
                 taloren->enTransaccion([&] {
                     RegistroDeEventos::inserta(*taloren,
                                                EventoDePrueba{.folio = folio,
