@@ -1,9 +1,7 @@
 #include "outside/ReglaDeNombres.h"
 #include "server/Catalogos.h"
-#include "server/ConsultaDeEventos.h"
 #include "server/Eventos.h"
 #include "support/BaseDePrueba.h"
-#include "support/RegistroDeEventos.h"
 
 #include <QRegularExpression>
 #include <QTest>
@@ -267,33 +265,6 @@ private Q_SLOTS:
         base.kelmar().ejecuta(u"alter table municipios_tmp rename to roto"_s);
         QVERIFY(errorDe([&] { c.municipioPorNombre(u"Cuautla"_s); }).numero() < 0);
         QVERIFY(errorDe([&] { c.municipios(); }).numero() < 0);
-    }
-
-    // The names of a search resolved from each catalogue read once, at most four statements
-    // whatever the rows, each cell what a look-up of the event's own keys gives.
-    void resolucion_data() { agregaMotores(); }
-    void resolucion() {
-        MOTOR_DE_LA_FILA(motor);
-        BaseDePrueba base(motor);
-        RegistroDeEventos::genera(base.kelmar(), base.taloren(), {300, QDate(2024, 1, 1), 60, 40, 10, 3, 5});
-        const Recordset eventos =
-            Eventos::buscaPorFechas(base.taloren(), 1, QDate(2024, 1, 1), QDate(2024, 3, 1));
-        QCOMPARE(eventos.filas(), 300);
-        Catalogos c(base.kelmar(), base.taloren());
-        const qint64 antes = base.kelmar().sentenciasEnviadas();
-        const auto nombres = c.resuelve(eventos);
-        QVERIFY(base.kelmar().sentenciasEnviadas() - antes <= 4);
-        using namespace ConsultaDeEventos;
-        for (int i = 0; i < eventos.filas(); ++i) {
-            const QString municipio = eventos.texto(i, ColumnaMunicipio).trimmed();
-            const auto f = c.funcionario(eventos.texto(i, ColumnaClaveDelFuncionario).trimmed());
-            const Catalogos::NombresDelEvento esperados = {
-                c.municipio(municipio).value_or(QString()),
-                c.localidad(municipio, eventos.texto(i, ColumnaLocalidad).trimmed()).value_or(QString()),
-                f ? f->nombre : eventos.texto(i, ColumnaRepresentante),
-                (f ? c.cargo(f->cveCargo) : std::nullopt).value_or(eventos.texto(i, ColumnaCargoAnotado))};
-            QCOMPARE(nombres.at(std::size_t(i)), esperados);
-        }
     }
 };
 
