@@ -22,6 +22,10 @@ QString consultaBase(bool fechasComoTexto = false);
 // their folios; `valores` receives what to bind.
 QString deEventos(const QMap<int, QList<int>>& foliosPorAnio, QVariantList& valores);
 
+// Positions of the answer that hold keys, and the post recorded with the event.
+inline constexpr int ColumnaMunicipio = 5, ColumnaLocalidad = 6, ColumnaRepresentante = 7,
+                     ColumnaClaveDelFuncionario = 8, ColumnaCargoAnotado = 15;
+
 // "mm/dd/yyyy", the form in which the search procedure takes its dates.
 inline constexpr const char* formatoDeFecha = "MM/dd/yyyy";
 

@@ -2,6 +2,7 @@
 
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Evento.h"
 #include "server/Invitacion.h"
 
 namespace Esquema {
@@ -116,16 +117,10 @@ QList<Tabla> tablasDeKelmar(int version) {
     };
 }
 
-// The tables of taloren: the event register and its own catalogues. The three
-// event tables keep exactly these columns in this order: the event register
-// reads and writes them by position. suscriptor and representante_del_evento
-// are checked against evento at commit, so an event's three rows are written
-// together in one transaction, in any order.
-QList<Tabla> tablasDeTaloren(int /*version*/) {
-    const QString delEvento =
-        QStringLiteral("foreign key (folio, año) references evento (folio, año)"
-                       " on delete cascade on update cascade deferrable initially deferred");
-    return {
+// The tables of taloren: the event register's own catalogues, then the three
+// tables of the event record as its field table gives them (server/Evento.cpp).
+QList<Tabla> tablasDeTaloren(int version) {
+    return QList<Tabla>{
         {QStringLiteral("cat_instrucciones"),
          {integer("clave_instruccion", "primary key"), varchar("descripcion", 250, "not null")}},
         {QStringLiteral("suscriptor_frecuente"),
@@ -134,24 +129,7 @@ QList<Tabla> tablasDeTaloren(int /*version*/) {
         {QStringLiteral("direcciones_eventos"),
          {varchar("direccion", 250, "not null"), varchar("lugar", 150, "not null"),
           integer("clave", "primary key")}},
-        {QStringLiteral("evento"),
-         {integer("folio", "not null"), smallint("año", "not null"), timestamp("fecha"), varchar("hora", 5),
-          varchar("descripcion", 1000), varchar("direccion", 500), varchar("cve_municipio", 5),
-          varchar("cve_localidad", 5), timestamp("fecha_recepcion"), timestamp("fecha_fisica")},
-         {QStringLiteral("primary key (folio, año)"), QStringLiteral("check (folio > 0)")}},
-        {QStringLiteral("suscriptor"),
-         {integer("folio", "not null"), smallint("año", "not null"), varchar("nombre", 100),
-          varchar("cargo_suscriptor", 150), varchar("telefono", 20), varchar("celular", 20)},
-         {QStringLiteral("primary key (folio, año)"), delEvento}},
-        {QStringLiteral("representante_del_evento"),
-         {integer("folio", "not null"), smallint("año", "not null"), varchar("clave_fun", 10),
-          varchar("clave_cargo", 10), varchar("clave_area", 10), varchar("telefono", 20),
-          varchar("celular", 20),
-          integer("clave_instruccion", "references cat_instrucciones (clave_instruccion)"),
-          varchar("representa_a", 20), varchar("caracter", 15), varchar("observacion", 2000),
-          timestamp("fecha_llamada"), varchar("nombre", 100), varchar("cargo", 150), varchar("area", 150)},
-         {QStringLiteral("primary key (folio, año)"), delEvento}},
-    };
+    } + tablasDelRegistroDeEventos(version);
 }
 
 } // namespace

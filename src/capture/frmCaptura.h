@@ -1,8 +1,9 @@
 #pragma once
 
+#include "server/Eventos.h"
+
 #include <QDialog>
 #include <QHash>
-#include <optional>
 
 class QComboBox;
 class QDateTimeEdit;
@@ -12,7 +13,6 @@ class QLineEdit;
 class QPlainTextEdit;
 class QRadioButton;
 class QToolButton;
-struct Evento;
 
 // "Captura de movimientos": the office's register of events. Finds a stored
 // event by its folio and shows it; stores, updates and deletes the event on
@@ -118,29 +118,20 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
-    struct Identidad {
-        int folio;
-        int anio;
-        bool operator==(const Identidad&) const = default;
-    };
-    enum class Resultado { Insertado, Actualizado, Ocupado };
-
-    void creaControles();
+    // The form's widgets and places (DisposicionDeCaptura.cpp), then what they do.
+    void disponControles();
+    void conectaControles();
     void preparaCompletado(QComboBox* combo);
     void vaciaMascaras();
     bool validaAntesDeLeer();
     void resuelveValores();
     Evento eventoEnPantalla(int folio) const;
-    Resultado guardaEnElRegistro(const Evento& evento);
-    void avisaFolioOcupado(const Identidad& ocupado);
+    void avisaFolioOcupado(const Evento& evento, const Eventos::Captura::Guardado& guardado);
     void aviso(const QString& texto, QWidget* campo);
 
     bool m_cargada = false;
-    // The event this screen looked up or stored: only that one is overwritten
-    // or deleted from here.
-    std::optional<Identidad> m_consultado;
-    // The folio the first click on CmdGuardar drew for a new event.
-    std::optional<Identidad> m_sorteado;
+    // Which stored event the screen holds and the folio it drew: the register's rules.
+    Eventos::Captura m_captura;
     // Whether a list (by its combo) is taking a deletion, so it does not complete.
     QHash<QComboBox*, bool> m_borrando;
 };

@@ -3,7 +3,7 @@
 #include "outside/Conexion.h"
 #include "outside/documentos/ProcesadorDeTextos.h"
 #include "queries/ModeloDeEventos.h"
-#include "server/ConsultaDeEventos.h"
+#include "server/Eventos.h"
 
 #include <QHash>
 #include <QLocale>
@@ -74,9 +74,7 @@ void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descr
             const Clave c = claveDe(grid.registros(), primera + k);
             foliosPorAnio[c.anio] << c.folio;
         }
-        QVariantList valores;
-        const QString sql = ConsultaDeEventos::deEventos(foliosPorAnio, valores);
-        const Recordset rs = taloren.ejecuta(sql, valores);
+        const Recordset rs = Eventos::deEventos(taloren, foliosPorAnio);
         QHash<Clave, int> porClave;
         for (int i = 0; i < rs.filas(); ++i) {
             const Clave c = claveDe(rs, i);

@@ -11,8 +11,8 @@
 #include "queries/AbreConsultas.h"
 #include "queries/HojasDeConsulta.h"
 #include "queries/ModeloDeEventos.h"
-#include "queries/ResolucionDeNombres.h"
-#include "server/ConsultaDeEventos.h"
+#include "server/Catalogos.h"
+#include "server/Eventos.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -219,36 +219,27 @@ void frmConsultas::CmdBuscar_Click() {
         const Espera espera(MensajeTemporal, QStringLiteral("Recuperando registros ..."));
         QCoreApplication::processEvents();
         try {
-            consulta_base = ConsultaDeEventos::consultaBase();
-            const QString formato = QString::fromLatin1(ConsultaDeEventos::formatoDeFecha);
-            QString inicio, fin;
+            consulta_base = Eventos::consultaBase();
+            Recordset eventos;
             if (OptFecha[1]->isChecked()) {
                 opcion_fecha = 1;
-                inicio = DTPFechaIni->date().toString(formato);
-                // The day after the last one wanted: the procedure takes the events before it.
-                fin = DTPFechaFin->date().addDays(1).toString(formato);
                 m_criterio = QStringLiteral("Consulta de eventos del %1 al %2")
                                  .arg(paraArchivo(DTPFechaIni->date()), paraArchivo(DTPFechaFin->date()));
+                eventos = Eventos::buscaPorFechas(Modulo::taloren(), opcion_fecha, DTPFechaIni->date(),
+                                                  DTPFechaFin->date());
             } else {
                 opcion_fecha = 2;
                 const QDate hoy = Reloj::actual().hoy();
-                inicio = hoy.toString(formato);
                 m_criterio =
                     QStringLiteral("Consulta de los próximos eventos desde el %1").arg(paraArchivo(hoy));
+                eventos = Eventos::buscaPorFechas(Modulo::taloren(), opcion_fecha, hoy);
             }
-            Parametros parametros{
-                Parametro::entrada(QStringLiteral("@OptSelAsuntos"), TipoDeParametro::Char, 1,
-                                   QString::number(opcion_fecha)),
-                Parametro::entrada(QStringLiteral("@FechaIni"), TipoDeParametro::VarChar, 10, inicio),
-                Parametro::entrada(QStringLiteral("@FechaFin"), TipoDeParametro::VarChar, 10, fin)};
-            Recordset eventos = Modulo::taloren().ejecutaProcedimiento(
-                QStringLiteral("sp_ZMXObtenerRegsInvitaciones"), parametros);
             if (eventos.estaVacio()) {
                 m_modelo->asigna(std::move(eventos));
                 sinRegistros = true;
             } else {
                 // Every name in one pass over the catalogues, then the grid filled once.
-                auto resueltos = ResolucionDeNombres::Resuelve(eventos, Modulo::kelmar());
+                auto resueltos = Catalogos(Modulo::kelmar(), Modulo::taloren()).resuelve(eventos);
                 m_modelo->asigna(std::move(eventos));
                 m_modelo->estableceResueltos(std::move(resueltos));
                 LblTotal->setText(QString::number(m_modelo->rowCount()));

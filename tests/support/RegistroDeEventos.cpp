@@ -1,6 +1,7 @@
 #include "support/RegistroDeEventos.h"
 
 #include "outside/Conexion.h"
+#include "server/Evento.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -17,27 +18,51 @@ QString clave(const char* prefijo, int n, int ancho) {
 } // namespace
 
 void inserta(Conexion& t, const EventoDePrueba& e) {
+    const QDateTime fisica = e.fechaFisica.isValid() ? e.fechaFisica : e.fecha;
+    Evento r;
+    r.folio = e.folio;
+    r.anio = e.fecha.date().year();
+    r.fecha = e.fecha;
+    r.hora = e.hora;
+    r.descripcion = e.descripcion;
+    r.direccion = e.direccion;
+    r.fechaRecepcion = fisica;
+    r.fechaFisica = fisica;
+    r.nombreSuscriptor = e.suscriptor;
+    r.cargoSuscriptor = e.cargoSuscriptor;
+    r.telefonoSuscriptor = QStringLiteral("777-3180100");
+    r.celularSuscriptor = QStringLiteral("___-_______");
+    r.telefonoRepresentante = QStringLiteral("___-_______");
+    r.celularRepresentante = QStringLiteral("___-_______");
+    r.claveInstruccion = e.instruccion;
+    r.representaA = e.representaA;
+    r.caracter = e.caracter;
+    r.observacion = e.observacion;
+    r.fechaLlamada = fisica;
+    r.nombreRepresentante = e.nombre;
+    r.cargoRepresentante = e.cargo;
+    // Keys a record always holds as text, given here as they may be stored: null too.
+    const QHash<QString, QVariant> comoSeGuardan = {
+        {QStringLiteral("evento.cve_municipio"), e.municipio},
+        {QStringLiteral("evento.cve_localidad"), e.localidad},
+        {QStringLiteral("representante_del_evento.clave_fun"), e.claveFuncionario},
+    };
     t.enTransaccion([&] {
-        const int anio = e.fecha.date().year();
-        const QDateTime fisica = e.fechaFisica.isValid() ? e.fechaFisica : e.fecha;
-        t.ejecuta(QStringLiteral(
-                      "insert into evento (folio, año, fecha, hora, descripcion, direccion, cve_municipio,"
-                      " cve_localidad, fecha_recepcion, fecha_fisica) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                  {e.folio, anio, e.fecha, e.hora, e.descripcion, e.direccion, e.municipio, e.localidad,
-                   fisica, fisica});
-        t.ejecuta(
-            QStringLiteral("insert into suscriptor (folio, año, nombre, cargo_suscriptor, telefono, celular)"
-                           " values (?, ?, ?, ?, ?, ?)"),
-            {e.folio, anio, e.suscriptor, e.cargoSuscriptor, QStringLiteral("777-3180100"),
-             QStringLiteral("___-_______")});
-        t.ejecuta(
-            QStringLiteral(
-                "insert into representante_del_evento (folio, año, clave_fun, clave_cargo, clave_area,"
-                " telefono, celular, clave_instruccion, representa_a, caracter, observacion,"
-                " fecha_llamada, nombre, cargo, area) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-            {e.folio, anio, e.claveFuncionario, QString(), QString(), QStringLiteral("___-_______"),
-             QStringLiteral("___-_______"), e.instruccion, e.representaA, e.caracter, e.observacion, fisica,
-             e.nombre, e.cargo, QString()});
+        for (const QString& tabla : Evento::tablas()) {
+            QStringList columnas, marcas;
+            QVariantList valores = r.valoresDe(tabla);
+            const QList<Evento::CampoDeEvento> campos = Evento::camposDe(tabla);
+            for (int i = 0; i < campos.size(); ++i) {
+                columnas << campos.at(i).nombreDeColumna();
+                marcas << QStringLiteral("?");
+                const auto dado = comoSeGuardan.constFind(tabla + QLatin1Char('.') + columnas.last());
+                if (dado != comoSeGuardan.constEnd())
+                    valores[i] = *dado;
+            }
+            t.ejecuta(QStringLiteral("insert into %1 (%2) values (%3)")
+                          .arg(tabla, columnas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))),
+                      valores);
+        }
     });
 }
 
