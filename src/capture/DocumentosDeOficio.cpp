@@ -1,7 +1,7 @@
 #include "capture/DocumentosDeOficio.h"
 
+#include "common/Avisos.h"
 #include "common/Documentos.h"
-#include "common/FrmErrores.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -44,8 +44,12 @@ QString descripcionDeInstruccion(const QString& entrada) {
 }
 
 void avisa(CajaDeMensajes::Icono icono, const QString& texto, CajaDeMensajes::Botones botones) {
-    CajaDeMensajes::actual().muestra(
-        {icono, Modulo::TituloDelPrograma, texto, botones, CajaDeMensajes::Aceptar,
+    Modulo::Avisa(
+        {icono,
+         {},
+         texto,
+         botones,
+         CajaDeMensajes::Aceptar,
          botones.testFlag(CajaDeMensajes::Cancelar) ? CajaDeMensajes::Cancelar : CajaDeMensajes::Aceptar});
 }
 
@@ -161,7 +165,7 @@ std::optional<QString> CmdImprimir(const DatosDelOficio& datos) {
     } catch (...) {
         // A template or field that is not there: nothing was saved, the
         // half-made document is dropped.
-        FrmErrores::Reporta(ErrorDeEjecucion::actual());
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
     return caracter;
 }

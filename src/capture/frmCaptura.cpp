@@ -1,6 +1,7 @@
 #include "capture/frmCaptura.h"
 
 #include "capture/PantallaDeCaptura.h"
+#include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -236,11 +237,14 @@ bool frmCaptura::BuscaFolio(const QString& folio) {
 }
 
 void frmCaptura::cmdNuevo_Click() {
-    const auto respuesta = CajaDeMensajes::actual().muestra(
-        {CajaDeMensajes::Icono::Pregunta, Modulo::TituloDelPrograma,
+    const auto respuesta = Modulo::Avisa(
+        {CajaDeMensajes::Icono::Pregunta,
+         {},
          QStringLiteral("Se limiparán los datos de la pantalla. Si no ha guardado los datos, se perderán") +
              Modulo::DobleSalto + QStringLiteral("¿Desea Continuar?"),
-         CajaDeMensajes::Si | CajaDeMensajes::No, CajaDeMensajes::Si, CajaDeMensajes::No});
+         CajaDeMensajes::Si | CajaDeMensajes::No,
+         CajaDeMensajes::Si,
+         CajaDeMensajes::No});
     if (respuesta == CajaDeMensajes::Si)
         LimpiaDatos();
     TxtFolio->setFocus();
@@ -255,9 +259,12 @@ void frmCaptura::cmdAgrega_Click() {
 }
 
 void frmCaptura::aviso(const QString& texto, QWidget* campo) {
-    CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Exclamacion, Modulo::TituloDelPrograma, texto,
-                                      CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar,
-                                      CajaDeMensajes::Aceptar});
+    Modulo::Avisa({CajaDeMensajes::Icono::Exclamacion,
+                   {},
+                   texto,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar});
     if (campo)
         campo->setFocus();
 }
@@ -331,10 +338,12 @@ void frmCaptura::CmdGuardar_Click() {
             avisaFolioOcupado(evento, guardado);
             return;
         }
-        CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Informacion, Modulo::TituloDelPrograma,
-                                          QStringLiteral("Actualización realizada satisfactoriamente"),
-                                          CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar,
-                                          CajaDeMensajes::Aceptar});
+        Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
+                       {},
+                       QStringLiteral("Actualización realizada satisfactoriamente"),
+                       CajaDeMensajes::Aceptar,
+                       CajaDeMensajes::Aceptar,
+                       CajaDeMensajes::Aceptar});
     } catch (...) {
         const ErrorDeEjecucion error = ErrorDeEjecucion::actual();
         Modulo::MensajeDeError(QStringLiteral("¡Error! No fué posible almacenar los datos.") +
@@ -360,11 +369,12 @@ void frmCaptura::cmdEliminar_Click() {
                 TxtFolio);
             return;
         }
-        const auto respuesta =
-            CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Ninguno, Modulo::TituloDelPrograma,
+        const auto respuesta = Modulo::Avisa({CajaDeMensajes::Icono::Ninguno,
+                                              {},
                                               QStringLiteral("Esta seguro de eliminar esta invitación?"),
                                               CajaDeMensajes::Aceptar | CajaDeMensajes::Cancelar,
-                                              CajaDeMensajes::Cancelar, CajaDeMensajes::Cancelar});
+                                              CajaDeMensajes::Cancelar,
+                                              CajaDeMensajes::Cancelar});
         if (respuesta != CajaDeMensajes::Aceptar)
             return;
         if (Elimina() == 0) {
@@ -375,11 +385,13 @@ void frmCaptura::cmdEliminar_Click() {
                   TxtFolio);
             return;
         }
-        CajaDeMensajes::actual().muestra({CajaDeMensajes::Icono::Informacion, Modulo::TituloDelPrograma,
-                                          QStringLiteral("El folio ") + folio + QStringLiteral(" del año ") +
-                                              QString::number(anio) + QStringLiteral(" ha sido eliminado"),
-                                          CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar,
-                                          CajaDeMensajes::Aceptar});
+        Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
+                       {},
+                       QStringLiteral("El folio ") + folio + QStringLiteral(" del año ") +
+                           QString::number(anio) + QStringLiteral(" ha sido eliminado"),
+                       CajaDeMensajes::Aceptar,
+                       CajaDeMensajes::Aceptar,
+                       CajaDeMensajes::Aceptar});
         LimpiaDatos();
         TxtFolio->setFocus();
     } catch (...) {

@@ -25,7 +25,6 @@ QString ClaveKelmar;
 const QString DobleSalto = QStringLiteral("\r\r");
 const QString Salto = QStringLiteral("\r");
 const QDate FechaDeEstaVersion(2011, 11, 18);
-const QString TituloDelPrograma = TextoDelTitulo(Titulo::DelPrograma);
 
 namespace {
 

@@ -27,8 +27,6 @@ extern const QString DobleSalto;
 extern const QString Salto;
 // The date of this client version; the server names the current one.
 extern const QDate FechaDeEstaVersion;
-// The program's own title, for boxes raised without one.
-extern const QString TituloDelPrograma;
 
 // The two connections, held from the start-up to the end.
 Conexion& kelmar();

@@ -1,7 +1,7 @@
 #include "queries/frmConsultas.h"
 
+#include "common/Avisos.h"
 #include "common/Documentos.h"
-#include "common/FrmErrores.h"
 #include "common/Modulo.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CajaDeMensajes.h"
@@ -81,8 +81,8 @@ QDateEdit* selectorDeFecha(QWidget* padre, const char* nombre, const QRect& luga
 }
 
 void mensaje(CajaDeMensajes::Icono icono, const QString& texto) {
-    CajaDeMensajes::actual().muestra({icono, Modulo::TituloDelPrograma, texto, CajaDeMensajes::Aceptar,
-                                      CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
+    Modulo::Avisa(
+        {icono, {}, texto, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar, CajaDeMensajes::Aceptar});
 }
 
 QString paraArchivo(const QDate& fecha) {
@@ -115,14 +115,14 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
     lblFechaIni->setBuddy(DTPFechaIni);
     LblFechaFin->setBuddy(DTPFechaFin);
 
-    CmdBuscar = botonConImagen(Frame2, "CmdBuscar", QStringLiteral("Buscar"),
+    CmdBuscar = botonConImagen(Frame2, "CmdBuscar", QStringLiteral("&Buscar"),
                                QStyle::SP_FileDialogContentsView, {490, 26, 64, 60});
-    CmdLimpiar = botonConImagen(Frame2, "CmdLimpiar", QStringLiteral("Limpiar"), QStyle::SP_DialogResetButton,
-                                {560, 26, 64, 60});
-    cmdimprimeconsulta = new QPushButton(QStringLiteral("Imprimir Consulta"), Frame2);
+    CmdLimpiar = botonConImagen(Frame2, "CmdLimpiar", QStringLiteral("&Limpiar"),
+                                QStyle::SP_DialogResetButton, {560, 26, 64, 60});
+    cmdimprimeconsulta = new QPushButton(QStringLiteral("&Imprimir Consulta"), Frame2);
     cmdimprimeconsulta->setObjectName(QStringLiteral("cmdimprimeconsulta"));
     cmdimprimeconsulta->setGeometry(630, 26, 120, 28);
-    CmdCerrar = new QPushButton(QStringLiteral("Cerrar"), Frame2);
+    CmdCerrar = new QPushButton(QStringLiteral("&Cerrar"), Frame2);
     CmdCerrar->setObjectName(QStringLiteral("CmdCerrar"));
     CmdCerrar->setGeometry(630, 58, 120, 28);
     cmdSalir = botonConImagen(Frame2, "cmdSalir", QString(), QStyle::SP_DialogCloseButton, {754, 26, 22, 22});
@@ -253,7 +253,7 @@ void frmConsultas::CmdBuscar_Click() {
         }
     }
     if (error)
-        FrmErrores::Reporta(*error);
+        Modulo::ReportaError(*error, Modulo::FormaDeReporte::Ventana);
     else if (sinRegistros)
         mensaje(CajaDeMensajes::Icono::Ninguno, QStringLiteral("No Existen Registros, verifique."));
 }
@@ -284,7 +284,7 @@ void frmConsultas::cmdimprimeconsulta_Click() {
         // The user may stop between documents; what is made is kept.
         QProgressDialog progreso(this);
         progreso.setObjectName(QStringLiteral("progresoDeHojas"));
-        progreso.setWindowTitle(Modulo::TituloDelPrograma);
+        progreso.setWindowTitle(Modulo::TextoDelTitulo(Modulo::Titulo::DelPrograma));
         progreso.setWindowModality(Qt::WindowModal);
         progreso.setCancelButtonText(QStringLiteral("Cancelar"));
         progreso.setMinimumDuration(0);
@@ -315,7 +315,7 @@ void frmConsultas::cmdimprimeconsulta_Click() {
     if (errorDeInicio)
         Documentos::AvisaQueNoSeInicia(*errorDeInicio);
     if (error)
-        FrmErrores::Reporta(*error);
+        Modulo::ReportaError(*error, Modulo::FormaDeReporte::Ventana);
     if (resultado.cancelado || (error && !resultado.hechos.isEmpty())) {
         QStringList nativos;
         for (const QString& a : std::as_const(resultado.hechos))

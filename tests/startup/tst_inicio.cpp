@@ -1,12 +1,20 @@
+#include "capture/frmCaptura.h"
+#include "common/FrmErrores.h"
 #include "controls/BotonesDeComando.h"
+#include "invitations/FrmModificarInvitacion.h"
+#include "invitations/FrmRegistrarInvitacion.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "queries/frmConsultas.h"
+#include "reports/FrmReportes.h"
+#include "reports/FrmVerReporte.h"
 #include "server/administracion/Administracion.h"
 #include "startup/Inicio.h"
 #include "startup/MDITaloren.h"
 #include "startup/frmSolicitaPassword.h"
 #include "support/EntornoDeVentanas.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
@@ -325,6 +333,42 @@ private Q_SLOTS:
                 QVERIFY2(e.caja.ultima().texto.contains(nombrado), qPrintable(e.caja.ultima().texto));
         QCOMPARE(e.mostradas, e.ingreso(ingreso));
         QCOMPARE(Modulo::kelmar().estaAbierta(), ingreso);
+    }
+
+    // Every command button of every window has an access key, and no two
+    // controls of one window share one.
+    void teclasDeAcceso() {
+        const auto revisa = [](QWidget& ventana) {
+            QStringList faltan;
+            QMap<QChar, QStringList> usadas;
+            for (const QAbstractButton* b : ventana.findChildren<QAbstractButton*>()) {
+                const QString texto = b->text();
+                const qsizetype i = texto.indexOf(u'&');
+                if (i >= 0 && i + 1 < texto.size())
+                    usadas[texto.at(i + 1).toLower()] << texto;
+                else if (b->inherits("QPushButton") || b->inherits("QToolButton"))
+                    if (std::any_of(texto.begin(), texto.end(), [](QChar c) { return c.isLetter(); }))
+                        faltan << texto;
+            }
+            QStringList repetidas;
+            for (auto it = usadas.cbegin(); it != usadas.cend(); ++it)
+                if (it.value().size() > 1)
+                    repetidas << it.value().join(u" / ");
+            return QStringList{ventana.objectName() + u": sin tecla " + faltan.join(u", ") + u"; repetidas " +
+                               repetidas.join(u", ")};
+        };
+        EntornoDeVentanas e;
+        std::vector<std::unique_ptr<QWidget>> ventanas;
+        ventanas.emplace_back(new FrmRegistrarInvitacion);
+        ventanas.emplace_back(new FrmModificarInvitacion);
+        ventanas.emplace_back(new FrmReportes);
+        ventanas.emplace_back(new FrmVerReporte);
+        ventanas.emplace_back(new frmCaptura);
+        ventanas.emplace_back(new frmConsultas);
+        ventanas.emplace_back(new frmSolicitaPassword);
+        ventanas.emplace_back(new FrmErrores);
+        for (const auto& v : ventanas)
+            QCOMPARE(revisa(*v), QStringList{v->objectName() + u": sin tecla ; repetidas "});
     }
 };
 
