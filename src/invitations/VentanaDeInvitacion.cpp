@@ -140,8 +140,7 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     FraSeleccionarPersona = marco(pestana1, "FraSeleccionarPersona",
                                   "Seleccione un registro con doble clic en el margen izquierdo o dando "
-                                  "clic en el botón aceptar (flecha abajo: a la lista; Enter: aceptar; "
-                                  "Esc: cancelar)",
+                                  "clic en el botón aceptar",
                                   {4, 300, 670, 138});
     DGRepresentante = new QTableView(FraSeleccionarPersona);
     DGRepresentante->setObjectName(QStringLiteral("DGRepresentante"));
@@ -166,6 +165,11 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
     TxtRepresentante->installEventFilter(this);
     TxtTitularDelArea->installEventFilter(this);
     DGRepresentante->installEventFilter(this);
+    // The fixed window has no room left in the panel's caption for the keys.
+    const QString teclas = QStringLiteral("Flecha abajo desde el nombre: a la lista; Enter o doble clic: "
+                                          "aceptar; Esc: cancelar y volver al nombre");
+    FraSeleccionarPersona->setToolTip(teclas);
+    DGRepresentante->setToolTip(teclas);
     // Ctrl+Tab turns the page from any control, the date pickers included
     // (which take a plain Tab for their own day, month and year).
     for (const QKeySequence& tecla :
