@@ -7,6 +7,8 @@
 #include "server/administracion/Apertura.h"
 #include "server/administracion/Semilla.h"
 
+#include "outside/Idioma.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -193,6 +195,7 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("taloren-admin"));
+    Idioma::PreparaEspanol("taloren-admin");
 
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral(
@@ -206,7 +209,10 @@ int main(int argc, char* argv[]) {
         "  set-config              cambia la configuración (--access, --message, --version-date, "
         "--criticality)\n"
         "  show-config             muestra la configuración"));
-    opciones.addHelpOption();
+    // Qt's own help option words itself in English whatever the translation.
+    const QCommandLineOption ayuda({QStringLiteral("h"), QStringLiteral("help")},
+                                   QStringLiteral("Muestra esta ayuda y termina."));
+    opciones.addOption(ayuda);
     opciones.addOptions({
         {QStringLiteral("config"),
          QStringLiteral("Archivo de ajustes (por omisión %1).").arg(AjustesDeConexion::archivoPorDefecto()),
@@ -233,8 +239,14 @@ int main(int argc, char* argv[]) {
     opciones.addPositionalArgument(
         QStringLiteral("orden"), QStringLiteral("create, add-user, set-password, set-config o show-config"));
     opciones.process(app);
-    if (opciones.positionalArguments().isEmpty())
-        opciones.showHelp(2);
+    if (opciones.isSet(ayuda)) {
+        salida << opciones.helpText();
+        return 0;
+    }
+    if (opciones.positionalArguments().isEmpty()) {
+        errores << opciones.helpText();
+        return 2;
+    }
 
     const QString archivo = opciones.isSet(QStringLiteral("config"))
                                 ? opciones.value(QStringLiteral("config"))

@@ -1,7 +1,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
-#include "server/administracion/Contrasenas.h"
 #include "server/administracion/Apertura.h"
+#include "server/administracion/Contrasenas.h"
 #include "support/BaseDePrueba.h"
 
 #include <QAtomicInt>
@@ -143,6 +143,20 @@ struct Instalacion {
 class TstAdministracion : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // The help is Spanish throughout, Qt's own headings included; without an
+    // order it goes to the error output with status 2.
+    void ayuda() {
+        const Corrida ayuda = admin(u"/no/existe.ini"_s, u"--help"_s);
+        QCOMPARE(ayuda.salida, 0);
+        for (const char* texto : {"Uso:", "Opciones:", "Argumentos:", "Muestra esta ayuda", "show-config"})
+            QVERIFY2(ayuda.texto.contains(QString::fromUtf8(texto)), texto);
+        for (const char* ingles : {"Usage", "Options", "Displays", "Arguments"})
+            QVERIFY2(!ayuda.texto.contains(QString::fromUtf8(ingles)), ingles);
+        const Corrida sinOrden = admin(u"/no/existe.ini"_s, QString());
+        QCOMPARE(sinOrden.salida, 2);
+        QVERIFY(sinOrden.texto.startsWith(u"Uso:"_s));
+    }
+
     void ordenes_data() { agregaMotores(); }
     void ordenes() {
         MOTOR_DE_LA_FILA(motor);
