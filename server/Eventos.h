@@ -89,6 +89,8 @@ public:
     void consultado(int folio, int anio);
     // The screen no longer shows a stored event nor a drawn folio.
     void olvida();
+    // The folio the first save drew for a new event not stored yet; 0 when none.
+    int folioSinGuardar() const { return m_sorteado ? m_sorteado->folio : 0; }
     // Only the event this screen looked up may be deleted from it.
     bool esElConsultado(int folio, int anio) const { return m_consultado == Identidad{folio, anio}; }
     // Deletes the event looked up; 0 when another station removed it first,

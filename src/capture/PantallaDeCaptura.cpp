@@ -5,6 +5,7 @@
 #include "server/Eventos.h"
 
 #include <QDateTimeEdit>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 
@@ -96,6 +97,8 @@ void frmCaptura::LlenaObjetos() {
     ponTexto(cmbInstruccion, QString::number(e.claveInstruccion) + QLatin1Char(' ') + instruccion->trimmed());
     TxtObservacion->setPlainText(e.observacion);
     m_captura.consultado(folio, anio);
+    LblMensajeAUsuario->clear();
+    marcaComoGuardado();
 }
 
 void frmCaptura::LimpiaDatos() {
@@ -115,6 +118,8 @@ void frmCaptura::LimpiaDatos() {
          {CmbSuscriptor, cmbMunicipio, cmbLocalidad, cmbNombreRep, CmbDirecciones, cmbInstruccion})
         vaciaLista(c);
     m_captura.olvida();
+    LblMensajeAUsuario->clear();
+    marcaComoGuardado();
 }
 
 void frmCaptura::CmdImprimir_Click() {

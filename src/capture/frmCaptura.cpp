@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -145,6 +146,7 @@ void frmCaptura::Form_Load() {
             Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
     }
     cmdEliminar->setEnabled(false);
+    marcaComoGuardado();
     TxtFolio->setFocus();
 }
 
@@ -254,6 +256,47 @@ void frmCaptura::cmdSalir_Click() {
     accept();
 }
 
+QStringList frmCaptura::contenidoEnPantalla() const {
+    // The folio box only names what to look up; the rest is the event.
+    QStringList contenido;
+    for (const QWidget* w : findChildren<QWidget*>()) {
+        if (w == TxtFolio)
+            continue;
+        if (const auto* caja = qobject_cast<const QLineEdit*>(w))
+            contenido << caja->text();
+        else if (const auto* texto = qobject_cast<const QPlainTextEdit*>(w))
+            contenido << texto->toPlainText();
+        else if (const auto* lista = qobject_cast<const QComboBox*>(w))
+            contenido << lista->currentText();
+        else if (const auto* opcion = qobject_cast<const QRadioButton*>(w))
+            contenido << QString::number(opcion->isChecked());
+    }
+    return contenido;
+}
+
+void frmCaptura::marcaComoGuardado() {
+    m_guardado = contenidoEnPantalla();
+}
+
+void frmCaptura::done(int resultado) {
+    const int sinGuardar = m_captura.folioSinGuardar();
+    if (m_cargada && (sinGuardar > 0 || contenidoEnPantalla() != m_guardado)) {
+        QString texto = QStringLiteral("¿Desea cerrar sin guardar los cambios?");
+        if (sinGuardar > 0)
+            texto = QStringLiteral("El evento con el folio %1 aún no está guardado.").arg(sinGuardar) +
+                    Modulo::DobleSalto + texto;
+        const auto respuesta = Modulo::Avisa({CajaDeMensajes::Icono::Pregunta,
+                                              {},
+                                              texto,
+                                              CajaDeMensajes::Si | CajaDeMensajes::No,
+                                              CajaDeMensajes::No,
+                                              CajaDeMensajes::No});
+        if (respuesta != CajaDeMensajes::Si)
+            return;
+    }
+    QDialog::done(resultado);
+}
+
 void frmCaptura::cmdAgrega_Click() {
     Modulo::AbreConsultas();
 }
@@ -329,6 +372,10 @@ void frmCaptura::CmdGuardar_Click() {
 
         if (Eventos::Captura::tocaSortear(TxtFolio->text())) {
             TxtFolio->setText(m_captura.sortea(Modulo::taloren(), valores.anio));
+            LblMensajeAUsuario->setText(
+                QStringLiteral(
+                    "El evento aún no está guardado: guarde otra vez para guardarlo con el folio %1.")
+                    .arg(TxtFolio->text()));
             return;
         }
         const Evento evento = eventoEnPantalla(TxtFolio->text().trimmed().toInt());
@@ -338,6 +385,8 @@ void frmCaptura::CmdGuardar_Click() {
             avisaFolioOcupado(evento, guardado);
             return;
         }
+        LblMensajeAUsuario->clear();
+        marcaComoGuardado();
         Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
                        {},
                        QStringLiteral("Actualización realizada satisfactoriamente"),

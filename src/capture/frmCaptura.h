@@ -112,6 +112,10 @@ public:
     // The events it removed: 0 when another station removed it first.
     int Elimina();
 
+    // Closing, however it is asked for, first asks while the screen holds
+    // what is not stored: typed changes, or a new event that has its folio.
+    void done(int resultado) override;
+
 protected:
     void showEvent(QShowEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
@@ -128,10 +132,14 @@ private:
     Evento eventoEnPantalla(int folio) const;
     void avisaFolioOcupado(const Evento& evento, const Eventos::Captura::Guardado& guardado);
     void aviso(const QString& texto, QWidget* campo);
+    QStringList contenidoEnPantalla() const;
+    // What is on screen now is stored (or is nothing typed).
+    void marcaComoGuardado();
 
     bool m_cargada = false;
     // Which stored event the screen holds and the folio it drew: the register's rules.
     Eventos::Captura m_captura;
     // Whether a list (by its combo) is taking a deletion, so it does not complete.
     QHash<QComboBox*, bool> m_borrando;
+    QStringList m_guardado;
 };

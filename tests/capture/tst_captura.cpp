@@ -2,10 +2,10 @@
 #include "common/Aplicacion.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
-#include "server/administracion/Apertura.h"
 #include "server/Catalogos.h"
 #include "server/Eventos.h"
 #include "server/Servidor.h"
+#include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"
@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -537,6 +538,58 @@ private Q_SLOTS:
         if (renombrada)
             catalogo.ejecuta(u"alter table roto rename to %1"_s.arg(nombre));
         QCOMPARE(c.registro(), registro);
+    }
+
+    // Closing asks, "No" first and keeping the screen, while something is not
+    // stored; the first click of a new event says so until the second
+    // stores it; a stored or looked-up event closes at once.
+    void cierre_data() { agregaMotores(); }
+    void cierre() {
+        MOTOR_DE_LA_FILA(motor);
+        Captura c(motor);
+        const QString pregunta = u"¿Desea cerrar sin guardar los cambios?"_s;
+        c.v.TxtFolio->setText(u"12"_s);
+        c.v.cmdSalir->click();
+        QVERIFY(!c.v.isVisible() && c.e.caja.cajas().isEmpty());
+
+        c.v.show();
+        c.v.TxtFolio->clear();
+        c.v.txtEvento->setPlainText(u"Visita"_s);
+        c.elige(c.v.cmbInstruccion, u"1 "_s);
+        c.e.caja.responde(Caja::No);
+        c.v.close();
+        QVERIFY(c.v.isVisible());
+        QCOMPARE(c.aviso(), pregunta);
+        QCOMPARE(c.e.caja.ultima().porDefecto, Caja::No);
+
+        c.v.CmdGuardar->click();
+        const QString folio = c.v.TxtFolio->text();
+        QCOMPARE(
+            c.v.LblMensajeAUsuario->text(),
+            u"El evento aún no está guardado: guarde otra vez para guardarlo con el folio %1."_s.arg(folio));
+        c.e.caja.olvida();
+        c.e.caja.responde(Caja::No);
+        c.v.cmdSalir->click();
+        QCOMPARE(c.aviso(), u"El evento con el folio %1 aún no está guardado.\r\r"_s.arg(folio) + pregunta);
+        QVERIFY(c.v.isVisible());
+        QVERIFY(c.filas(u"select folio from evento"_s).isEmpty());
+
+        c.v.CmdGuardar->click();
+        QCOMPARE(c.aviso(), guardado);
+        QVERIFY(c.v.LblMensajeAUsuario->text().isEmpty());
+        c.e.caja.olvida();
+        c.v.cmdSalir->click();
+        QVERIFY(!c.v.isVisible() && c.e.caja.cajas().isEmpty());
+
+        c.v.show();
+        c.v.LimpiaDatos();
+        c.consulta(folio);
+        c.v.TxtObservacion->setPlainText(u"otra cosa"_s);
+        c.e.caja.olvida();
+        c.e.caja.responde(Caja::Si);
+        c.v.close();
+        QVERIFY(!c.v.isVisible());
+        QCOMPARE(c.aviso(), pregunta);
     }
 
     // The menu opens both windows modally, the capture window loaded afresh each time.
