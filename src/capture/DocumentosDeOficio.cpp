@@ -141,6 +141,18 @@ QString NumeroDeOficio(const QString& folio, const QDateTime& fechaFisica) {
            QStringLiteral("/VLT");
 }
 
+QStringList FaltasDelOficio(const DatosDelOficio& d) {
+    QStringList faltan;
+    // Only the Secretary's letter names who invites.
+    if (d.representa == DatosDelOficio::Representa::Secretario && d.suscriptor.trimmed().isEmpty())
+        faltan << QStringLiteral("el nombre de quien invita");
+    if (d.representante.trimmed().isEmpty())
+        faltan << QStringLiteral("el representante");
+    if (d.direccion.trimmed().isEmpty())
+        faltan << QStringLiteral("la ubicación del evento");
+    return faltan;
+}
+
 std::optional<QString> CmdImprimir(const DatosDelOficio& datos) {
     std::optional<QString> caracter;
     try {
@@ -148,6 +160,20 @@ std::optional<QString> CmdImprimir(const DatosDelOficio& datos) {
             avisa(CajaDeMensajes::Icono::Critico, QStringLiteral("Debe Seleccionar un folio para imprimir"),
                   CajaDeMensajes::Aceptar | CajaDeMensajes::Cancelar);
             return caracter;
+        }
+        // A letter addressed to nobody, or naming no place, is said before it is written.
+        if (const QStringList faltan = FaltasDelOficio(datos);
+            datos.representa != DatosDelOficio::Representa::Ninguno && !faltan.isEmpty()) {
+            const auto respuesta = Modulo::Avisa(
+                {CajaDeMensajes::Icono::Exclamacion,
+                 {},
+                 QStringLiteral("El oficio saldrá sin ") + faltan.join(QStringLiteral(", ")) +
+                     QLatin1Char('.') + Modulo::DobleSalto + QStringLiteral("¿Desea hacerlo de todos modos?"),
+                 CajaDeMensajes::Si | CajaDeMensajes::No,
+                 CajaDeMensajes::No,
+                 CajaDeMensajes::No});
+            if (respuesta != CajaDeMensajes::Si)
+                return caracter;
         }
         switch (datos.representa) {
         case DatosDelOficio::Representa::Secretario:

@@ -38,6 +38,10 @@ namespace DocumentosDeOficio {
 // character word when the Secretary's document worked it out, which the
 // window keeps as its working value; nothing otherwise.
 std::optional<QString> CmdImprimir(const DatosDelOficio& datos);
+// What the letter would lack, in words a person reads: who invites (the
+// Secretary's letter), the representative, the place. CmdImprimir asks
+// before writing a letter that lacks any of them.
+QStringList FaltasDelOficio(const DatosDelOficio& datos);
 
 // The Spanish name of a month, in lower case; empty for a number out of 1 to 12.
 QString NombreMes(int mes);

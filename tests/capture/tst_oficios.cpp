@@ -171,6 +171,38 @@ private Q_SLOTS:
     // A word processor that cannot start, a template that is not there, a desktop that cannot
     // open the document: the user is told, nothing half-made is left, and the character word
     // is kept only once it was worked out.
+    // A letter that would lack who invites, the representative or the place
+    // asks first, naming what it lacks, "No" first: "No" writes nothing.
+    void oficioIncompleto() {
+        EntornoDeVentanas e;
+        QTemporaryDir raiz;
+        VisorGuionado visor;
+        ProcesadorOOXML word({EntornoDeDocumentos::carpetaDePlantillas()}, raiz.filePath(u"TALOREN"_s),
+                             visor);
+        const ProcesadorDeTextos::Sustituto enUso(word);
+        DatosDelOficio d = pantalla(Representa::Secretario);
+        d.suscriptor = u" "_s;
+        d.direccion.clear();
+        e.caja.responde(CajaDeMensajes::No);
+        QVERIFY(!DocumentosDeOficio::CmdImprimir(d).has_value());
+        QCOMPARE(e.caja.textos(),
+                 QStringList{u"El oficio saldrá sin el nombre de quien invita, la ubicación del "
+                             u"evento.\r\r¿Desea hacerlo de todos modos?"_s});
+        QCOMPARE(e.caja.ultima().porDefecto, CajaDeMensajes::No);
+        QVERIFY(visor.abiertos.isEmpty());
+
+        d = pantalla(Representa::Gobernador);
+        d.suscriptor.clear();
+        QVERIFY(DocumentosDeOficio::FaltasDelOficio(d).isEmpty());
+        d.representante.clear();
+        QCOMPARE(DocumentosDeOficio::FaltasDelOficio(d), QStringList{u"el representante"_s});
+        e.caja.olvida();
+        e.caja.responde(CajaDeMensajes::Si);
+        DocumentosDeOficio::CmdImprimir(d);
+        QCOMPARE(e.caja.cajas().size(), 1);
+        QCOMPARE(visor.abiertos.size(), 1);
+    }
+
     void fallas_data() {
         QTest::addColumn<QString>("falla");
         for (const char* falla : {"documentos", "plantilla", "escritorio"})
