@@ -25,8 +25,10 @@ void frmCaptura::vaciaMascaras() {
 }
 
 void frmCaptura::LlenaObjetos() {
-    const int folio = TxtFolio->text().trimmed().toInt();
-    const int anio = Eventos::anioDeLaConsulta(dtpFechaRecep->date());
+    muestraEvento(TxtFolio->text().trimmed().toInt(), Eventos::anioDeLaConsulta(dtpFechaRecep->date()));
+}
+
+void frmCaptura::muestraEvento(int folio, int anio) {
     const Evento e = Eventos::lee(Modulo::taloren(), folio, anio);
     Catalogos c = catalogos();
     const auto municipio = c.municipio(e.cveMunicipio);

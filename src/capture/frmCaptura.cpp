@@ -68,9 +68,26 @@ void frmCaptura::preparaCompletado(QComboBox* combo) {
 }
 
 void frmCaptura::showEvent(QShowEvent* evento) {
-    if (!m_cargada)
+    if (!m_cargada) {
         Form_Load();
+        if (m_porMostrar)
+            MuestraEvento(m_porMostrar->first, m_porMostrar->second);
+        m_porMostrar.reset();
+    }
     QDialog::showEvent(evento);
+}
+
+void frmCaptura::MuestraEvento(int folio, int anio) {
+    try {
+        muestraEvento(folio, anio);
+        TxtFolio->setText(QString::number(folio));
+        cmdEliminar->setEnabled(true);
+        marcaComoGuardado();
+    } catch (...) {
+        Modulo::MensajeDeError(
+            QStringLiteral("No fue posible consultar el folio %1.").arg(folio) + Modulo::DobleSalto +
+            Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
+    }
 }
 
 void frmCaptura::keyPressEvent(QKeyEvent* evento) {
@@ -298,6 +315,31 @@ void frmCaptura::done(int resultado) {
 }
 
 void frmCaptura::cmdAgrega_Click() {
+    // An event chosen in the query window opened from here is shown here, and
+    // the query window closes; the main window's way is back afterwards.
+    const Modulo::Aperturas anteriores = Modulo::AperturasEnUso();
+    Modulo::Aperturas propias = anteriores;
+    propias.evento = [this](int folio, int anio) {
+        if (m_captura.folioSinGuardar() > 0 || contenidoEnPantalla() != m_guardado) {
+            const auto respuesta =
+                Modulo::Avisa({CajaDeMensajes::Icono::Pregunta,
+                               {},
+                               QStringLiteral("Los datos de la pantalla no están guardados y se perderán.") +
+                                   Modulo::DobleSalto + QStringLiteral("¿Desea mostrar el evento elegido?"),
+                               CajaDeMensajes::Si | CajaDeMensajes::No,
+                               CajaDeMensajes::No,
+                               CajaDeMensajes::No});
+            if (respuesta != CajaDeMensajes::Si)
+                return false;
+        }
+        MuestraEvento(folio, anio);
+        return true;
+    };
+    struct Restaura {
+        Modulo::Aperturas aperturas;
+        ~Restaura() { Modulo::EstableceAperturas(std::move(aperturas)); }
+    } restaura{anteriores};
+    Modulo::EstableceAperturas(std::move(propias));
     Modulo::AbreConsultas();
 }
 

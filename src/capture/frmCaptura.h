@@ -4,6 +4,8 @@
 
 #include <QDialog>
 #include <QHash>
+#include <optional>
+#include <utility>
 
 class QComboBox;
 class QDateTimeEdit;
@@ -104,6 +106,12 @@ public:
     void CmdImprimir_Click();
     void cmdAgrega_Click();
 
+    // Shows the stored event of that folio and year, looked up as TxtFolio's
+    // Enter does; the look-up's error is reported here.
+    void MuestraEvento(int folio, int anio);
+    // The same once the window has loaded, for a window about to open.
+    void MuestraAlAbrir(int folio, int anio) { m_porMostrar = {folio, anio}; }
+
     bool BuscaFolio(const QString& folio);
     void LlenaObjetos();
     void LimpiaDatos();
@@ -142,4 +150,6 @@ private:
     // Whether a list (by its combo) is taking a deletion, so it does not complete.
     QHash<QComboBox*, bool> m_borrando;
     QStringList m_guardado;
+    std::optional<std::pair<int, int>> m_porMostrar;
+    void muestraEvento(int folio, int anio);
 };

@@ -121,6 +121,18 @@ void AbreConsultas() {
     aperturas.consultas();
 }
 
+const Aperturas& AperturasEnUso() {
+    return aperturas;
+}
+
+bool AbreEvento(int folio, int anio) {
+    if (!aperturas.evento)
+        throw ErrorDeEjecucion(51,
+                               QStringLiteral("La captura de eventos no está disponible en este programa"),
+                               QStringLiteral("AbreEvento"));
+    return aperturas.evento(folio, anio);
+}
+
 SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {
     terminador = std::move(f);
 }

@@ -54,10 +54,16 @@ int MuestraModal(QDialog& ventana);
 struct Aperturas {
     // The event query window, loaded afresh, returning when it closes.
     std::function<void()> consultas;
+    // An event of the register shown in the capture window, looked up by its
+    // folio and year. True when the window that opened the query shows it
+    // itself, so the query window closes.
+    std::function<bool(int folio, int anio)> evento;
 };
 void EstableceAperturas(Aperturas aperturas);
+const Aperturas& AperturasEnUso();
 // Each opening; an error when nothing wired it.
 void AbreConsultas();
+bool AbreEvento(int folio, int anio);
 
 // Tests put their own terminator or modal shower while one of these lives;
 // the real one is back when it goes, also when the test fails half-way.

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressDialog>
@@ -172,6 +173,8 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
     connect(CmdBuscar, &QToolButton::clicked, this, &frmConsultas::CmdBuscar_Click);
     connect(CmdLimpiar, &QToolButton::clicked, this, &frmConsultas::CmdLimpiar_Click);
     connect(cmdimprimeconsulta, &QPushButton::clicked, this, &frmConsultas::cmdimprimeconsulta_Click);
+    connect(GridResultados, &QTableView::doubleClicked, this, &frmConsultas::GridResultados_DblClick);
+    GridResultados->installEventFilter(this);
     connect(CmdCerrar, &QPushButton::clicked, this, &frmConsultas::CmdCerrar_Click);
     connect(cmdSalir, &QToolButton::clicked, this, &frmConsultas::cmdSalir_Click);
 }
@@ -343,6 +346,33 @@ void frmConsultas::CmdCerrar_Click() {
 
 void frmConsultas::cmdSalir_Click() {
     accept();
+}
+
+bool frmConsultas::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == GridResultados && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            GridResultados_DblClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void frmConsultas::GridResultados_DblClick() {
+    const QModelIndex actual = GridResultados->currentIndex();
+    const Recordset& eventos = m_modelo->registros();
+    if (!actual.isValid() || actual.row() >= eventos.filas())
+        return;
+    // An event is named by its folio and the year of its date.
+    const int folio = eventos.valor(actual.row(), 0).toInt();
+    const int anio = Recordset::fechaHora(eventos.valor(actual.row(), 1)).date().year();
+    try {
+        if (Modulo::AbreEvento(folio, anio))
+            accept();
+    } catch (...) {
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
+    }
 }
 
 void AbreConsultas() {

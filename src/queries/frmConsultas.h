@@ -59,8 +59,11 @@ public:
     void cmdimprimeconsulta_Click();
     void CmdCerrar_Click();
     void cmdSalir_Click();
+    // Enter or a double click on a row: that event in the capture window.
+    void GridResultados_DblClick();
 
 protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 
 private:

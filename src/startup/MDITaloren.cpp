@@ -9,6 +9,7 @@
 #include "startup/Inicio.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMdiArea>
 #include <QMenu>
@@ -28,7 +29,15 @@ template <typename Ventana> void abreVentanaDeTrabajo(QWidget* principal) {
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
-    Modulo::EstableceAperturas({.consultas = AbreConsultas});
+    Modulo::EstableceAperturas({.consultas = AbreConsultas, .evento = [this](int folio, int anio) {
+                                    // Over the query window, which stays open beneath it.
+                                    frmCaptura captura(QApplication::activeModalWidget()
+                                                           ? QApplication::activeModalWidget()
+                                                           : static_cast<QWidget*>(this));
+                                    captura.MuestraAlAbrir(folio, anio);
+                                    Modulo::MuestraModal(captura);
+                                    return false;
+                                }});
     setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
     setAttribute(Qt::WA_QuitOnClose);
 

@@ -2,6 +2,7 @@
 #include "common/Aplicacion.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
+#include "queries/frmConsultas.h"
 #include "server/Catalogos.h"
 #include "server/Eventos.h"
 #include "server/Servidor.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTableView>
 #include <QTest>
 #include <QToolButton>
 
@@ -220,10 +222,25 @@ private Q_SLOTS:
         v.cmdNuevo->click();
         QCOMPARE(c.foco(), v.TxtFolio);
         QCOMPARE(c.pantalla(), pantalla);
-        // The query window opens modally over this one.
-        Modulo::EstableceAperturas({.consultas = AbreConsultas});
+        // The query window opens modally over this one; Enter on a row of its
+        // grid shows that event here and closes it.
+        Modulo::EstableceAperturas({.consultas = AbreConsultas, .evento = [](int, int) { return false; }});
+        c.e.alMostrar = [](QDialog& d) {
+            auto& consultas = static_cast<frmConsultas&>(d);
+            consultas.OptFecha[1]->click();
+            consultas.DTPFechaIni->setDate(QDate(2011, 1, 1));
+            consultas.DTPFechaFin->setDate(QDate(2011, 12, 31));
+            consultas.CmdBuscar->click();
+            consultas.GridResultados->setCurrentIndex(consultas.GridResultados->model()->index(0, 2));
+            QTest::keyClick(consultas.GridResultados, Qt::Key_Return);
+        };
+        v.LimpiaDatos();
         v.cmdAgrega->click();
+        c.e.alMostrar = {};
         QCOMPARE(c.e.mostradas, QStringList{u"frmConsultas"_s});
+        QCOMPARE(v.TxtFolio->text(), u"1"_s);
+        QVERIFY(!v.txtEvento->toPlainText().isEmpty() && v.cmdEliminar->isEnabled());
+        QVERIFY(Modulo::AperturasEnUso().evento && !Modulo::AperturasEnUso().evento(1, 2011));
 
         // A stored folio typed without a look-up is not overwritten.
         QStringList antes = c.registro();
@@ -592,22 +609,33 @@ private Q_SLOTS:
         QCOMPARE(c.aviso(), pregunta);
     }
 
-    // The menu opens both windows modally, the capture window loaded afresh each time.
+    // The menu opens both windows modally, the capture window loaded afresh
+    // each time; Enter on the query grid opened from the menu shows the event
+    // in a capture window over it, the query window staying beneath.
     void menu() {
-        EntornoDeVentanas e;
-        e.conecta();
+        Captura c;
+        const QString folio = c.registra(u"Visita al plantel"_s);
         MDITaloren mdi;
         QStringList folios;
-        e.alMostrar = [&](QDialog& ventana) {
+        c.e.alMostrar = [&](QDialog& ventana) {
             if (auto* captura = dynamic_cast<frmCaptura*>(&ventana)) {
                 folios << captura->TxtFolio->text();
                 captura->TxtFolio->setText(u"7"_s);
+            } else if (auto* consultas = dynamic_cast<frmConsultas*>(&ventana)) {
+                consultas->OptFecha[1]->click();
+                consultas->DTPFechaIni->setDate(QDate(2011, 1, 1));
+                consultas->DTPFechaFin->setDate(QDate(2011, 12, 31));
+                consultas->CmdBuscar->click();
+                consultas->GridResultados->setCurrentIndex(consultas->GridResultados->model()->index(0, 2));
+                QTest::keyClick(consultas->GridResultados, Qt::Key_Return);
             }
         };
+        c.e.mostradas.clear();
         for (QAction* menu : {mdi.mdiCaptura, mdi.mdiCaptura, mdi.mdiConsultas})
             menu->trigger();
-        QCOMPARE(e.mostradas, QStringList({u"frmCaptura"_s, u"frmCaptura"_s, u"frmConsultas"_s}));
-        QCOMPARE(folios, QStringList(2));
+        QCOMPARE(c.e.mostradas,
+                 QStringList({u"frmCaptura"_s, u"frmCaptura"_s, u"frmConsultas"_s, u"frmCaptura"_s}));
+        QCOMPARE(folios, QStringList({QString(), QString(), folio}));
     }
 };
 
