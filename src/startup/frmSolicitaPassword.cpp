@@ -111,6 +111,9 @@ void frmSolicitaPassword::CmdIngreso_Click() {
             if (rs.estaVacio()) {
                 Modulo::MensajeDeError(
                     QStringLiteral("La cuenta de acceso y/o la contraseña no coinciden. Verifique :("));
+                // The next keystrokes type the password again.
+                txtPassword->setFocus();
+                txtPassword->selectAll();
                 return;
             }
             const QString nick = textoNoNulo(rs.valor(0, QStringLiteral("Nick")), QStringLiteral("Nick"));

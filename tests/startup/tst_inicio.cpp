@@ -210,9 +210,10 @@ private Q_SLOTS:
              u"txtPassword"_s);
         fila(sqlite, "cuenta vacía", {}, u"clave7"_s, {u"Proporcione su cuenta de acceso."_s},
              u"txtUsuario"_s);
-        fila(ambos, "contraseña equivocada", u"lupita"_s, u"clave8"_s, {noCoinciden});
-        fila(ambos, "la cuenta en mayúsculas", u"LUPITA"_s, u"clave7"_s, {noCoinciden});
-        fila(ambos, "cuenta de espacios", u"   "_s, u"clave7"_s, {noCoinciden});
+        // A refused password is selected, so that typing replaces it.
+        fila(ambos, "contraseña equivocada", u"lupita"_s, u"clave8"_s, {noCoinciden}, u"txtPassword"_s);
+        fila(ambos, "la cuenta en mayúsculas", u"LUPITA"_s, u"clave7"_s, {noCoinciden}, u"txtPassword"_s);
+        fila(ambos, "cuenta de espacios", u"   "_s, u"clave7"_s, {noCoinciden}, u"txtPassword"_s);
         // A control character that reaches the login all the same.
         fila(ambos, "un NUL", u"lupita"_s, u"clave7"_s + QChar(0),
              {u"Error: %1\r\n"_s.arg(CodigoDeError::Conversion), u"U+0000"_s, u"@Password"_s});
@@ -236,6 +237,8 @@ private Q_SLOTS:
                      QStringList({cuenta, contrasena}));
             QVERIFY(i.foco());
             QCOMPARE(i.foco(), foco.isEmpty() ? antes : i.ventana.findChild<QWidget*>(foco));
+            if (mensaje == QStringList{noCoinciden})
+                QCOMPARE(i.ventana.txtPassword->selectedText(), contrasena);
         }
         QVERIFY(Modulo::NickUsuario.isEmpty());
         QVERIFY(i.ventana.isVisible());
