@@ -294,6 +294,8 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
         TxtCargoTitularDelArea->clear();
         TxtTelsTitular->clear();
     }
+    if (!recepcionPlausible())
+        return;
 
     try {
         Invitacion invitacion = invitacionEnPantalla(estatus, caracter, representaA, TxtIndicacion->text());

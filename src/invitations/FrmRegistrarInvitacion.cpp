@@ -181,6 +181,8 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
         TxtCargoRepresentante->clear();
         TxtTelsRepresentante->clear();
     }
+    if (!recepcionPlausible())
+        return;
 
     try {
         Invitacion invitacion =

@@ -370,6 +370,15 @@ void VentanaDeInvitacion::rechaza(const QString& mensaje, int pestana, QWidget* 
     enfoca(pestana, control);
 }
 
+bool VentanaDeInvitacion::recepcionPlausible() {
+    if (DTPFechaRecepcion->date() <= Reloj::actual().hoy())
+        return true;
+    rechaza(QStringLiteral("La fecha \"%1\" no puede ser posterior a hoy. Verifique :(")
+                .arg(Invitacion::campo(QStringLiteral("FechaRecepcion")).textoDelRotulo()),
+            0, DTPFechaRecepcion);
+    return false;
+}
+
 void VentanaDeInvitacion::arreglaPara(bool gobernador) {
     CmbPrefijo2->setVisible(gobernador);
     LblRedaccion->setVisible(gobernador);

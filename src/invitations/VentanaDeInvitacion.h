@@ -106,6 +106,9 @@ protected:
     void enfoca(int pestana, QWidget* control);
     // A check that failed: its message, then the tab and the focus.
     void rechaza(const QString& mensaje, int pestana, QWidget* control);
+    // After the window's own checks: an invitation cannot have been received
+    // after today. Refuses it, naming the date's caption, and says false.
+    bool recepcionPlausible();
     // The arrangement that the addressee's options share in both windows.
     void arreglaPara(bool gobernador);
     // The invitation on screen (fields 2 to 23 of the record), from the

@@ -4,6 +4,7 @@
 #include <QAction>
 
 using Caja = CajaDeMensajes;
+using namespace Qt::StringLiterals;
 using Ventana = EnVentana<FrmRegistrarInvitacion>;
 
 namespace {
@@ -98,6 +99,20 @@ private Q_SLOTS:
             QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
             pon(paso.control, paso.bien);
         }
+
+        // After the window's own checks, a reception after today is refused
+        // (the date named by its caption); today passes.
+        w.TxtRepresentante->setText(QStringLiteral("   "));
+        w.DTPFechaRecepcion->setDate(QDate(2011, 11, 19));
+        w.TabInvitacion->setCurrentIndex(1);
+        QCOMPARE(
+            v.pulsa(w.CmdGuardar, {Caja::Si}),
+            QStringList({preguntaDelRepresentante,
+                         u"La fecha \"Se recibió el día\" no puede ser posterior a hoy. Verifique :("_s}));
+        QCOMPARE(w.TabInvitacion->currentIndex(), 0);
+        QVERIFY(tieneElFoco(w.DTPFechaRecepcion));
+        QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
+        w.DTPFechaRecepcion->setDate(QDate(2011, 11, 18));
 
         // A representative of blanks: "NO" goes back to the name, "SI" saves it unconfirmed.
         w.TxtRepresentante->setText(QStringLiteral("   "));
