@@ -46,6 +46,16 @@ template <class Registro> struct CampoDe : Campo {
     QVariant lee(const Registro& registro) const {
         return std::visit([&](auto m) { return QVariant::fromValue(registro.*m); }, miembro);
     }
+    // The value as its column stores it: an absent text as the empty text
+    // (the optional texts refuse nulls), an invalid date as null.
+    QVariant valorAlGuardar(const Registro& registro) const {
+        QVariant valor = lee(registro);
+        if (tipo == Esquema::Tipo::VarChar && valor.toString().isNull())
+            return QStringLiteral("");
+        if (tipo == Esquema::Tipo::Timestamp && !valor.toDateTime().isValid())
+            return {};
+        return valor;
+    }
     // A null value leaves an empty text, an invalid date or zero.
     void escribe(Registro& registro, const QVariant& valor) const {
         std::visit(

@@ -128,12 +128,9 @@ const Invitacion::CampoDeInvitacion& Invitacion::campo(const QString& columna) {
 Parametros Invitacion::parametrosDelRegistro() const {
     Parametros p;
     for (const C& c : camposDelRegistro()) {
-        QVariant valor = c.lee(*this);
-        if (c.tipo == Esquema::Tipo::VarChar && valor.toString().isNull())
-            valor = QStringLiteral("");
-        else if (c.tipo == Esquema::Tipo::Timestamp)
-            valor = valor.toDateTime().date();
-        p << c.parametroCon(valor);
+        // The procedures take the calendar day of a date.
+        p << c.parametroCon(c.tipo == Esquema::Tipo::Timestamp ? QVariant(c.lee(*this).toDateTime().date())
+                                                               : c.valorAlGuardar(*this));
     }
     return p;
 }

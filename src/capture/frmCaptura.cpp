@@ -295,20 +295,26 @@ void frmCaptura::marcaComoGuardado() {
     m_guardado = contenidoEnPantalla();
 }
 
+bool frmCaptura::hayCambiosSinGuardar() const {
+    return m_captura.folioSinGuardar() > 0 || contenidoEnPantalla() != m_guardado;
+}
+
+bool frmCaptura::confirmaConNo(const QString& texto) {
+    return Modulo::Avisa({CajaDeMensajes::Icono::Pregunta,
+                          {},
+                          texto,
+                          CajaDeMensajes::Si | CajaDeMensajes::No,
+                          CajaDeMensajes::No,
+                          CajaDeMensajes::No}) == CajaDeMensajes::Si;
+}
+
 void frmCaptura::done(int resultado) {
-    const int sinGuardar = m_captura.folioSinGuardar();
-    if (m_cargada && (sinGuardar > 0 || contenidoEnPantalla() != m_guardado)) {
+    if (m_cargada && hayCambiosSinGuardar()) {
         QString texto = QStringLiteral("¿Desea cerrar sin guardar los cambios?");
-        if (sinGuardar > 0)
+        if (const int sinGuardar = m_captura.folioSinGuardar(); sinGuardar > 0)
             texto = QStringLiteral("El evento con el folio %1 aún no está guardado.").arg(sinGuardar) +
                     Modulo::DobleSalto + texto;
-        const auto respuesta = Modulo::Avisa({CajaDeMensajes::Icono::Pregunta,
-                                              {},
-                                              texto,
-                                              CajaDeMensajes::Si | CajaDeMensajes::No,
-                                              CajaDeMensajes::No,
-                                              CajaDeMensajes::No});
-        if (respuesta != CajaDeMensajes::Si)
+        if (!confirmaConNo(texto))
             return;
     }
     QDialog::done(resultado);
@@ -320,18 +326,10 @@ void frmCaptura::cmdAgrega_Click() {
     const Modulo::Aperturas anteriores = Modulo::AperturasEnUso();
     Modulo::Aperturas propias = anteriores;
     propias.evento = [this](int folio, int anio) {
-        if (m_captura.folioSinGuardar() > 0 || contenidoEnPantalla() != m_guardado) {
-            const auto respuesta =
-                Modulo::Avisa({CajaDeMensajes::Icono::Pregunta,
-                               {},
-                               QStringLiteral("Los datos de la pantalla no están guardados y se perderán.") +
-                                   Modulo::DobleSalto + QStringLiteral("¿Desea mostrar el evento elegido?"),
-                               CajaDeMensajes::Si | CajaDeMensajes::No,
-                               CajaDeMensajes::No,
-                               CajaDeMensajes::No});
-            if (respuesta != CajaDeMensajes::Si)
-                return false;
-        }
+        if (hayCambiosSinGuardar() &&
+            !confirmaConNo(QStringLiteral("Los datos de la pantalla no están guardados y se perderán.") +
+                           Modulo::DobleSalto + QStringLiteral("¿Desea mostrar el evento elegido?")))
+            return false;
         MuestraEvento(folio, anio);
         return true;
     };

@@ -141,6 +141,10 @@ private:
     void avisaFolioOcupado(const Evento& evento, const Eventos::Captura::Guardado& guardado);
     void aviso(const QString& texto, QWidget* campo);
     QStringList contenidoEnPantalla() const;
+    // Typed changes, or a new event that has its folio, not stored yet.
+    bool hayCambiosSinGuardar() const;
+    // A question whose hasty Enter loses nothing: "No" first.
+    static bool confirmaConNo(const QString& texto);
     // What is on screen now is stored (or is nothing typed).
     void marcaComoGuardado();
 

@@ -113,12 +113,19 @@ void EstableceAperturas(Aperturas nuevas) {
     aperturas = std::move(nuevas);
 }
 
+namespace {
+// An opening that nothing wired: the program was built without that window.
+template <typename F> const F& apertura(const F& abre, const char* que, const char* fuente) {
+    if (!abre)
+        throw ErrorDeEjecucion(
+            51, QStringLiteral("%1 no está disponible en este programa").arg(QString::fromUtf8(que)),
+            QString::fromUtf8(fuente));
+    return abre;
+}
+} // namespace
+
 void AbreConsultas() {
-    if (!aperturas.consultas)
-        throw ErrorDeEjecucion(51,
-                               QStringLiteral("La ventana de consultas no está disponible en este programa"),
-                               QStringLiteral("AbreConsultas"));
-    aperturas.consultas();
+    apertura(aperturas.consultas, "La ventana de consultas", "AbreConsultas")();
 }
 
 const Aperturas& AperturasEnUso() {
@@ -126,11 +133,7 @@ const Aperturas& AperturasEnUso() {
 }
 
 bool AbreEvento(int folio, int anio) {
-    if (!aperturas.evento)
-        throw ErrorDeEjecucion(51,
-                               QStringLiteral("La captura de eventos no está disponible en este programa"),
-                               QStringLiteral("AbreEvento"));
-    return aperturas.evento(folio, anio);
+    return apertura(aperturas.evento, "La captura de eventos", "AbreEvento")(folio, anio);
 }
 
 SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {

@@ -43,13 +43,8 @@ void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& i) {
     QStringList columnas;
     QVariantList valores;
     for (const Invitacion::CampoDeInvitacion& c : Invitacion::campos()) {
-        QVariant valor = c.lee(r);
-        if (c.tipo == Esquema::Tipo::VarChar && valor.toString().isNull())
-            valor = QStringLiteral("");
-        else if (c.tipo == Esquema::Tipo::Timestamp && !valor.toDateTime().isValid())
-            valor = QVariant();
         columnas << c.nombreDeColumna();
-        valores << valor;
+        valores << c.valorAlGuardar(r);
     }
     kelmar.ejecuta(QStringLiteral("insert into invitacion (%1) values (?%2)")
                        .arg(columnas.join(u','), QStringLiteral(", ?").repeated(columnas.size() - 1)),
