@@ -3,6 +3,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "server/Evento.h"
+#include "server/Historial.h"
 #include "server/Invitacion.h"
 
 namespace Esquema {
@@ -73,63 +74,76 @@ QStringList chequeos(const QString& tabla, const Columna& c) {
 // The tables of kelmar: the catalogues the office shares with its sibling
 // system, the accounts, and the invitations.
 QList<Tabla> tablasDeKelmar(int version) {
-    return {
-        {QStringLiteral("configuracion"),
-         {smallint("id", "primary key"), smallint("Acceso"), varchar("Mensaje1", 500),
-          timestamp("FechaUltimaVersion"), smallint("Criticidad")},
-         {QStringLiteral("check (id = 1)"), QStringLiteral("check (Acceso in (0, 1))")}},
-        {QStringLiteral("usuarios"),
-         {varchar("CuentaUsr", 10, "primary key"), varchar("Nick", 50, "not null"),
-          varchar("Contrasena", 200, "not null"), smallint("Activo", "not null default 1")},
-         {QStringLiteral("check (Activo in (0, 1))")}},
-        {QStringLiteral("areas"),
-         {varchar("cvearea", 10, "primary key"), varchar("nombre", 150, "not null")}},
-        {QStringLiteral("cargos"),
-         {varchar("cvecargo", 10, "primary key"), varchar("descripcion", 150, "not null")}},
-        {QStringLiteral("funcionarios"),
-         {varchar("cvefuncionario", 10, "primary key"), varchar("nombre", 100, "not null"),
-          varchar("cvecargo", 10, "references cargos (cvecargo)"),
-          varchar("cvearea", 10, "references areas (cvearea)"), varchar("telefono", 100)}},
-        {QStringLiteral("municipios_tmp"),
-         {varchar("cvemunicipio", 5, "primary key"), varchar("nombre", 100, "not null unique")}},
-        {QStringLiteral("localidad"),
-         {varchar("municipio", 5, "not null references municipios_tmp (cvemunicipio)"),
-          varchar("localidad", 5, "not null"), varchar("nombre", 100, "not null")},
-         {QStringLiteral("primary key (municipio, localidad)")}},
-        {QStringLiteral("Anio"), {smallint("Anio", "primary key")}},
-        {QStringLiteral("prefijos"),
-         {integer("id", "primary key"), varchar("Prefijo1", 5), varchar("Prefijo2", 5),
-          varchar("Prefijo3", 5)}},
-        {QStringLiteral("indicaciones"),
-         {integer("id", "primary key"), varchar("descripcion", 200, "not null")}},
-        tablaDeInvitaciones(version),
-        // One counter row per year: a folio is drawn by updating it, so
-        // two stations never receive the same one.
-        {QStringLiteral("folio_invitacion"),
-         {smallint("Anio", "primary key"), smallint("UltimoFolio", "not null")},
-         {QStringLiteral("check (UltimoFolio >= 0)")}},
-        // Folios chosen for a report, kept apart per station's session.
-        {QStringLiteral("folios_por_imprimir"),
-         {varchar("Sesion", 64, "not null"), smallint("Anio", "not null"), smallint("Folio", "not null"),
-          timestamp("FechaRegistro", "not null")},
-         {QStringLiteral("primary key (Sesion, Anio, Folio)"),
-          QStringLiteral("foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade")}},
-    };
+    return QList<Tabla>{
+               {QStringLiteral("configuracion"),
+                {smallint("id", "primary key"), smallint("Acceso"), varchar("Mensaje1", 500),
+                 timestamp("FechaUltimaVersion"), smallint("Criticidad")},
+                {QStringLiteral("check (id = 1)"), QStringLiteral("check (Acceso in (0, 1))")}},
+               {QStringLiteral("usuarios"),
+                {varchar("CuentaUsr", 10, "primary key"), varchar("Nick", 50, "not null"),
+                 varchar("Contrasena", 200, "not null"), smallint("Activo", "not null default 1")},
+                {QStringLiteral("check (Activo in (0, 1))")}},
+               {QStringLiteral("areas"),
+                {varchar("cvearea", 10, "primary key"), varchar("nombre", 150, "not null")}},
+               {QStringLiteral("cargos"),
+                {varchar("cvecargo", 10, "primary key"), varchar("descripcion", 150, "not null")}},
+               {QStringLiteral("funcionarios"),
+                {varchar("cvefuncionario", 10, "primary key"), varchar("nombre", 100, "not null"),
+                 varchar("cvecargo", 10, "references cargos (cvecargo)"),
+                 varchar("cvearea", 10, "references areas (cvearea)"), varchar("telefono", 100)}},
+               {QStringLiteral("municipios_tmp"),
+                {varchar("cvemunicipio", 5, "primary key"), varchar("nombre", 100, "not null unique")}},
+               {QStringLiteral("localidad"),
+                {varchar("municipio", 5, "not null references municipios_tmp (cvemunicipio)"),
+                 varchar("localidad", 5, "not null"), varchar("nombre", 100, "not null")},
+                {QStringLiteral("primary key (municipio, localidad)")}},
+               {QStringLiteral("Anio"), {smallint("Anio", "primary key")}},
+               {QStringLiteral("prefijos"),
+                {integer("id", "primary key"), varchar("Prefijo1", 5), varchar("Prefijo2", 5),
+                 varchar("Prefijo3", 5)}},
+               {QStringLiteral("indicaciones"),
+                {integer("id", "primary key"), varchar("descripcion", 200, "not null")}},
+               tablaDeInvitaciones(version),
+               // One counter row per year: a folio is drawn by updating it, so
+               // two stations never receive the same one.
+               {QStringLiteral("folio_invitacion"),
+                {smallint("Anio", "primary key"), smallint("UltimoFolio", "not null")},
+                {QStringLiteral("check (UltimoFolio >= 0)")}},
+               // Folios chosen for a report, kept apart per station's session.
+               {QStringLiteral("folios_por_imprimir"),
+                {varchar("Sesion", 64, "not null"), smallint("Anio", "not null"),
+                 smallint("Folio", "not null"), timestamp("FechaRegistro", "not null")},
+                {QStringLiteral("primary key (Sesion, Anio, Folio)"),
+                 QStringLiteral(
+                     "foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade")}},
+           } +
+           tablasDelHistorial(4);
 }
 
 // The tables of taloren: the event register's own catalogues, then the three
 // tables of the event record as its field table gives them (server/Evento.cpp).
 QList<Tabla> tablasDeTaloren(int version) {
     return QList<Tabla>{
-        {QStringLiteral("cat_instrucciones"),
-         {integer("clave_instruccion", "primary key"), varchar("descripcion", 250, "not null")}},
-        {QStringLiteral("suscriptor_frecuente"),
-         {varchar("nombre", 100, "not null"), varchar("cargo", 150, "not null default ''"),
-          integer("id", "primary key")}},
-        {QStringLiteral("direcciones_eventos"),
-         {varchar("direccion", 250, "not null"), varchar("lugar", 150, "not null"),
-          integer("clave", "primary key")}},
-    } + tablasDelRegistroDeEventos(version);
+               {QStringLiteral("cat_instrucciones"),
+                {integer("clave_instruccion", "primary key"), varchar("descripcion", 250, "not null")}},
+               {QStringLiteral("suscriptor_frecuente"),
+                {varchar("nombre", 100, "not null"), varchar("cargo", 150, "not null default ''"),
+                 integer("id", "primary key")}},
+               {QStringLiteral("direcciones_eventos"),
+                {varchar("direccion", 250, "not null"), varchar("lugar", 150, "not null"),
+                 integer("clave", "primary key")}},
+           } +
+           tablasDelRegistroDeEventos(version) +
+           QList<Tabla>{
+               // One counter row per year, as for invitations: a new event's
+               // folio is drawn by the insert that stores it, so two stations
+               // never wait on each other for one.
+               {QStringLiteral("folio_evento"),
+                {smallint("año", "primary key"), integer("ultimo_folio", "not null")},
+                {QStringLiteral("check (ultimo_folio >= 0)")},
+                2},
+           } +
+           tablasDelHistorial(2);
 }
 
 } // namespace
@@ -149,13 +163,22 @@ QString sentenciaDeTabla(const Tabla& tabla, bool conChequeos) {
     return QStringLiteral("create table %1 (%2)").arg(tabla.nombre, partes.join(QStringLiteral(", ")));
 }
 
+QString sentenciaDeColumnaNueva(const QString& tabla, const Columna& columna, bool conChequeos) {
+    QString def = columna.nombre + QLatin1Char(' ') + textoDelTipo(columna.tipo, columna.largo);
+    if (!columna.resto.isEmpty())
+        def += QLatin1Char(' ') + columna.resto;
+    if (conChequeos)
+        def += QLatin1Char(' ') + chequeos(tabla, columna).join(QLatin1Char(' '));
+    return QStringLiteral("alter table %1 add column %2").arg(tabla, def);
+}
+
 void creaTabla(Conexion& conexion, const Tabla& tabla) {
     conexion.ejecuta(sentenciaDeTabla(tabla, conexion.motor() == Motor::SQLite));
 }
 
 int versionActual(Catalogo catalogo) {
     // A new migration raises its catalog's number here.
-    return catalogo == Catalogo::Kelmar ? 3 : 1;
+    return catalogo == Catalogo::Kelmar ? 4 : 2;
 }
 
 QList<Tabla> tablas(Catalogo catalogo, int version) {

@@ -43,6 +43,9 @@ struct Tabla {
 // that version, in the order they are created (a table after those its
 // foreign keys point to). The migrations create them from here.
 QList<Tabla> tablas(Catalogo catalogo, int version);
+// The "alter table ... add column" text for one backend: a column that a
+// later version adds to a table the catalog holds already.
+QString sentenciaDeColumnaNueva(const QString& tabla, const Columna& columna, bool conChequeos);
 // Creates the table on the connection's backend.
 void creaTabla(Conexion& conexion, const Tabla& tabla);
 // The "create table" text for one backend.

@@ -56,7 +56,14 @@ const QList<Evento::CampoDeEvento>& Evento::campos() {
           << texto(evento, "cve_municipio", 5, "Municipio", &Evento::cveMunicipio)
           << texto(evento, "cve_localidad", 5, "Localidad", &Evento::cveLocalidad)
           << momento(evento, "fecha_recepcion", "Fecha de recepción", &Evento::fechaRecepcion)
-          << momento(evento, "fecha_fisica", "Fecha de recepción Física", &Evento::fechaFisica);
+          << momento(evento, "fecha_fisica", "Fecha de recepción Física", &Evento::fechaFisica)
+          << C{{.tabla = evento,
+                .columna = "version",
+                .tipo = Tipo::Integer,
+                .resto = "not null default 1",
+                .rotulo = "Versión",
+                .version = 2},
+               &Evento::version};
         c << llave(suscriptor);
         c << texto(suscriptor, "nombre", 100, "Nombre del suscriptor", &Evento::nombreSuscriptor)
           << texto(suscriptor, "cargo_suscriptor", 150, "Cargo del suscriptor", &Evento::cargoSuscriptor)

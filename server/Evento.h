@@ -25,6 +25,8 @@ struct Evento {
     QString cveLocalidad;
     QDateTime fechaRecepcion;
     QDateTime fechaFisica;
+    // Raised by every change: an update or deletion based on an older one is refused.
+    int version = 0;
 
     // suscriptor
     QString nombreSuscriptor;

@@ -42,11 +42,11 @@ int anioDeLaConsulta(const QDate& fechaDeRecepcion) {
 }
 
 QString siguienteFolio(Conexion& taloren, int anio) {
-    const Recordset rs =
-        taloren.ejecuta(QStringLiteral("select max(folio) from evento where año = ? group by año"), {anio});
-    if (rs.estaVacio() || rs.esNulo(0, 0))
-        return QStringLiteral("1");
-    return QString::number(rs.valor(0, 0).toLongLong() + 1);
+    const Recordset rs = taloren.ejecuta(
+        QStringLiteral("select coalesce(max(f), 0) + 1 from (select ultimo_folio as f from folio_evento"
+                       " where año = ? union all select max(folio) as f from evento where año = ?) t"),
+        {anio, anio});
+    return QString::number(rs.valor(0, 0).toLongLong());
 }
 
 bool existe(Conexion& taloren, int folio, int anio) {
@@ -74,24 +74,104 @@ std::optional<Evento> busca(Conexion& taloren, int folio, int anio) {
     return lee(taloren, folio, anio);
 }
 
-void inserta(Conexion& taloren, const Evento& e) {
-    taloren.enTransaccion([&] {
-        for (const QString& tabla : Evento::tablas()) {
-            const QStringList columnas = columnasDe(tabla);
-            taloren.ejecuta(
-                QStringLiteral("insert into %1 (%2) values (%3)")
-                    .arg(tabla, columnas.join(QStringLiteral(", ")),
-                         QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
-                e.valoresDe(tabla));
+namespace {
+
+// The fields a history entry names: the key and the version aside.
+const QList<Evento::CampoDeEvento>& camposDelHistorial() {
+    static const QList<Evento::CampoDeEvento> campos = [] {
+        QList<Evento::CampoDeEvento> r;
+        for (const Evento::CampoDeEvento& c : Evento::campos()) {
+            const QString columna = c.nombreDeColumna();
+            if (columna != QLatin1String("folio") && columna != QStringLiteral("año") &&
+                columna != QLatin1String("version"))
+                r << c;
         }
+        return r;
+    }();
+    return campos;
+}
+
+// Inserts the three rows and the history's entry of a new event.
+void insertaFilas(Conexion& taloren, Evento e, const Autor& autor) {
+    e.version = 1;
+    for (const QString& tabla : Evento::tablas()) {
+        const QStringList columnas = columnasDe(tabla);
+        taloren.ejecuta(
+            QStringLiteral("insert into %1 (%2) values (%3)")
+                .arg(tabla, columnas.join(QStringLiteral(", ")),
+                     QStringList(columnas.size(), QStringLiteral("?")).join(QStringLiteral(", "))),
+            e.valoresDe(tabla));
+    }
+    Historial::escribe(taloren,
+                       {.catalogo = Catalogo::Taloren,
+                        .anio = e.anio,
+                        .folio = e.folio,
+                        .version = 1,
+                        .tipo = Historial::Tipo::Alta},
+                       autor);
+}
+
+// Moves the year's counter past every folio the year holds, so that none is
+// drawn again; the counter row of a year whose events all predate it starts here.
+void adelantaContador(Conexion& taloren, int anio) {
+    taloren.ejecuta(QStringLiteral("insert into folio_evento (año, ultimo_folio)"
+                                   " values (?, (select coalesce(max(folio), 0) from evento where año = ?))"
+                                   " on conflict (año) do update set ultimo_folio = case"
+                                   " when excluded.ultimo_folio > folio_evento.ultimo_folio"
+                                   " then excluded.ultimo_folio else folio_evento.ultimo_folio end"),
+                    {anio, anio});
+}
+
+// Draws the year's next folio from its counter row: one statement that
+// another station's draw waits behind, so two never receive the same folio.
+// The year's first draw starts after the highest folio it holds.
+int sorteaFolio(Conexion& taloren, int anio) {
+    Recordset rs = taloren.ejecuta(QStringLiteral("update folio_evento set ultimo_folio = ultimo_folio + 1"
+                                                  " where año = ? returning ultimo_folio"),
+                                   {anio});
+    if (rs.estaVacio())
+        rs = taloren.ejecuta(
+            QStringLiteral("insert into folio_evento (año, ultimo_folio)"
+                           " values (?, (select coalesce(max(folio), 0) + 1 from evento where año = ?))"
+                           " on conflict (año) do update set ultimo_folio = folio_evento.ultimo_folio + 1"
+                           " returning ultimo_folio"),
+            {anio, anio});
+    return rs.valor(0, 0).toInt();
+}
+
+// Which of the two refusals a write that matched no row of its version met.
+Escritura rechazo(Conexion& taloren, int folio, int anio) {
+    return existe(taloren, folio, anio) ? Escritura::Cambiado : Escritura::Eliminado;
+}
+
+} // namespace
+
+int insertaConFolioNuevo(Conexion& taloren, const Evento& evento, const Autor& autor) {
+    return taloren.enTransaccion([&] {
+        Evento e = evento;
+        e.folio = sorteaFolio(taloren, e.anio);
+        insertaFilas(taloren, e, autor);
+        return e.folio;
     });
 }
 
-void actualiza(Conexion& taloren, const Evento& e) {
-    // evento first: an event that is not stored is reported by its own table.
-    const QStringList orden = {QStringLiteral("evento"), QStringLiteral("suscriptor"),
-                               QStringLiteral("representante_del_evento")};
+void inserta(Conexion& taloren, const Evento& evento, const Autor& autor) {
     taloren.enTransaccion([&] {
+        insertaFilas(taloren, evento, autor);
+        adelantaContador(taloren, evento.anio);
+    });
+}
+
+Escritura actualiza(Conexion& taloren, const Evento& e, const Autor& autor, bool sobrescribe) {
+    return taloren.enTransaccion([&] {
+        const std::optional<Evento> antes = busca(taloren, e.folio, e.anio);
+        if (!antes)
+            return Escritura::Eliminado;
+        if (antes->version != e.version)
+            return Escritura::Cambiado;
+        // evento first, with the version: the check and the write are one statement.
+        const QStringList orden = {QStringLiteral("evento"), QStringLiteral("suscriptor"),
+                                   QStringLiteral("representante_del_evento")};
         for (const QString& tabla : orden) {
             QStringList asignaciones;
             QVariantList valores;
@@ -99,30 +179,69 @@ void actualiza(Conexion& taloren, const Evento& e) {
             const QVariantList todos = e.valoresDe(tabla);
             for (int i = 0; i < campos.size(); ++i) {
                 const QString columna = campos.at(i).nombreDeColumna();
-                if (columna == QLatin1String("folio") || columna == QStringLiteral("año"))
+                if (columna == QLatin1String("folio") || columna == QStringLiteral("año") ||
+                    columna == QLatin1String("version"))
                     continue;
                 asignaciones << columna + QStringLiteral(" = ?");
                 valores << todos.at(i);
             }
+            QString condicion = porLlave;
             valores << e.folio << e.anio;
+            if (tabla == QLatin1String("evento")) {
+                asignaciones << QStringLiteral("version = version + 1");
+                condicion += QStringLiteral(" and version = ?");
+                valores << e.version;
+            }
             const Recordset rs = taloren.ejecuta(
                 QStringLiteral("update %1 set %2").arg(tabla, asignaciones.join(QStringLiteral(", "))) +
-                    porLlave,
+                    condicion,
                 valores);
-            // An update that finds no row would report success for data never stored.
-            if (rs.filasAfectadas() != 1)
+            if (rs.filasAfectadas() != 1) {
+                if (tabla == QLatin1String("evento"))
+                    return rechazo(taloren, e.folio, e.anio);
+                // An update that finds no row would report success for data never stored.
                 throw sinFila(tabla, e.folio, e.anio, QStringLiteral("; no se modificó nada."));
+            }
         }
+        Evento despues = e;
+        despues.version = e.version + 1;
+        Historial::escribe(taloren,
+                           {.catalogo = Catalogo::Taloren,
+                            .anio = e.anio,
+                            .folio = e.folio,
+                            .version = despues.version,
+                            .tipo = Historial::Tipo::Cambio,
+                            .sobrescribe = sobrescribe ? e.version : 0,
+                            .campos = Historial::diferencias(camposDelHistorial(), *antes, despues)},
+                           autor);
+        return Escritura::Hecha;
     });
 }
 
-int elimina(Conexion& taloren, int folio, int anio) {
+Escritura elimina(Conexion& taloren, int folio, int anio, int version, const Autor& autor) {
     return taloren.enTransaccion([&] {
-        const int eventos =
-            taloren.ejecuta(QStringLiteral("delete from evento") + porLlave, {folio, anio}).filasAfectadas();
+        const std::optional<Evento> antes = busca(taloren, folio, anio);
+        if (!antes)
+            return Escritura::Eliminado;
+        if (antes->version != version)
+            return Escritura::Cambiado;
+        adelantaContador(taloren, anio);
+        if (taloren
+                .ejecuta(QStringLiteral("delete from evento") + porLlave + QStringLiteral(" and version = ?"),
+                         {folio, anio, version})
+                .filasAfectadas() != 1)
+            return rechazo(taloren, folio, anio);
         taloren.ejecuta(QStringLiteral("delete from suscriptor") + porLlave, {folio, anio});
         taloren.ejecuta(QStringLiteral("delete from representante_del_evento") + porLlave, {folio, anio});
-        return eventos;
+        Historial::escribe(taloren,
+                           {.catalogo = Catalogo::Taloren,
+                            .anio = anio,
+                            .folio = folio,
+                            .version = version + 1,
+                            .tipo = Historial::Tipo::Baja,
+                            .campos = Historial::todos(camposDelHistorial(), *antes)},
+                           autor);
+        return Escritura::Hecha;
     });
 }
 
@@ -154,57 +273,55 @@ QString Captura::sortea(Conexion& taloren, int anio) {
     return folio;
 }
 
-Captura::Guardado Captura::guarda(Conexion& taloren, const Evento& evento) {
+Captura::Guardado Captura::guarda(Conexion& taloren, const Evento& evento, const Autor& autor,
+                                  int sobreVersion) {
     const Identidad id{evento.folio, evento.anio};
-    bool insertando = false;
-    bool ocupado = false;
-    Resultado r = Resultado::Insertado;
-    try {
-        r = taloren.enTransaccion([&] {
-            if (existe(taloren, id.folio, id.anio)) {
-                if (m_consultado != id)
-                    return Resultado::FolioAjeno;
-                actualiza(taloren, evento);
-                return Resultado::Actualizado;
-            }
-            insertando = true;
-            inserta(taloren, evento);
-            return Resultado::Insertado;
-        });
-    } catch (const ErrorDeEjecucion& error) {
-        // A server lets another station's insert of the same new folio through
-        // the check; its key then refuses this one, and nothing of it stays.
-        if (!(insertando && error.numero() == CodigoDeError::Integridad &&
-              existe(taloren, id.folio, id.anio)))
-            throw;
-        ocupado = true;
+    if (m_consultado == id && m_leido) {
+        Evento e = evento;
+        e.version = sobreVersion > 0 ? sobreVersion : m_leido->version;
+        switch (actualiza(taloren, e, autor, sobreVersion > 0)) {
+        case Escritura::Hecha:
+            e.version += 1;
+            m_leido = e;
+            return {Resultado::Actualizado, e.folio};
+        case Escritura::Cambiado:
+            return {Resultado::Cambiado};
+        case Escritura::Eliminado:
+            return {Resultado::Eliminado};
+        }
     }
-    if (ocupado || r == Resultado::FolioAjeno) {
-        if (m_sorteado == id)
-            return {Resultado::FolioTomado, sortea(taloren, id.anio).toInt()};
+    // A folio on screen that is neither the one looked up nor the one shown
+    // for this new event, and that another event holds, is not this screen's.
+    if (m_sorteado != id && existe(taloren, id.folio, id.anio))
         return {Resultado::FolioAjeno};
-    }
+    Evento e = evento;
+    e.folio = insertaConFolioNuevo(taloren, evento, autor);
+    e.version = 1;
     // From now on the screen holds that stored event: saving again updates it.
-    m_consultado = id;
+    m_consultado = Identidad{e.folio, e.anio};
+    m_leido = e;
     m_sorteado.reset();
-    return {r};
+    return {Resultado::Insertado, e.folio};
 }
 
-void Captura::consultado(int folio, int anio) {
-    m_consultado = Identidad{folio, anio};
+void Captura::consultado(const Evento& leido) {
+    m_consultado = Identidad{leido.folio, leido.anio};
+    m_leido = leido;
     m_sorteado.reset();
 }
 
 void Captura::olvida() {
     m_consultado.reset();
+    m_leido.reset();
     m_sorteado.reset();
 }
 
-int Captura::elimina(Conexion& taloren, int folio, int anio) {
-    const int eliminados = Eventos::elimina(taloren, folio, anio);
-    if (eliminados == 0)
-        m_consultado.reset();
-    return eliminados;
+Escritura Captura::elimina(Conexion& taloren, int folio, int anio, const Autor& autor, int sobreVersion) {
+    const int version = sobreVersion > 0 ? sobreVersion : m_leido ? m_leido->version : 0;
+    const Escritura r = Eventos::elimina(taloren, folio, anio, version, autor);
+    if (r != Escritura::Cambiado)
+        olvida();
+    return r;
 }
 
 } // namespace Eventos

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "server/Evento.h"
+#include "server/Historial.h"
 
 #include <QDate>
 #include <QList>
@@ -25,9 +26,11 @@ namespace Eventos {
 int anioDelEvento(const QDate& fechaDelEvento);
 int anioDeLaConsulta(const QDate& fechaDeRecepcion);
 
-// The next folio of a year: one more than the highest stored, "1" for a
-// year without events. Gaps left by deletions are not filled; the number is
-// not reserved until the event is stored.
+// The next folio of a year as a screen shows it before storing: one more
+// than the highest drawn or stored. The folio is drawn when the event is
+// stored, so another station may take this one first; the save then says
+// which folio the event got. A deleted event's folio is not given again: a
+// letter or a history entry that names it never names another event.
 QString siguienteFolio(Conexion& taloren, int anio);
 bool existe(Conexion& taloren, int folio, int anio);
 // The whole event, each row read by column name. An event that lacks one of
@@ -35,12 +38,21 @@ bool existe(Conexion& taloren, int folio, int anio);
 // event itself is not stored.
 Evento lee(Conexion& taloren, int folio, int anio);
 std::optional<Evento> busca(Conexion& taloren, int folio, int anio);
-void inserta(Conexion& taloren, const Evento& evento);
-// Overwrites the three rows of the event with its folio and year; an event
-// that lacks one of them is an error, never a partial update.
-void actualiza(Conexion& taloren, const Evento& evento);
-// Removes the three rows; answers how many events it removed (0 or 1).
-int elimina(Conexion& taloren, int folio, int anio);
+// Stores a new event of the event's year under the folio drawn for it now
+// (which it answers), at version 1, with its history.
+int insertaConFolioNuevo(Conexion& taloren, const Evento& evento, const Autor& autor);
+// Stores the event under its own folio (records brought from elsewhere,
+// tests); the year's counter moves past it.
+void inserta(Conexion& taloren, const Evento& evento, const Autor& autor);
+// An update or a deletion writes only over the version the event carries:
+// another station's change in between is never overwritten unseen. The
+// check and the write are one unit with the history entry.
+enum class Escritura { Hecha, Cambiado, Eliminado };
+// Overwrites the three rows; `sobrescribe` says the person saw the stored
+// version the event carries and chose to store the screen over it.
+Escritura actualiza(Conexion& taloren, const Evento& evento, const Autor& autor, bool sobrescribe = false);
+// Removes the three rows of that version; the history keeps the whole event.
+Escritura elimina(Conexion& taloren, int folio, int anio, int version, const Autor& autor);
 
 // The search of the query window: option 1 the events of the days from
 // `inicio` to `fin` (both included), option 2 those from `inicio` on; in
@@ -53,7 +65,8 @@ QString consultaBase();
 Recordset deEventos(Conexion& taloren, const QMap<int, QList<int>>& foliosPorAnio);
 
 // The register's rules as one capture screen follows them: which event the
-// screen holds, when a folio is drawn, and the guard between two stations.
+// screen holds and at which version, when a folio is drawn, and the guard
+// between two stations.
 class Captura {
 public:
     struct Identidad {
@@ -62,45 +75,51 @@ public:
         bool operator==(const Identidad&) const = default;
     };
     enum class Resultado {
+        // A new event, stored under `folio` (another than the one shown when
+        // another station stored that one meanwhile).
         Insertado,
         Actualizado,
-        // Another station stored the folio this screen drew for its new
-        // event: a new folio was drawn, and the next save stores it.
-        FolioTomado,
         // A stored event that is not the one this screen looked up: nothing
         // was written over it.
         FolioAjeno,
+        // Another station changed the event after this screen read it, or
+        // removed it: nothing was written.
+        Cambiado,
+        Eliminado,
     };
     struct Guardado {
         Resultado resultado;
-        int nuevoFolio = 0; // FolioTomado: the folio drawn in its place
+        int folio = 0; // Insertado: the folio it was stored under
     };
 
     // A new event is saved in two steps: the first save, with no folio on
-    // screen, only draws the folio and shows it; the next stores the event
-    // under it.
+    // screen, only shows the folio it will most likely get; the next stores it.
     static bool tocaSortear(const QString& folioEnPantalla) { return folioEnPantalla.trimmed().isEmpty(); }
     QString sortea(Conexion& taloren, int anio);
-    // Stores the event: a new one is inserted, the one looked up (or stored)
-    // here is updated, and any other is left alone. The check and the write
-    // are one unit, so another station's event is never taken for this one.
-    Guardado guarda(Conexion& taloren, const Evento& evento);
-    // The screen now shows that stored event (a look-up found it).
-    void consultado(int folio, int anio);
+    // Stores the event: the one looked up (or stored) here is updated if it
+    // is still at the version read, a new one is inserted, any other stored
+    // one is left alone. `sobreVersion`, when given, is the newer stored
+    // version the person saw and chose to overwrite.
+    Guardado guarda(Conexion& taloren, const Evento& evento, const Autor& autor, int sobreVersion = 0);
+    // The screen now shows that stored event as a look-up read it.
+    void consultado(const Evento& leido);
     // The screen no longer shows a stored event nor a drawn folio.
     void olvida();
     // The folio the first save drew for a new event not stored yet; 0 when none.
     int folioSinGuardar() const { return m_sorteado ? m_sorteado->folio : 0; }
     // Only the event this screen looked up may be deleted from it.
     bool esElConsultado(int folio, int anio) const { return m_consultado == Identidad{folio, anio}; }
-    // Deletes the event looked up; 0 when another station removed it first,
-    // and then the screen no longer holds it.
-    int elimina(Conexion& taloren, int folio, int anio);
+    // The event as this screen read or stored it last; none for a new one.
+    const std::optional<Evento>& leido() const { return m_leido; }
+    // Deletes the event looked up, if it is still at the version read (or at
+    // `sobreVersion`, the newer one the person saw and chose to delete).
+    Escritura elimina(Conexion& taloren, int folio, int anio, const Autor& autor, int sobreVersion = 0);
 
 private:
     // The event this screen looked up or stored: only that one is overwritten or deleted.
     std::optional<Identidad> m_consultado;
-    // The folio the first save drew for a new event.
+    std::optional<Evento> m_leido;
+    // The folio the first save showed for a new event.
     std::optional<Identidad> m_sorteado;
 };
 

@@ -89,6 +89,14 @@ const QList<Invitacion::CampoDeInvitacion>& Invitacion::campos() {
         fecha("FechaCaptura", "not null", "", "Fecha de captura", &Invitacion::fechaCaptura),
         texto("UsrModif", 10, vacio, "@UsrModif", "Modificó", &Invitacion::usrModif),
         fecha("FechaModif", "", "", "Fecha de modificación", &Invitacion::fechaModif),
+        {{.tabla = "invitacion",
+          .columna = "version",
+          .tipo = Tipo::Integer,
+          .resto = "not null default 1",
+          .parametro = "@Version",
+          .rotulo = "Versión",
+          .version = 4},
+         &Invitacion::version},
     };
     return campos;
 }
@@ -111,8 +119,9 @@ const QList<Invitacion::CampoDeInvitacion>& Invitacion::camposDelRegistro() {
 }
 
 const QList<Invitacion::CampoDeInvitacion>& Invitacion::camposDeLaConsulta() {
-    static const QList<C> consulta = QList<C>(camposDelRegistro()) << campo(QStringLiteral("UsrCaptura"))
-                                                                   << campo(QStringLiteral("UsrModif"));
+    static const QList<C> consulta = QList<C>(camposDelRegistro())
+                                     << campo(QStringLiteral("UsrCaptura"))
+                                     << campo(QStringLiteral("UsrModif")) << campo(QStringLiteral("version"));
     return consulta;
 }
 

@@ -36,6 +36,8 @@ struct Invitacion {
     QDateTime fechaCaptura;
     QString usrModif;
     QDateTime fechaModif;
+    // Raised by every change: a correction based on an older one is refused.
+    int version = 0;
 
     using CampoDeInvitacion = CampoDe<Invitacion>;
     // Every column of the table, in its order.
@@ -44,7 +46,7 @@ struct Invitacion {
     // correction carry between the year (and folio) and the account.
     static const QList<CampoDeInvitacion>& camposDelRegistro();
     // What a look-up answers: fields 2 to 23, who captured it and who last
-    // corrected it.
+    // corrected it, and its version.
     static const QList<CampoDeInvitacion>& camposDeLaConsulta();
     // The field of that column (compared without regard to case); throws for
     // an unknown one.

@@ -1,6 +1,7 @@
 #include "server/Invitaciones.h"
 
 #include "outside/Conexion.h"
+#include "outside/ErrorDeEjecucion.h"
 
 namespace Invitaciones {
 
@@ -12,9 +13,13 @@ Parametro parametroDe(const char* columna, const QVariant& valor) {
 
 } // namespace
 
-int registra(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta) {
+Parametro estacion(const Autor& autor) {
+    return Parametro::entrada(QStringLiteral("@Estacion"), TipoDeParametro::VarChar, 255, autor.estacion);
+}
+
+int registra(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor) {
     Parametros p{parametroDe("Anio", invitacion.anio)};
-    p << invitacion.parametrosDelRegistro() << parametroDe("UsrCaptura", cuenta);
+    p << invitacion.parametrosDelRegistro() << parametroDe("UsrCaptura", autor.cuenta) << estacion(autor);
     Parametro folio = parametroDe("Folio", {});
     folio.direccion = Direccion::Salida;
     p << folio;
@@ -33,10 +38,26 @@ std::optional<Invitacion> busca(Conexion& kelmar, int anio, int folio) {
     return invitacion;
 }
 
-void corrige(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta) {
+Correccion corrige(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor, bool sobrescribe) {
     Parametros p{parametroDe("Anio", invitacion.anio), parametroDe("Folio", invitacion.folio)};
-    p << invitacion.parametrosDelRegistro() << parametroDe("UsrModif", cuenta);
-    kelmar.ejecutaProcedimiento(QStringLiteral("ActualizarUnRegDeInvitacion"), p);
+    p << invitacion.parametrosDelRegistro() << parametroDe("UsrModif", autor.cuenta) << estacion(autor)
+      << parametroDe("version", invitacion.version)
+      << Parametro::entrada(QStringLiteral("@Sobrescribe"), TipoDeParametro::SmallInt, 0,
+                            sobrescribe ? 1 : 0);
+    Correccion r;
+    try {
+        kelmar.ejecutaProcedimiento(QStringLiteral("ActualizarUnRegDeInvitacion"), p);
+        r.version = invitacion.version + 1;
+        return r;
+    } catch (const ErrorDeEjecucion& error) {
+        if (error.numero() != CodigoDeError::RegistroCambiado &&
+            error.numero() != CodigoDeError::FinDeRegistros)
+            throw;
+    }
+    r.guardada = busca(kelmar, invitacion.anio, invitacion.folio);
+    r.resultado = r.guardada ? Correccion::Resultado::Cambiada : Correccion::Resultado::Eliminada;
+    r.ultimoCambio = Historial::ultima(kelmar, Catalogo::Kelmar, invitacion.anio, invitacion.folio);
+    return r;
 }
 
 Recordset buscaParaReporte(Conexion& kelmar, const Criterios& c) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outside/Recordset.h"
+#include "server/Historial.h"
 #include "server/Invitacion.h"
 
 #include <QDate>
@@ -15,15 +16,28 @@ class Conexion;
 namespace Invitaciones {
 
 // Stores a new invitation of `invitacion.anio` under the year's next folio,
-// which it answers. `cuenta` is the account that captures it.
-int registra(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta);
+// which it answers, at version 1. `autor` captures it.
+int registra(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor);
 
 // The stored invitation of that year and folio; none when there is no such.
 std::optional<Invitacion> busca(Conexion& kelmar, int anio, int folio);
 
-// Overwrites the stored invitation of the record's year and folio; an error
-// when there is none. `cuenta` is the account that corrects it.
-void corrige(Conexion& kelmar, const Invitacion& invitacion, const QString& cuenta);
+// Overwrites the stored invitation of the record's year and folio, if it is
+// still at the record's version: a correction never overwrites unseen what
+// another station stored after the look-up. `sobrescribe` says that the
+// person saw that newer version (the record carries its number) and chose to
+// store the screen over it; the history records it so.
+struct Correccion {
+    enum class Resultado { Guardada, Cambiada, Eliminada };
+    Resultado resultado = Resultado::Guardada;
+    int version = 0; // Guardada: the version stored now
+    // Cambiada: the invitation as stored now; Cambiada and Eliminada: who
+    // changed it last, when the history tells.
+    std::optional<Invitacion> guardada;
+    std::optional<Historial::Entrada> ultimoCambio;
+};
+Correccion corrige(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor,
+                   bool sobrescribe = false);
 
 // The invitations of a report's criteria (ObtenerInvitaciones): events
 // between the two days, holding the words typed (each at most 20

@@ -3,6 +3,7 @@
 #include "outside/Procedimientos.h"
 #include "outside/ReglaDeNombres.h"
 #include "outside/Reloj.h"
+#include "server/Historial.h"
 #include "server/Invitacion.h"
 #include "server/Servidor.h"
 
@@ -43,9 +44,14 @@ QList<Firma> firmaDelRegistro() {
     return firma;
 }
 
+// The station that writes, for the history.
+Firma firmaDeEstacion() {
+    return texto("@Estacion", 255);
+}
+
 QList<Firma> firmaDeInsercion() {
     QList<Firma> firma{firmaDe("Anio")};
-    firma << firmaDelRegistro() << firmaDe("UsrCaptura");
+    firma << firmaDelRegistro() << firmaDe("UsrCaptura") << firmaDeEstacion();
     Firma folio = firmaDe("Folio");
     folio.direccion = Direccion::Salida;
     firma << folio;
@@ -54,7 +60,12 @@ QList<Firma> firmaDeInsercion() {
 
 QList<Firma> firmaDeActualizacion() {
     QList<Firma> firma{firmaDe("Anio"), firmaDe("Folio")};
-    firma << firmaDelRegistro() << firmaDe("UsrModif");
+    firma << firmaDelRegistro() << firmaDe("UsrModif")
+          << firmaDeEstacion()
+          // The version the correction is based on, and whether it overwrites
+          // on purpose a newer one that the person has seen.
+          << firmaDe("version")
+          << Firma{QStringLiteral("@Sobrescribe"), TipoDeParametro::SmallInt, Direccion::Entrada, 0};
     return firma;
 }
 
@@ -87,14 +98,22 @@ Recordset insertaInvitacion(Conexion& kelmar, Argumentos& a) {
     const QStringList columnas = columnasDelRegistro();
     QVariantList valores{anio, folio};
     valores << valoresDelRegistro(a);
-    valores << a.valor(u"@UsrCaptura") << Reloj::actual().ahora();
+    valores << a.valor(u"@UsrCaptura") << Reloj::actual().ahora() << 1;
     QStringList marcas;
     for (int i = 0; i < valores.size(); ++i)
         marcas << QStringLiteral("?");
-    kelmar.ejecuta(QStringLiteral("insert into invitacion (Anio, Folio, %1, UsrCaptura, FechaCaptura)"
-                                  " values (%2)")
-                       .arg(columnas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))),
-                   valores);
+    kelmar.ejecuta(
+        QStringLiteral("insert into invitacion (Anio, Folio, %1, UsrCaptura, FechaCaptura, version)"
+                       " values (%2)")
+            .arg(columnas.join(QStringLiteral(", ")), marcas.join(QStringLiteral(", "))),
+        valores);
+    Historial::escribe(kelmar,
+                       {.catalogo = Catalogo::Kelmar,
+                        .anio = anio,
+                        .folio = folio,
+                        .version = 1,
+                        .tipo = Historial::Tipo::Alta},
+                       {a.texto(u"@UsrCaptura"), a.texto(u"@Estacion")});
     a.estableceSalida(u"@Folio", folio);
     return {};
 }
@@ -114,28 +133,59 @@ Recordset obtenInvitacion(Conexion& kelmar, Argumentos& a) {
     return kelmar.ejecuta(consulta, {a.entero(u"@Anio"), a.entero(u"@Folio")});
 }
 
-// An update that finds no invitation is an error, never a silent success:
-// the user would believe a correction stored that went nowhere.
+ErrorDeEjecucion cambiada(Conexion& kelmar, int anio, int folio) {
+    return ErrorDeEjecucion(CodigoDeError::RegistroCambiado,
+                            QStringLiteral("Otra estación modificó la invitación con folio %1 del año %2 "
+                                           "después de consultarla; no se actualizó nada.")
+                                .arg(folio)
+                                .arg(anio),
+                            kelmar.fuente());
+}
+
+// A correction stores only over the version it was based on: the check and
+// the write are one statement, so a change that another station stores in
+// between is never overwritten unseen. An update that finds no invitation is
+// an error, never a silent success. The history gets the fields it changed.
 Recordset actualizaInvitacion(Conexion& kelmar, Argumentos& a) {
     const int anio = a.entero(u"@Anio");
     const int folio = a.entero(u"@Folio");
-    QStringList asignaciones;
-    for (const QString& columna : columnasDelRegistro())
-        asignaciones << columna + QStringLiteral(" = ?");
-    QVariantList valores = valoresDelRegistro(a);
-    valores << a.valor(u"@UsrModif") << Reloj::actual().ahora() << anio << folio;
-    const Recordset rs =
-        kelmar.ejecuta(QStringLiteral("update invitacion set %1, UsrModif = ?, FechaModif = ?"
-                                      " where Anio = ? and Folio = ?")
-                           .arg(asignaciones.join(QStringLiteral(", "))),
-                       valores);
-    if (rs.filasAfectadas() != 1)
+    const int leida = a.entero(u"@Version");
+    const Recordset guardada = kelmar.ejecuta(
+        QStringLiteral("select * from invitacion where Anio = ? and Folio = ?"), {anio, folio});
+    if (guardada.estaVacio())
         throw ErrorDeEjecucion(
             CodigoDeError::FinDeRegistros,
             QStringLiteral("No existe la invitación con folio %1 del año %2; no se actualizó nada.")
                 .arg(folio)
                 .arg(anio),
             kelmar.fuente());
+    const Invitacion antes = Invitacion::deFila(guardada, 0);
+    if (antes.version != leida)
+        throw cambiada(kelmar, anio, folio);
+    QStringList asignaciones;
+    for (const QString& columna : columnasDelRegistro())
+        asignaciones << columna + QStringLiteral(" = ?");
+    QVariantList valores = valoresDelRegistro(a);
+    valores << a.valor(u"@UsrModif") << Reloj::actual().ahora() << anio << folio << leida;
+    const Recordset rs = kelmar.ejecuta(
+        QStringLiteral("update invitacion set %1, UsrModif = ?, FechaModif = ?, version = version + 1"
+                       " where Anio = ? and Folio = ? and version = ?")
+            .arg(asignaciones.join(QStringLiteral(", "))),
+        valores);
+    if (rs.filasAfectadas() != 1)
+        throw cambiada(kelmar, anio, folio);
+    Invitacion despues = antes;
+    for (const Invitacion::CampoDeInvitacion& c : Invitacion::camposDelRegistro())
+        c.escribe(despues, a.valor(c.nombreDelParametro()));
+    Historial::escribe(kelmar,
+                       {.catalogo = Catalogo::Kelmar,
+                        .anio = anio,
+                        .folio = folio,
+                        .version = leida + 1,
+                        .tipo = Historial::Tipo::Cambio,
+                        .sobrescribe = a.entero(u"@Sobrescribe") != 0 ? leida : 0,
+                        .campos = Historial::diferencias(Invitacion::camposDelRegistro(), antes, despues)},
+                       {a.texto(u"@UsrModif"), a.texto(u"@Estacion")});
     return {};
 }
 

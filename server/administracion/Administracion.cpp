@@ -181,6 +181,8 @@ void otorgaPermisos(Conexion& c, Catalogo catalogo, const AjustesDeConexion& aju
         QStringLiteral("grant select, insert, update, delete on all tables in schema public to %1").arg(r),
         QStringLiteral("grant usage, select on all sequences in schema public to %1").arg(r),
         QStringLiteral("revoke insert, update, delete on table version_esquema from %1").arg(r),
+        // A station adds to the history and reads it; nobody rewrites it from one.
+        QStringLiteral("revoke update, delete, truncate on table historial, historial_campo from %1").arg(r),
     };
     if (catalogo == Catalogo::Kelmar)
         sentencias

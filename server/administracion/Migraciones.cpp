@@ -3,6 +3,8 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
+#include "server/Evento.h"
+#include "server/Invitacion.h"
 #include "server/Servidor.h"
 #include "server/administracion/Cuentas.h"
 #include "server/administracion/Semilla.h"
@@ -75,6 +77,41 @@ void kelmar3(Conexion& c) {
         c.ejecuta(sentencia);
 }
 
+// A version on every record and the history of every change (version 4 of
+// kelmar, 2 of taloren). The records stored before start at version 1 with
+// no history. History rows are never changed nor removed: on a server the
+// stations are not granted it (the administration command), and its trigger
+// writes the server's role and clock over what a station sends; the
+// embedded catalog refuses it by triggers.
+void agregaVersionesEHistorial(Conexion& c, Catalogo catalogo, int version, const Campo& campoDeVersion) {
+    c.ejecuta(sentenciaDeColumnaNueva(QString::fromUtf8(campoDeVersion.tabla),
+                                      campoDeVersion.columnaDelEsquema(), c.motor() == Motor::SQLite));
+    creaTablasNuevas(c, catalogo, version);
+    if (c.motor() == Motor::PostgreSQL) {
+        c.ejecuta(
+            QStringLiteral("create function historial_autor() returns trigger language plpgsql as $$"
+                           " begin new.rol := current_user; new.fecha := localtimestamp(0); return new; end"
+                           " $$"));
+        c.ejecuta(QStringLiteral("create trigger historial_autor before insert on historial"
+                                 " for each row execute function historial_autor()"));
+        return;
+    }
+    for (const QString& tabla : {QStringLiteral("historial"), QStringLiteral("historial_campo")})
+        for (const QString& accion : {QStringLiteral("update"), QStringLiteral("delete")})
+            c.ejecuta(QStringLiteral("create trigger %1_sin_%2 before %2 on %1 begin"
+                                     " select raise(abort, 'El historial no se modifica ni se borra.'); end")
+                          .arg(tabla, accion));
+}
+
+void kelmar4(Conexion& c) {
+    agregaVersionesEHistorial(c, Catalogo::Kelmar, 4, Invitacion::campo(QStringLiteral("version")));
+}
+
+void taloren2(Conexion& c) {
+    agregaVersionesEHistorial(c, Catalogo::Taloren, 2,
+                              Evento::campo(QStringLiteral("evento"), QStringLiteral("version")));
+}
+
 // Each catalog's migrations in order. A new one takes the next number of its
 // list. One that creates no table and changes no column must be safe to run
 // again: a catalog that lost its version record is told by its tables, and
@@ -84,9 +121,11 @@ const QList<Migracion>& migraciones(Catalogo catalogo) {
         {1, kelmar1},
         {2, kelmar2},
         {3, kelmar3},
+        {4, kelmar4},
     };
     static const QList<Migracion> taloren = {
         {1, taloren1},
+        {2, taloren2},
     };
     const QList<Migracion>& lista = catalogo == Catalogo::Kelmar ? kelmar : taloren;
     // The data side states the version windows require; a migration that it
@@ -214,11 +253,13 @@ int restituyeVersion(Conexion& conexion, Catalogo catalogo, QStringList* notas) 
 
 } // namespace
 
-int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas) {
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas, int hasta) {
+    if (hasta <= 0)
+        hasta = versionActual(catalogo);
     const int vista = version(conexion);
     if (vista > versionActual(catalogo))
         throw errorDeVersion(conexion, catalogo, vista);
-    if (vista == versionActual(catalogo))
+    if (vista >= hasta)
         return vista;
     // One unit: the catalog reaches the current version whole or not at all.
     // Whoever updates it at the same time waits for the lock (an embedded
@@ -233,7 +274,7 @@ int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas) {
         if (encontrada == 0 && !formaDe(conexion).isEmpty())
             desde = restituyeVersion(conexion, catalogo, notas);
         for (const Migracion& m : migraciones(catalogo)) {
-            if (m.version <= desde)
+            if (m.version <= desde || m.version > hasta)
                 continue;
             if (!tieneTablaDeVersion(conexion))
                 conexion.ejecuta(

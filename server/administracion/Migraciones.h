@@ -14,5 +14,7 @@ namespace Esquema {
 // version record gets it back from its tables, and `notas` says so. Throws
 // ErrorDeEjecucion when the catalog is newer than this program, or holds
 // tables that are not those of any of its versions (another program's).
-int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr);
+// `hasta`, when given, stops at that version: what a catalog of an older
+// program holds, to prove the migrations on it.
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr, int hasta = 0);
 } // namespace Esquema

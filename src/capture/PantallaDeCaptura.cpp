@@ -98,7 +98,7 @@ void frmCaptura::muestraEvento(int folio, int anio) {
     ponTexto(mskCelularRep, e.celularRepresentante);
     ponTexto(cmbInstruccion, QString::number(e.claveInstruccion) + QLatin1Char(' ') + instruccion->trimmed());
     TxtObservacion->setPlainText(e.observacion);
-    m_captura.consultado(folio, anio);
+    m_captura.consultado(e);
     LblMensajeAUsuario->clear();
     marcaComoGuardado();
 }

@@ -2,6 +2,7 @@
 
 #include "capture/PantallaDeCaptura.h"
 #include "common/Avisos.h"
+#include "common/FrmConflicto.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -356,38 +357,94 @@ QString frmCaptura::UltimoNro() {
     return Eventos::siguienteFolio(Modulo::taloren(), valores.anio);
 }
 
-void frmCaptura::actualiza() {
-    Eventos::actualiza(Modulo::taloren(), eventoEnPantalla(TxtFolio->text().trimmed().toInt()));
-}
-
-int frmCaptura::Elimina() {
+Eventos::Escritura frmCaptura::Elimina(int sobreVersion) {
     return m_captura.elimina(Modulo::taloren(), TxtFolio->text().trimmed().toInt(),
-                             Eventos::anioDelEvento(DTPFechaEvento->date()));
+                             Eventos::anioDelEvento(DTPFechaEvento->date()), Modulo::autor(), sobreVersion);
 }
 
-// Another station stored the folio this screen drew (a new one is on screen
-// now), or this screen's folio names a stored event it did not look up.
-void frmCaptura::avisaFolioOcupado(const Evento& evento, const Eventos::Captura::Guardado& guardado) {
-    if (guardado.resultado == Eventos::Captura::Resultado::FolioTomado) {
-        const QString nuevo = QString::number(guardado.nuevoFolio);
-        TxtFolio->setText(nuevo);
-        aviso(QStringLiteral(
-                  "El folio %1 del año %2 acaba de registrarse desde otra estación. A este evento le "
-                  "corresponde ahora el folio %3: presione Grabar de nuevo para almacenarlo.")
-                  .arg(evento.folio)
-                  .arg(evento.anio)
-                  .arg(nuevo),
-              CmdGuardar);
-        return;
-    }
-    aviso(QStringLiteral("Ya existe un evento con el folio %1 del año %2 y no es el que se consultó en esta "
-                         "pantalla, así que no se guardó nada.")
-                  .arg(evento.folio)
-                  .arg(evento.anio) +
+void frmCaptura::avisaEliminado(int folio, int anio) {
+    aviso(QStringLiteral(
+              "Otra estación eliminó el evento con folio %1 del año %2 después de su consulta; no se "
+              "guardó nada.")
+                  .arg(folio)
+                  .arg(anio) +
               Modulo::DobleSalto +
-              QStringLiteral("Para modificarlo, escriba su folio y presione Enter; para registrar un evento "
-                             "nuevo, deje el folio vacío y presione Grabar."),
+              QStringLiteral(
+                  "Lo escrito sigue en pantalla: para registrarlo como evento nuevo, borre el folio y "
+                  "presione Grabar."),
           TxtFolio);
+}
+
+void frmCaptura::resuelveConflicto(const Evento& enPantalla, bool esBaja) {
+    Conexion& taloren = Modulo::taloren();
+    const std::optional<Evento> guardado = Eventos::busca(taloren, enPantalla.folio, enPantalla.anio);
+    if (!guardado || !m_captura.leido())
+        return avisaEliminado(enPantalla.folio, enPantalla.anio);
+    const Evento leido = *m_captura.leido();
+    FrmConflicto::Datos datos{
+        QStringLiteral("el evento con folio %1 del año %2").arg(enPantalla.folio).arg(enPantalla.anio),
+        Historial::ultima(taloren, Catalogo::Taloren, enPantalla.anio, enPantalla.folio),
+        Historial::comparacion(Evento::campos(), leido, enPantalla, *guardado), guardado->version, esBaja};
+    const auto decision = FrmConflicto::Resuelve(
+        std::move(datos), [&] { MuestraEvento(enPantalla.folio, enPantalla.anio); }, this);
+    if (decision != FrmConflicto::Sobrescribir)
+        return;
+    if (!esBaja)
+        return guardaEvento(enPantalla, guardado->version);
+    switch (Elimina(guardado->version)) {
+    case Eventos::Escritura::Hecha:
+        return avisaEliminacion(QString::number(enPantalla.folio));
+    case Eventos::Escritura::Eliminado:
+        return avisaEliminado(enPantalla.folio, enPantalla.anio);
+    case Eventos::Escritura::Cambiado:
+        return resuelveConflicto(enPantalla, true);
+    }
+}
+
+void frmCaptura::guardaEvento(const Evento& evento, int sobreVersion) {
+    const Eventos::Captura::Guardado guardado =
+        m_captura.guarda(Modulo::taloren(), evento, Modulo::autor(), sobreVersion);
+    switch (guardado.resultado) {
+    case Eventos::Captura::Resultado::FolioAjeno:
+        aviso(QStringLiteral(
+                  "Ya existe un evento con el folio %1 del año %2 y no es el que se consultó en esta "
+                  "pantalla, así que no se guardó nada.")
+                      .arg(evento.folio)
+                      .arg(evento.anio) +
+                  Modulo::DobleSalto +
+                  QStringLiteral(
+                      "Para modificarlo, escriba su folio y presione Enter; para registrar un evento "
+                      "nuevo, deje el folio vacío y presione Grabar."),
+              TxtFolio);
+        return;
+    case Eventos::Captura::Resultado::Cambiado:
+        return resuelveConflicto(evento);
+    case Eventos::Captura::Resultado::Eliminado:
+        return avisaEliminado(evento.folio, evento.anio);
+    case Eventos::Captura::Resultado::Insertado:
+    case Eventos::Captura::Resultado::Actualizado:
+        break;
+    }
+    LblMensajeAUsuario->clear();
+    QString texto = QStringLiteral("Actualización realizada satisfactoriamente");
+    if (guardado.resultado == Eventos::Captura::Resultado::Insertado && guardado.folio != evento.folio) {
+        // Another station stored the folio shown first: the event has the next one.
+        TxtFolio->setText(QString::number(guardado.folio));
+        texto += Modulo::DobleSalto +
+                 QStringLiteral(
+                     "Otra estación registró antes el folio %1; este evento quedó guardado con el folio "
+                     "%2 del año %3.")
+                     .arg(evento.folio)
+                     .arg(guardado.folio)
+                     .arg(evento.anio);
+    }
+    marcaComoGuardado();
+    Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
+                   {},
+                   texto,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar});
 }
 
 void frmCaptura::CmdGuardar_Click() {
@@ -418,21 +475,7 @@ void frmCaptura::CmdGuardar_Click() {
                     .arg(TxtFolio->text()));
             return;
         }
-        const Evento evento = eventoEnPantalla(TxtFolio->text().trimmed().toInt());
-        const Eventos::Captura::Guardado guardado = m_captura.guarda(Modulo::taloren(), evento);
-        if (guardado.resultado == Eventos::Captura::Resultado::FolioTomado ||
-            guardado.resultado == Eventos::Captura::Resultado::FolioAjeno) {
-            avisaFolioOcupado(evento, guardado);
-            return;
-        }
-        LblMensajeAUsuario->clear();
-        marcaComoGuardado();
-        Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
-                       {},
-                       QStringLiteral("Actualización realizada satisfactoriamente"),
-                       CajaDeMensajes::Aceptar,
-                       CajaDeMensajes::Aceptar,
-                       CajaDeMensajes::Aceptar});
+        guardaEvento(eventoEnPantalla(TxtFolio->text().trimmed().toInt()));
     } catch (...) {
         const ErrorDeEjecucion error = ErrorDeEjecucion::actual();
         Modulo::MensajeDeError(QStringLiteral("¡Error! No fué posible almacenar los datos.") +
@@ -440,6 +483,19 @@ void frmCaptura::CmdGuardar_Click() {
                                QString::number(error.numero()) + Modulo::Salto +
                                QStringLiteral("Descripción: ") + error.descripcion());
     }
+}
+
+void frmCaptura::avisaEliminacion(const QString& folio) {
+    Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
+                   {},
+                   QStringLiteral("El folio ") + folio + QStringLiteral(" del año ") +
+                       QString::number(Eventos::anioDelEvento(DTPFechaEvento->date())) +
+                       QStringLiteral(" ha sido eliminado"),
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar,
+                   CajaDeMensajes::Aceptar});
+    LimpiaDatos();
+    TxtFolio->setFocus();
 }
 
 void frmCaptura::cmdEliminar_Click() {
@@ -466,23 +522,20 @@ void frmCaptura::cmdEliminar_Click() {
                                               CajaDeMensajes::Cancelar});
         if (respuesta != CajaDeMensajes::Aceptar)
             return;
-        if (Elimina() == 0) {
+        switch (Elimina()) {
+        case Eventos::Escritura::Eliminado:
             aviso(QStringLiteral(
                       "El folio %1 del año %2 ya no estaba registrado: otra estación lo eliminó antes.")
                       .arg(folio.trimmed())
                       .arg(anio),
                   TxtFolio);
             return;
+        case Eventos::Escritura::Cambiado:
+            // What the person meant to delete is what the look-up read.
+            return resuelveConflicto(*m_captura.leido(), true);
+        case Eventos::Escritura::Hecha:
+            return avisaEliminacion(folio);
         }
-        Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
-                       {},
-                       QStringLiteral("El folio ") + folio + QStringLiteral(" del año ") +
-                           QString::number(anio) + QStringLiteral(" ha sido eliminado"),
-                       CajaDeMensajes::Aceptar,
-                       CajaDeMensajes::Aceptar,
-                       CajaDeMensajes::Aceptar});
-        LimpiaDatos();
-        TxtFolio->setFocus();
     } catch (...) {
         Modulo::MensajeDeError(
             QStringLiteral("No fue posible eliminar el folio %1 del año %2.").arg(folio.trimmed()).arg(anio) +

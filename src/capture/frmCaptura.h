@@ -116,9 +116,8 @@ public:
     void LlenaObjetos();
     void LimpiaDatos();
     QString UltimoNro();
-    void actualiza();
-    // The events it removed: 0 when another station removed it first.
-    int Elimina();
+    // Deletes the event looked up, unless another station changed or removed it since.
+    Eventos::Escritura Elimina(int sobreVersion = 0);
 
     // Closing, however it is asked for, first asks while the screen holds
     // what is not stored: typed changes, or a new event that has its folio.
@@ -138,7 +137,14 @@ private:
     bool validaAntesDeLeer();
     void resuelveValores();
     Evento eventoEnPantalla(int folio) const;
-    void avisaFolioOcupado(const Evento& evento, const Eventos::Captura::Guardado& guardado);
+    // Stores the screen's event and tells the outcome; `sobreVersion`: the
+    // newer stored version the person chose to overwrite.
+    void guardaEvento(const Evento& evento, int sobreVersion = 0);
+    // Another station changed the event since the look-up: the comparison.
+    // A deletion refused the same way: `esBaja`.
+    void resuelveConflicto(const Evento& enPantalla, bool esBaja = false);
+    void avisaEliminacion(const QString& folio);
+    void avisaEliminado(int folio, int anio);
     void aviso(const QString& texto, QWidget* campo);
     QStringList contenidoEnPantalla() const;
     // Typed changes, or a new event that has its folio, not stored yet.

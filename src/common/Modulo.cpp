@@ -5,6 +5,7 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Historial.h"
 #include "server/Servidor.h"
 
 #include <QComboBox>
@@ -20,6 +21,10 @@ namespace Modulo {
 
 QString NickUsuario;
 QString CuentaUsuario;
+
+::Autor autor() {
+    return {CuentaUsuario, Autor::estacionLocal()};
+}
 QString UsuarioKelmar;
 QString ClaveKelmar;
 const QString DobleSalto = QStringLiteral("\r\r");

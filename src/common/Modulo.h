@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+struct Autor;
 class Conexion;
 class ErrorDeEjecucion;
 class QComboBox;
@@ -19,6 +20,8 @@ namespace Modulo {
 // The logged user, set by the login.
 extern QString NickUsuario;
 extern QString CuentaUsuario;
+// Who writes a change: the logged account at this station.
+::Autor autor();
 // The kelmar account, which reports log on with.
 extern QString UsuarioKelmar;
 extern QString ClaveKelmar;

@@ -1,6 +1,7 @@
 #include "invitations/FrmModificarInvitacion.h"
 
 #include "common/Avisos.h"
+#include "common/FrmConflicto.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/CmbClaveDescrip.h"
@@ -164,6 +165,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
         }
         muestraInvitacion(*invitacion);
         marcaComoGuardado();
+        m_leida = invitacion;
         m_anio = anio;
         m_folio = folio;
         m_hayInvitacion = true;
@@ -301,15 +303,52 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
         Invitacion invitacion = invitacionEnPantalla(estatus, caracter, representaA, TxtIndicacion->text());
         invitacion.anio = m_anio;
         invitacion.folio = m_folio;
-        Invitaciones::corrige(Modulo::kelmar(), invitacion, Modulo::CuentaUsuario);
-        LblMensajeAUsuario->setText(QStringLiteral("Los datos han sido actualizados."));
-        LblUsrModifico->setText(Modulo::CuentaUsuario);
-        marcaComoGuardado();
-        m_hayInvitacion = false;
-        CmdGuardar->estableceEnabled(false);
+        invitacion.version = m_leida ? m_leida->version : 0;
+        guardaCorreccion(invitacion);
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
+}
+
+void FrmModificarInvitacion::guardaCorreccion(Invitacion invitacion, bool sobrescribe) {
+    const Invitaciones::Correccion r =
+        Invitaciones::corrige(Modulo::kelmar(), invitacion, Modulo::autor(), sobrescribe);
+    using R = Invitaciones::Correccion::Resultado;
+    const QString registro =
+        QStringLiteral("la invitación con folio %1 del año %2").arg(invitacion.folio).arg(invitacion.anio);
+    if (r.resultado == R::Eliminada) {
+        Modulo::MensajeDeError(
+            QStringLiteral("Otra estación eliminó %1 después de su consulta; no se guardó nada.")
+                .arg(registro));
+        return;
+    }
+    if (r.resultado == R::Cambiada) {
+        const Invitacion guardada = *r.guardada;
+        const Invitacion leida = m_leida.value_or(guardada);
+        const auto decision = FrmConflicto::Resuelve(
+            {registro, r.ultimoCambio,
+             Historial::comparacion(Invitacion::camposDelRegistro(), leida, invitacion, guardada),
+             guardada.version},
+            [&] {
+                muestraInvitacion(guardada);
+                marcaComoGuardado();
+                m_leida = guardada;
+            },
+            this);
+        if (decision == FrmConflicto::Sobrescribir) {
+            invitacion.version = guardada.version;
+            guardaCorreccion(invitacion, true);
+        }
+        return;
+    }
+    invitacion.version = r.version;
+    invitacion.usrModif = Modulo::CuentaUsuario;
+    m_leida = invitacion;
+    LblMensajeAUsuario->setText(QStringLiteral("Los datos han sido actualizados."));
+    LblUsrModifico->setText(Modulo::CuentaUsuario);
+    marcaComoGuardado();
+    m_hayInvitacion = false;
+    CmdGuardar->estableceEnabled(false);
 }
 
 void FrmModificarInvitacion::CmdCerrar_Click() {

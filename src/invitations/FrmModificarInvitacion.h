@@ -1,10 +1,12 @@
 #pragma once
 
 #include "invitations/VentanaDeInvitacion.h"
+#include "server/Invitacion.h"
+
+#include <optional>
 
 class CmbClaveDescrip;
 class QPushButton;
-struct Invitacion;
 
 // "Modificar datos de invitación": finds an invitation by year and folio,
 // shows it with its status and timing, and saves the user's corrections
@@ -38,6 +40,9 @@ protected:
 
 private:
     void muestraInvitacion(const Invitacion& invitacion);
+    // Stores the correction and tells the outcome; `sobrescribe`: over the
+    // newer version the record carries, which the person saw and chose to overwrite.
+    void guardaCorreccion(Invitacion invitacion, bool sobrescribe = false);
     // Called on every change of the year or the folio on screen.
     void revisaIdentidad();
 
@@ -47,4 +52,7 @@ private:
     bool m_hayInvitacion = false;
     int m_anio = 0;
     int m_folio = 0;
+    // The invitation as the look-up (or the last save) left it: its version
+    // is the one a correction is based on.
+    std::optional<Invitacion> m_leida;
 };

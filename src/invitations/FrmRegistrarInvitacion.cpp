@@ -189,7 +189,7 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
             invitacionEnPantalla(estatus, caracter, representaA, CmbIndicacion->currentText());
         invitacion.anio = LblAnio->text().toInt();
         const QString folio =
-            QString::number(Invitaciones::registra(Modulo::kelmar(), invitacion, Modulo::CuentaUsuario));
+            QString::number(Invitaciones::registra(Modulo::kelmar(), invitacion, Modulo::autor()));
         LblFolio->setText(folio);
         LblMensajeAUsuario->setText(
             QStringLiteral("Los datos han sido almacenados. Folio de la última invitación: ") + folio);

@@ -38,6 +38,9 @@ inline constexpr int Integridad = -2147217873;
 inline constexpr int Desbordamiento = -2147217833;
 // A value that does not convert to its column's or parameter's type.
 inline constexpr int Conversion = -2147217913;
+// Another station changed or removed the record since this one read it:
+// nothing was written.
+inline constexpr int RegistroCambiado = -2147217864;
 // A column that the recordset does not hold.
 inline constexpr int ColumnaInexistente = 3265;
 // Reading past the last row.

@@ -99,7 +99,7 @@ private Q_SLOTS:
                 cambiadas << columna.toLower() + u'=' + despues.texto(0, columna);
         QCOMPARE(cambiadas,
                  QStringList({"representante=Raúl Benítez Zamora", "estatus=CONFIRMADA", "usrmodif=lupita",
-                              "fechamodif=2011-11-18 " + hora.toString(u"HH:mm:ss")}));
+                              "fechamodif=2011-11-18 " + hora.toString(u"HH:mm:ss"), "version=2"}));
 
         consulta(w, 1);
         QCOMPARE(w.LblEstatus->text() + w.LblUsrModifico->text(), QStringLiteral("CONFIRMADAlupita"));
@@ -303,11 +303,13 @@ private Q_SLOTS:
         QCOMPARE(numeros.size(), 2);
         QCOMPARE(v.columnas(1, "Representante"), QStringList{"Raúl Benítez"});
 
-        // Taken away by another station after the look-up: an error, never a silent success.
+        // Taken away by another station after the look-up: said so, never a silent success.
         consulta(w, 1);
         v.kelmar().ejecuta(QStringLiteral("delete from invitacion"));
-        w.CmdGuardar->click();
-        QCOMPARE(numeros.constLast(), QString::number(CodigoDeError::FinDeRegistros));
+        QCOMPARE(v.pulsa(w.CmdGuardar),
+                 QStringList{
+                     QStringLiteral("Otra estación eliminó la invitación con folio 1 del año 2011 después de "
+                                    "su consulta; no se guardó nada.")});
         QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
 
         guarda(v.kelmar(), 1, [](InvitacionDePrueba& i) {
@@ -333,7 +335,7 @@ private Q_SLOTS:
             " Ubicacion, null as Suscriptor, null as CargoSuscriptor, TelSuscriptor, null as Representante,"
             " CargoRepresentante, TelRepresentante, Titular, CargoTitular, TelTitular, Caracter,"
             " null as Indicacion, RepresentaA, null as Observacion, Estatus, null as Prefijo1, Prefijo2,"
-            " Prefijo3, UsrCaptura, null as UsrModif from invitacion_real"));
+            " Prefijo3, UsrCaptura, null as UsrModif, version from invitacion_real"));
         w.TxtRepresentante->setText(QStringLiteral("antes"));
         consulta(w, 1);
         QCOMPARE(w.CmbHoraEvento->currentIndex() + w.CmbPrefijo1->currentIndex(), -2);

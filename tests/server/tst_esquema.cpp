@@ -260,7 +260,7 @@ private Q_SLOTS:
         const auto evento = [&](int folio) {
             inserta(t, "evento",
                     {folio, 2011, cuando, u"10:00"_s, u"Feria"_s, u"Palacio"_s, u"007"_s, u"0001"_s, cuando,
-                     cuando});
+                     cuando, 1});
         };
         const auto suscriptor = [&](int folio) {
             inserta(t, "suscriptor",

@@ -1,4 +1,5 @@
 #include "outside/Procedimientos.h"
+#include "server/Historial.h"
 #include "server/Invitaciones.h"
 #include "server/Servidor.h"
 #include "support/BaseDePrueba.h"
@@ -17,7 +18,8 @@ namespace {
 int registra(Conexion& kelmar, int anio = 2011) {
     Invitacion invitacion = InvitacionDePrueba{}.registro();
     invitacion.anio = anio;
-    return Invitaciones::registra(kelmar, invitacion, QStringLiteral("memo"));
+    return Invitaciones::registra(kelmar, invitacion,
+                                  {QStringLiteral("memo"), QStringLiteral("ventanilla-1")});
 }
 
 // The record's parameters as the stations of the office send them: name,
@@ -109,10 +111,11 @@ private Q_SLOTS:
     void firmasDelRegistro() {
         const CatalogoDeProcedimientos& kelmar = Servidor::procedimientos(Catalogo::Kelmar);
         QList<Esperado> insercion{{"@Anio", S, 0}};
-        insercion << delRegistro << Esperado{"@UsrCaptura", V, 10}
+        insercion << delRegistro << Esperado{"@UsrCaptura", V, 10} << Esperado{"@Estacion", V, 255}
                   << Esperado{"@Folio", S, 0, Direccion::Salida};
         QList<Esperado> actualizacion{{"@Anio", S, 0}, {"@Folio", S, 0}};
-        actualizacion << delRegistro << Esperado{"@UsrModif", V, 10};
+        actualizacion << delRegistro << Esperado{"@UsrModif", V, 10} << Esperado{"@Estacion", V, 255}
+                      << Esperado{"@Version", S, 0} << Esperado{"@Sobrescribe", S, 0};
         QCOMPARE(comoTexto(kelmar.busca(QStringLiteral("InsertarUnRegEnInvitacion"))->firma),
                  comoTexto(insercion));
         QCOMPARE(comoTexto(kelmar.busca(QStringLiteral("ActualizarUnRegDeInvitacion"))->firma),
@@ -126,14 +129,13 @@ private Q_SLOTS:
                          Parametro::entrada(QStringLiteral("@Folio"), S, 0, 1)};
         const Recordset rs =
             base.kelmar().ejecutaProcedimiento(QStringLiteral("ObtenerUnaInvitacion"), llave);
-        QStringList respondidas, esperadas{"FechaEvento",     "FechaRecepcion",     "Hora",
-                                           "Caracter",        "RepresentaA",        "descripcion",
-                                           "Ubicacion",       "Observacion",        "Suscriptor",
-                                           "CargoSuscriptor", "TelSuscriptor",      "Indicacion",
-                                           "Representante",   "CargoRepresentante", "TelRepresentante",
-                                           "Titular",         "CargoTitular",       "TelTitular",
-                                           "Prefijo1",        "Prefijo2",           "Prefijo3",
-                                           "Estatus",         "UsrCaptura",         "UsrModif"};
+        QStringList respondidas,
+            esperadas{
+                "FechaEvento",   "FechaRecepcion", "Hora",          "Caracter",           "RepresentaA",
+                "descripcion",   "Ubicacion",      "Observacion",   "Suscriptor",         "CargoSuscriptor",
+                "TelSuscriptor", "Indicacion",     "Representante", "CargoRepresentante", "TelRepresentante",
+                "Titular",       "CargoTitular",   "TelTitular",    "Prefijo1",           "Prefijo2",
+                "Prefijo3",      "Estatus",        "UsrCaptura",    "UsrModif",           "version"};
         for (int i = 0; i < rs.columnas(); ++i)
             respondidas << rs.nombreDeColumna(i);
         respondidas.sort();
@@ -168,6 +170,80 @@ private Q_SLOTS:
         QCOMPARE(agotados.numero(), CodigoDeError::Desbordamiento);
         QVERIFY2(agotados.descripcion().contains(QStringLiteral("9999")), qPrintable(agotados.descripcion()));
         QCOMPARE(foliosGuardados(k, 2011), QList<int>({1, 2, 3, 9999}));
+    }
+
+    // Two stations correct the same invitation: the second correction, based on the version
+    // both looked up, changes nothing and answers what is stored now and who stored it; the
+    // comparison tells which side changed each field; storing the screen over the newer
+    // version is a second, explicit call that the history records. A change's entry names only
+    // the fields it changed. An entry that cannot be written undoes its change.
+    void dosEstaciones_data() { agregaMotores(); }
+    void dosEstaciones() {
+        MOTOR_DE_LA_FILA(motor);
+        BaseDePrueba base(motor);
+        Conexion& aqui = base.kelmar();
+        const auto alla = base.abre(Catalogo::Kelmar);
+        const Autor yo{QStringLiteral("memo"), QStringLiteral("ventanilla-1")};
+        const Autor otra{QStringLiteral("ana"), QStringLiteral("ventanilla-2")};
+        QCOMPARE(registra(aqui), 1);
+        const Invitacion leida = *Invitaciones::busca(aqui, 2011, 1);
+        QCOMPARE(leida.version, 1);
+
+        Invitacion deAlla = *Invitaciones::busca(*alla, 2011, 1);
+        deAlla.representante = QStringLiteral("Ana Pérez");
+        QCOMPARE(Invitaciones::corrige(*alla, deAlla, otra).version, 2);
+
+        Invitacion enPantalla = leida;
+        enPantalla.hora = QStringLiteral("11:00");
+        const Invitaciones::Correccion r = Invitaciones::corrige(aqui, enPantalla, yo);
+        QCOMPARE(r.resultado, Invitaciones::Correccion::Resultado::Cambiada);
+        QCOMPARE(r.guardada->representante, QStringLiteral("Ana Pérez"));
+        QCOMPARE(r.guardada->hora, leida.hora);
+        QCOMPARE(r.ultimoCambio->cuenta, QStringLiteral("ana"));
+        QCOMPARE(r.ultimoCambio->estacion, QStringLiteral("ventanilla-2"));
+        const QList<Historial::Diferencia> d =
+            Historial::comparacion(Invitacion::camposDelRegistro(), leida, enPantalla, *r.guardada);
+        QCOMPARE(d.size(), 2);
+        QCOMPARE(d.at(0).rotulo, QStringLiteral("A las"));
+        QVERIFY(d.at(0).cambioAqui && !d.at(0).cambioAlla);
+        QCOMPARE(d.at(1).rotulo, QStringLiteral("Nombre del representante"));
+        QVERIFY(!d.at(1).cambioAqui && d.at(1).cambioAlla);
+        QCOMPARE(d.at(1).guardado, QVariant(QStringLiteral("Ana Pérez")));
+
+        enPantalla.version = r.guardada->version;
+        QCOMPARE(Invitaciones::corrige(aqui, enPantalla, yo, true).version, 3);
+        const Invitacion final = *Invitaciones::busca(*alla, 2011, 1);
+        QCOMPARE(final.hora, QStringLiteral("11:00"));
+        QCOMPARE(final.representante, leida.representante);
+
+        const QList<Historial::Entrada> h = Historial::delRegistro(aqui, Catalogo::Kelmar, 2011, 1);
+        QCOMPARE(h.size(), 3);
+        QCOMPARE(h.at(0).sobrescribe, 2);
+        QCOMPARE(h.at(0).campos.size(), 2);
+        QCOMPARE(h.at(1).sobrescribe, 0);
+        QCOMPARE(h.at(1).campos,
+                 QList<Historial::CambioDeCampo>({{QStringLiteral("invitacion.Representante"),
+                                                   leida.representante, QStringLiteral("Ana Pérez")}}));
+        QCOMPARE(h.at(2).tipo, Historial::Tipo::Alta);
+        QCOMPARE(h.at(2).cuenta, QStringLiteral("memo"));
+
+        // No history, no change: the registration and the correction are undone whole.
+        aqui.ejecuta(QStringLiteral("alter table historial_campo rename to roto"));
+        Invitacion otraVez = final;
+        otraVez.hora = QStringLiteral("12:00");
+        QVERIFY(errorDe([&] { Invitaciones::corrige(aqui, otraVez, yo); }).numero() != 0);
+        QCOMPARE(Invitaciones::busca(aqui, 2011, 1)->hora, QStringLiteral("11:00"));
+        aqui.ejecuta(QStringLiteral("alter table roto rename to historial_campo"));
+        aqui.ejecuta(QStringLiteral("alter table historial rename to roto"));
+        QVERIFY(errorDe([&] { registra(aqui); }).numero() != 0);
+        QCOMPARE(foliosGuardados(aqui, 2011), QList<int>({1}));
+        aqui.ejecuta(QStringLiteral("alter table roto rename to historial"));
+
+        // Removed behind the window's back: said so, nothing recreated.
+        aqui.ejecuta(QStringLiteral("delete from invitacion"));
+        QCOMPARE(Invitaciones::corrige(aqui, otraVez, yo).resultado,
+                 Invitaciones::Correccion::Resultado::Eliminada);
+        QVERIFY(!Invitaciones::busca(aqui, 2011, 1));
     }
 
     // Stations registering at once, the year's first invitation included,

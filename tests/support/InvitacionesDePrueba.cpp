@@ -10,6 +10,7 @@ Invitacion InvitacionDePrueba::registro() const {
     Invitacion r;
     r.anio = anio;
     r.folio = folio;
+    r.version = 1;
     r.fechaRecepcion = fechaEvento.addDays(-8).startOfDay();
     r.fechaEvento = fechaEvento.startOfDay();
     r.hora = hora;

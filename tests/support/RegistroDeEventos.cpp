@@ -17,7 +17,7 @@ QString clave(const char* prefijo, int n, int ancho) {
 
 } // namespace
 
-void inserta(Conexion& t, const EventoDePrueba& e) {
+Evento comoEvento(const EventoDePrueba& e) {
     const QDateTime fisica = e.fechaFisica.isValid() ? e.fechaFisica : e.fecha;
     Evento r;
     r.folio = e.folio;
@@ -41,6 +41,12 @@ void inserta(Conexion& t, const EventoDePrueba& e) {
     r.fechaLlamada = fisica;
     r.nombreRepresentante = e.nombre;
     r.cargoRepresentante = e.cargo;
+    r.version = 1;
+    return r;
+}
+
+void inserta(Conexion& t, const EventoDePrueba& e) {
+    const Evento r = comoEvento(e);
     // Keys a record always holds as text, given here as they may be stored: null too.
     const QHash<QString, QVariant> comoSeGuardan = {
         {QStringLiteral("evento.cve_municipio"), e.municipio},

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "server/Evento.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
@@ -31,6 +33,8 @@ struct EventoDePrueba {
 namespace RegistroDeEventos {
 
 void inserta(Conexion& taloren, const EventoDePrueba& e);
+// The record of a test's event, as the register's save takes it.
+Evento comoEvento(const EventoDePrueba& e);
 
 // A register of realistic size: `funcionarios` staff on `cargos` posts and
 // `localidades` localities in each municipality added to the seed, then
