@@ -1,4 +1,3 @@
-#include "common/FrmErrores.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CarpetaDeDatos.h"
@@ -61,12 +60,6 @@ struct Reportes {
         e.conecta(QStringLiteral("admin"), QStringLiteral("Lupita"));
         insertaInvitaciones(e.base.kelmar(), juegoDeReportes());
         registraLaSeleccion(e.base.kelmar());
-        e.alMostrar = [this](QDialog& d) {
-            if (d.objectName() == QLatin1String("FrmErrores"))
-                errores << static_cast<FrmErrores&>(d).LblDescripDelError->text();
-            else if (alMostrar)
-                alMostrar(d);
-        };
         v.show();
         v.DTPFechaIni->setDate(QDate(2011, 11, 1));
         v.DTPFechaFin->setDate(QDate(2011, 12, 31));
@@ -128,8 +121,6 @@ struct Reportes {
 
     EntornoDeVentanas e;
     FrmReportes v;
-    QStringList errores;
-    std::function<void(QDialog&)> alMostrar;
 };
 
 } // namespace
@@ -265,7 +256,9 @@ private Q_SLOTS:
         const QString guardado = m_dir.filePath(QStringLiteral("acuerdos %1.pdf").arg(int(motor)));
         const QString noHay = m_dir.filePath(QStringLiteral("no/hay/carpeta/acuerdos.pdf"));
         QString destino;
-        r.alMostrar = [&](QDialog& d) {
+        r.e.alMostrar = [&](QDialog& d) {
+            if (d.objectName() == QLatin1String("FrmErrores"))
+                return;
             if (d.objectName() == QLatin1String("DlgGuardarPdf")) {
                 static_cast<QFileDialog&>(d).selectFile(destino);
                 return d.accept();
@@ -283,7 +276,7 @@ private Q_SLOTS:
             r.e.caja.ultima().texto,
             QStringLiteral("El reporte se guardó en el archivo %1.").arg(QDir::toNativeSeparators(guardado)));
         QCOMPARE(marcasEn(paginasDePdf(guardado).join(u' ')), QList<int>({1, 3, 7}));
-        QVERIFY(r.errores.size() == 1 && !QFile::exists(noHay));
+        QVERIFY(r.e.errores.size() == 1 && !QFile::exists(noHay));
         QCOMPARE(bitacora(r.kelmar()), QList<int>({7, 1, 3}));
         QCOMPARE(r.e.mostradas,
                  QStringList({"FrmVerReporte", "DlgGuardarPdf", "DlgGuardarPdf", "FrmErrores"}));
@@ -307,7 +300,7 @@ private Q_SLOTS:
             pregunta(QStringLiteral("Tome en cuenta que SOLO SE IMPRIMIRÁN LAS INVITACIONES QUE YA TENGAN "
                                     "CAPTURADO EL REPRESENTANTE. ") +
                      aviso));
-        QVERIFY(r.errores.size() == 1 && impresoras == 1);
+        QVERIFY(r.e.errores.size() == 1 && impresoras == 1);
         QCOMPARE(marcasEn(paginasDePdf(pdf).join(u' ')), QList<int>({1, 7}));
         QCOMPARE(bitacora(r.kelmar()).size(), 6);
         QCOMPARE(r.reporte(), QStringLiteral("RPTInvitacionSecretario.rpt 6 false  2"));
@@ -341,14 +334,14 @@ private Q_SLOTS:
         r.dobleClic(7);
         const QString noHay = m_dir.filePath(QStringLiteral("no/hay/carpeta.pdf"));
         const auto falla = [&](const char* dicho) {
-            r.errores.clear();
+            r.e.errores.clear();
             // "SI" to the confirmation and to the printer, whichever the failure comes after.
             while (r.e.caja.pendientes() < 2)
                 r.e.caja.responde(Caja::Si);
             r.v.CmdImprimir->click();
-            QCOMPARE(r.errores.size(), 1);
-            QVERIFY2(r.errores.constFirst().contains(QString::fromUtf8(dicho)),
-                     qPrintable(r.errores.constFirst()));
+            QCOMPARE(r.e.errores.size(), 1);
+            QVERIFY2(r.e.errores.constFirst().contains(QString::fromUtf8(dicho)),
+                     qPrintable(r.e.errores.constFirst()));
             QVERIFY(r.enReposo() && r.fase() == false && r.lista().size() == 3);
             QVERIFY(foliosEnEspera(r.kelmar()) == 0 && !QFile::exists(noHay));
         };
@@ -376,12 +369,12 @@ private Q_SLOTS:
         falla("2011 - 7");
         QCOMPARE(bitacora(r.kelmar()), antes);
 
-        r.errores.clear();
+        r.e.errores.clear();
         r.v.CmdCambiarCriterios->click();
         r.kelmar().ejecuta(QStringLiteral("alter table invitacion rename to invitacion_perdida"));
         r.busca();
-        QCOMPARE(r.errores.size(), 1);
-        QVERIFY2(r.errores.constFirst().contains(u"invitacion"), qPrintable(r.errores.constFirst()));
+        QCOMPARE(r.e.errores.size(), 1);
+        QVERIFY2(r.e.errores.constFirst().contains(u"invitacion"), qPrintable(r.e.errores.constFirst()));
         QVERIFY(r.enReposo() && r.fase() == true);
     }
 

@@ -1,9 +1,17 @@
 #include "support/EntornoDeVentanas.h"
 
+#include <QLabel>
+
 EntornoDeVentanas::EntornoDeVentanas(Motor motor)
     : base(motor), m_terminador([this] { ++terminaciones; }), m_modal([this](QDialog& ventana) {
           mostradas << ventana.objectName();
           ventana.show();
+          if (ventana.objectName() == QLatin1String("FrmErrores")) {
+              const auto* descripcion = ventana.findChild<QLabel*>(QStringLiteral("LblDescripDelError"));
+              if (!descripcion)
+                  qFatal("La ventana de errores no tiene LblDescripDelError");
+              errores << descripcion->text();
+          }
           if (alMostrar)
               alMostrar(ventana);
           const int resultado = ventana.result();

@@ -26,6 +26,8 @@ public:
     CajaGuionada caja;
     int terminaciones = 0;
     QStringList mostradas;
+    // What each error window shown said: its description, in order.
+    QStringList errores;
     // Runs while a modal window stands, before it is closed.
     std::function<void(QDialog&)> alMostrar;
 
