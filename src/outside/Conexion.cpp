@@ -103,6 +103,38 @@ ChequeoDelEsquema chequeoFallido(const QString& texto) {
     return {m.captured(1), m.captured(2), m.captured(3)};
 }
 
+// A table, column or function that a statement names and the catalog lacks:
+// its kind and, where the backend's text gives it, its name.
+struct Faltante {
+    const char* clase = nullptr;
+    QString nombre;
+};
+Faltante faltante(const QSqlError& e, Motor motor) {
+    const QString texto = e.databaseText();
+    const QString codigo = e.nativeErrorCode();
+    Faltante f;
+    if (motor == Motor::PostgreSQL) {
+        f.clase = codigo == QLatin1String("42P01")   ? "la tabla"
+                  : codigo == QLatin1String("42703") ? "la columna"
+                  : codigo == QLatin1String("42883") ? "la función"
+                                                     : nullptr;
+        // The server quotes the name, in whatever language it speaks.
+        static const QRegularExpression entreComillas(QStringLiteral("[\"«]([^\"»]+)[\"»]"));
+        f.nombre = entreComillas.match(texto).captured(1);
+        return f;
+    }
+    // SQLite's own texts, which are never translated.
+    static const QRegularExpression noExiste(QStringLiteral("no such (table|column|function): (\\S+)"));
+    const auto m = noExiste.match(texto);
+    if (!m.hasMatch())
+        return f;
+    f.clase = m.captured(1) == QLatin1String("table")    ? "la tabla"
+              : m.captured(1) == QLatin1String("column") ? "la columna"
+                                                         : "la función";
+    f.nombre = m.captured(2);
+    return f;
+}
+
 // The kinds of refusal the user is told apart, whatever the backend said.
 enum class Clase {
     Duplicado,
@@ -117,6 +149,7 @@ enum class Clase {
     Permiso,
     TiempoDeSentencia,
     TiempoDeBloqueo,
+    Inexistente,
     Otra
 };
 struct Clasificacion {
@@ -150,6 +183,8 @@ Clasificacion clasifica(const QSqlError& e, Motor motor) {
             return {CodigoDeError::Conversion, Clase::Tipo};
         if (es("42501"))
             return {CodigoDeError::Sentencia, Clase::Permiso};
+        if (es("42P01") || es("42703") || es("42883"))
+            return {CodigoDeError::Sentencia, Clase::Inexistente};
         return {CodigoDeError::Sentencia, Clase::Otra};
     }
     // SQLite reports a failed step as a "connection" error: its own code
@@ -191,6 +226,8 @@ Clasificacion clasifica(const QSqlError& e, Motor motor) {
     case 26: // SQLITE_NOTADB
         return {CodigoDeError::Conexion, Clase::Archivo};
     default:
+        if (faltante(e, motor).clase)
+            return {CodigoDeError::Sentencia, Clase::Inexistente};
         return {CodigoDeError::Sentencia, Clase::Otra};
     }
 }
@@ -288,6 +325,14 @@ ErrorDeEjecucion Conexion::errorDeBase(const QSqlError& error, const QString& co
                                          "está ocupando. Lo que escribió se conserva; vuelva a intentarlo en "
                                          "un momento.")
                               .arg(m_catalogo, plazo);
+            break;
+        }
+        case Clase::Inexistente: {
+            const Faltante f = faltante(error, m_motor);
+            texto = QStringLiteral("Al catálogo %1 le falta %2 %3 que el programa usa: el catálogo no es de "
+                                   "esta versión o se dañó; comuníquelo al responsable del sistema.")
+                        .arg(m_catalogo, QString::fromUtf8(f.clase), f.nombre)
+                        .replace(QStringLiteral("  "), QStringLiteral(" "));
             break;
         }
         case Clase::Otra:
