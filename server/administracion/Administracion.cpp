@@ -223,7 +223,11 @@ QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administrac
 
     auto servidor = abreMantenimiento(ajustes);
     // Another run on the same catalogs waits here until this one ends (the
-    // lock goes with this connection), then finds them current.
+    // lock goes with this connection), then finds them current: however long
+    // that takes, since the time-outs of the settings are for the stations.
+    servidor->ejecuta(QStringLiteral("select set_config('statement_timeout', ?, false), "
+                                     "set_config('lock_timeout', ?, false)"),
+                      {QStringLiteral("0"), QStringLiteral("0")});
     QStringList nombres{ajustes.kelmar.baseDeDatos, ajustes.taloren.baseDeDatos};
     nombres.sort();
     nombres.removeDuplicates();

@@ -260,6 +260,8 @@ int main(int argc, char* argv[]) {
         const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
         errores << QStringLiteral("Error %1: %2 (%3)").arg(e.numero()).arg(e.descripcion(), e.fuente())
                 << Qt::endl;
+        if (!e.detalle().isEmpty())
+            errores << QStringLiteral("Detalle: ") << e.detalle() << Qt::endl;
         return 1;
     }
 }

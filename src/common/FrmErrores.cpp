@@ -5,6 +5,7 @@
 #include "outside/ErrorDeEjecucion.h"
 
 #include <QLabel>
+#include <QTextDocument>
 
 namespace {
 QLabel* etiqueta(QWidget* padre, const char* nombre, const QString& texto, const QRect& lugar,
@@ -79,7 +80,12 @@ void FrmErrores::Form_Load() {
     Modulo::CentraEnMdi(*this);
     LblDescripDelError->setText(m_descripcion);
     LblNumDelError->setText(QString::number(m_numero));
-    LblDatosAdicDelError->setText(m_fuente);
+    QString adicionales = m_fuente;
+    if (!m_detalle.isEmpty())
+        adicionales += QStringLiteral("\nDetalle: ") + m_detalle;
+    LblDatosAdicDelError->setText(adicionales);
+    // A long detail does not fit the label: its tool tip holds it whole.
+    LblDatosAdicDelError->setToolTip(m_detalle.isEmpty() ? QString() : Qt::convertFromPlainText(adicionales));
 }
 
 void FrmErrores::CmdCerrar_Click() {
@@ -91,5 +97,6 @@ void FrmErrores::Reporta(const ErrorDeEjecucion& error) {
     ventana.DescripError(error.descripcion());
     ventana.NumeroDeError(error.numero());
     ventana.FuenteDelError(error.fuente());
+    ventana.DetalleDelError(error.detalle());
     Modulo::MuestraModal(ventana);
 }

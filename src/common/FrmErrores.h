@@ -17,6 +17,8 @@ public:
     void DescripError(const QString& texto) { m_descripcion = texto; }
     void NumeroDeError(qint32 numero) { m_numero = numero; }
     void FuenteDelError(const QString& texto) { m_fuente = texto; }
+    // What the server or the driver said, shown after the source.
+    void DetalleDelError(const QString& texto) { m_detalle = texto; }
 
     // The error trap's whole sequence: the three properties, then the window, modally.
     static void Reporta(const ErrorDeEjecucion& error);
@@ -44,5 +46,6 @@ private:
     QString m_descripcion;
     qint32 m_numero = 0;
     QString m_fuente;
+    QString m_detalle;
     bool m_cargada = false;
 };

@@ -231,8 +231,12 @@ void AutoCompletaCombo(QComboBox* combo, bool& borrando) {
 }
 
 QString TextoDeError(const ErrorDeEjecucion& error, const QString& etiqueta) {
-    return QStringLiteral("Error: ") + QString::number(error.numero()) + QStringLiteral("\r\n") + etiqueta +
-           error.descripcion() + QStringLiteral("\r\n") + QStringLiteral("Sourc: ") + error.fuente();
+    QString texto = QStringLiteral("Error: ") + QString::number(error.numero()) + QStringLiteral("\r\n") +
+                    etiqueta + error.descripcion() + QStringLiteral("\r\n") + QStringLiteral("Sourc: ") +
+                    error.fuente();
+    if (!error.detalle().isEmpty())
+        texto += QStringLiteral("\r\nDetalle: ") + error.detalle();
+    return texto;
 }
 
 void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& titulo, int anchoEnTwips,

@@ -102,7 +102,8 @@ void AutoCompletaCombo(QComboBox* combo, bool& borrando);
 
 // "Error: <number>", a line break, "<etiqueta><description>", a line break and
 // "Sourc: <source>": the form in which the login and the staff search report
-// what went wrong.
+// what went wrong; then, for an error of the database, a line "Detalle: "
+// with what the server or the driver said.
 QString TextoDeError(const ErrorDeEjecucion& error, const QString& etiqueta);
 
 // The office's forms were drawn in twips, fifteen to a pixel.

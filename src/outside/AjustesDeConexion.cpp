@@ -10,6 +10,8 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 
+#include <utility>
+
 namespace {
 
 const QString fuenteDeAjustes = QStringLiteral("Ajustes de TALOREN");
@@ -58,10 +60,11 @@ struct Clave {
     const char* nombre;
 };
 constexpr Clave clavesConocidas[] = {
-    {"database", "backend"}, {"database", "folder"}, {"database", "host"},    {"database", "port"},
-    {"database", "options"}, {"kelmar", "database"}, {"kelmar", "user"},      {"kelmar", "password"},
-    {"taloren", "database"}, {"taloren", "user"},    {"taloren", "password"}, {"admin", "user"},
-    {"admin", "password"},
+    {"database", "backend"},      {"database", "folder"},  {"database", "host"},
+    {"database", "port"},         {"database", "options"}, {"database", "statement_timeout"},
+    {"database", "lock_timeout"}, {"kelmar", "database"},  {"kelmar", "user"},
+    {"kelmar", "password"},       {"taloren", "database"}, {"taloren", "user"},
+    {"taloren", "password"},      {"admin", "user"},       {"admin", "password"},
 };
 
 bool esConocida(const QString& grupo, const QString& clave) {
@@ -185,6 +188,20 @@ AjustesDeConexion AjustesDeConexion::lee(const QString& archivo) {
                       .arg(it->texto));
         a.puerto = puerto;
     }
+    for (const auto& [clave, destino] : {std::pair{"statement_timeout", &a.segundosDeSentencia},
+                                         std::pair{"lock_timeout", &a.segundosDeBloqueo}}) {
+        const auto it = valores.constFind(QStringLiteral("database/") + QLatin1String(clave));
+        if (it == valores.constEnd())
+            continue;
+        static const QRegularExpression cifras(QStringLiteral("^[0-9]{1,5}$"));
+        const int segundos = cifras.match(it->texto).hasMatch() ? it->texto.toInt() : 0;
+        if (segundos < 1 || segundos > 86400)
+            falla(archivo, it->linea,
+                  QStringLiteral("la clave [database] %1 tiene el valor \"%2\"; debe ser un número entero "
+                                 "de segundos, de 1 a 86400.")
+                      .arg(QLatin1String(clave), it->texto));
+        *destino = segundos;
+    }
     toma("database/folder", a.carpeta);
     if (a.carpeta.isEmpty() && a.motor == Motor::SQLite)
         falla(archivo, valores.value(QStringLiteral("database/folder")).linea,
@@ -221,6 +238,8 @@ void AjustesDeConexion::escribe(const QString& archivo) const {
     linea("host", host);
     linea("port", QString::number(puerto));
     linea("options", opciones);
+    linea("statement_timeout", QString::number(segundosDeSentencia));
+    linea("lock_timeout", QString::number(segundosDeBloqueo));
     for (const auto& [grupo, c] : {std::pair{"kelmar", &kelmar}, std::pair{"taloren", &taloren}}) {
         texto += QStringLiteral("\n[%1]\n").arg(QString::fromLatin1(grupo));
         linea("database", c->baseDeDatos);

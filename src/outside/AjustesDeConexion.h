@@ -26,6 +26,12 @@ struct AjustesDeConexion {
     QString host;
     int puerto = 5432;
     QString opciones; // extra libpq options, "name=value" separated by blanks
+    // Whole seconds. A statement that runs longer is cancelled by the server;
+    // one that waits longer for a lock held by another station (on the
+    // embedded catalog: for the file) gives up. Either way the user hears of
+    // it in the window that asked, instead of a window that never answers.
+    int segundosDeSentencia = 220;
+    int segundosDeBloqueo = 10;
     AjustesDeCatalogo kelmar{QStringLiteral("kelmar"), QStringLiteral("kelmarnv"), {}};
     AjustesDeCatalogo taloren{QStringLiteral("taloren"), QStringLiteral("taloren"), {}};
     // PostgreSQL: the administrator role that owns both catalogs and the

@@ -11,6 +11,7 @@
 #include <type_traits>
 
 class CatalogoDeProcedimientos;
+class ErrorDeEjecucion;
 class QSqlError;
 
 // One of the program's long-lived connections (kelmar or taloren).
@@ -97,8 +98,10 @@ private:
     void confirmaTransaccion();
     void deshaceTransaccion();
     void deshazEnElServidor();
-    void marcaFallida(const QString& motivo);
+    void marcaFallida(const QString& motivo, const QString& detalle = {});
     [[noreturn]] void fallaSentencia(const QSqlError& error);
+    // A refusal of the database as the program reports it: see the .cpp.
+    ErrorDeEjecucion errorDeBase(const QSqlError& error, const QString& contexto) const;
     [[noreturn]] void lanzaErrorDeBase(const QSqlError& error, const QString& contexto);
     void ejecutaControl(const QString& sentencia, const QString& contexto);
 
@@ -111,6 +114,10 @@ private:
     // Set by the first failure inside a unit: the unit can only be undone.
     bool m_fallida = false;
     QString m_motivoDeLaFalla;
+    QString m_detalleDeLaFalla;
+    // The time-outs it was opened with, which a time-out's message names.
+    int m_segundosDeSentencia = 0;
+    int m_segundosDeBloqueo = 0;
     // The server's transaction is over already (rolled back at the failure).
     bool m_deshechaEnElServidor = false;
     // How it was opened, so that a lost connection can be opened again;

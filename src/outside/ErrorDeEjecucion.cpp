@@ -2,9 +2,12 @@
 
 #include <new>
 
-ErrorDeEjecucion::ErrorDeEjecucion(int numero, QString descripcion, QString fuente)
+ErrorDeEjecucion::ErrorDeEjecucion(int numero, QString descripcion, QString fuente, QString detalle)
     : m_numero(numero), m_descripcion(std::move(descripcion)), m_fuente(std::move(fuente)),
-      m_what(QStringLiteral("Error %1: %2 (%3)").arg(numero).arg(m_descripcion, m_fuente).toUtf8()) {}
+      m_detalle(std::move(detalle)),
+      m_what((QStringLiteral("Error %1: %2 (%3)").arg(numero).arg(m_descripcion, m_fuente) +
+              (m_detalle.isEmpty() ? QString() : QStringLiteral(" Detalle: ") + m_detalle))
+                 .toUtf8()) {}
 
 ErrorDeEjecucion ErrorDeEjecucion::actual() {
     const QString programa = QStringLiteral("TALOREN");

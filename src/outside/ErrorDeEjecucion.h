@@ -6,14 +6,17 @@
 
 // A run-time error as the windows report it: number, description and source.
 // Database errors carry negative numbers and the program's own positive ones,
-// in the form that the office's error reports already record.
+// in the form that the office's error reports already record. The
+// description is the program's own, in Spanish; the detail keeps what the
+// server or the driver said, word for word, for whoever looks into it.
 class ErrorDeEjecucion : public std::exception {
 public:
-    ErrorDeEjecucion(int numero, QString descripcion, QString fuente);
+    ErrorDeEjecucion(int numero, QString descripcion, QString fuente, QString detalle = {});
 
     int numero() const { return m_numero; }
     const QString& descripcion() const { return m_descripcion; }
     const QString& fuente() const { return m_fuente; }
+    const QString& detalle() const { return m_detalle; }
     const char* what() const noexcept override { return m_what.constData(); }
 
     // Inside a catch block: the exception being handled, whatever its type,
@@ -24,6 +27,7 @@ private:
     int m_numero;
     QString m_descripcion;
     QString m_fuente;
+    QString m_detalle;
     QByteArray m_what;
 };
 
@@ -41,6 +45,9 @@ inline constexpr int Conversion = -2147217913;
 // Another station changed or removed the record since this one read it:
 // nothing was written.
 inline constexpr int RegistroCambiado = -2147217864;
+// A statement the server cancelled after its statement or lock time-out, or
+// an embedded catalog that stayed busy past its lock time-out.
+inline constexpr int TiempoAgotado = -2147217871;
 // A column that the recordset does not hold.
 inline constexpr int ColumnaInexistente = 3265;
 // Reading past the last row.

@@ -136,13 +136,15 @@ bool Main(const AjustesDeConexion& ajustes) {
         return ingreso.result() == QDialog::Accepted && !ProgramaTerminado();
     } catch (...) {
         const ErrorDeEjecucion e = ErrorDeEjecucion::actual();
-        muestraCaja(CajaDeMensajes::Icono::Ninguno,
-                    QStringLiteral("Error: ") + QString::number(e.numero()) + Salto + e.descripcion() +
-                        Salto + Salto +
-                        QStringLiteral("Error de conexión a la Base de datos, la aplicación se cerrará.") +
-                        DobleSalto +
-                        QStringLiteral("Comuníquelo al responsable del sistema en la Subdirección de "
-                                       "Tecnologías de la Información."));
+        muestraCaja(
+            CajaDeMensajes::Icono::Ninguno,
+            QStringLiteral("Error: ") + QString::number(e.numero()) + Salto + e.descripcion() +
+                (e.detalle().isEmpty() ? QString() : Salto + QStringLiteral("Detalle: ") + e.detalle()) +
+                Salto + Salto +
+                QStringLiteral("Error de conexión a la Base de datos, la aplicación se cerrará.") +
+                DobleSalto +
+                QStringLiteral("Comuníquelo al responsable del sistema en la Subdirección de "
+                               "Tecnologías de la Información."));
         return false;
     }
 }

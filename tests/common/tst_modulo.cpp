@@ -98,9 +98,15 @@ private Q_SLOTS:
         };
         FrmErrores::Reporta(
             ErrorDeEjecucion(CodigoDeError::Integridad, u"llave <b>duplicada</b>"_s, u"PostgreSQL kelmar"_s));
-        QCOMPARE(e.mostradas, QStringList{u"FrmErrores"_s});
+        // What the server said goes after the source.
+        FrmErrores::Reporta(ErrorDeEjecucion(CodigoDeError::Integridad, u"Ya existe"_s,
+                                             u"PostgreSQL kelmar"_s,
+                                             u"duplicate <i>key</i> (23505)"_s));
+        QCOMPARE(e.mostradas, QStringList({u"FrmErrores"_s, u"FrmErrores"_s}));
         QCOMPARE(vistos,
-                 QStringList({u"llave <b>duplicada</b>"_s, u"-2147217873"_s, u"PostgreSQL kelmar"_s}));
+                 QStringList({u"llave <b>duplicada</b>"_s, u"-2147217873"_s, u"PostgreSQL kelmar"_s,
+                              u"Ya existe"_s, u"-2147217873"_s,
+                              u"PostgreSQL kelmar\nDetalle: duplicate <i>key</i> (23505)"_s}));
     }
 
     // An error of any kind that escapes a handler is reported and the program goes on: one of the program's,

@@ -1,4 +1,5 @@
 #include "invitations/ApoyoDeInvitaciones.h"
+#include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
 
 #include <QAction>
@@ -245,6 +246,41 @@ private Q_SLOTS:
         QVERIFY(v.kelmar().ejecuta(QStringLiteral("select * from folio_invitacion")).estaVacio());
         w.CmdGuardar->click();
         QCOMPARE(numeros.size(), 2);
+        QCOMPARE(filaGuardada(v.kelmar(), 1).filas(), 1);
+    }
+
+    // Another station holds the folio counter: the save gives up after the lock time-out and says so in
+    // the error window, every box as typed, nothing stored; once it is released, saving again stores it.
+    void bloqueadoPorOtraEstacion() {
+        EXIGE_POSTGRES();
+        Ventana v(Motor::PostgreSQL);
+        FrmRegistrarInvitacion& w = *v.ventana;
+        AjustesDeConexion breves = v.e.base.ajustes();
+        breves.segundosDeBloqueo = 1;
+        Modulo::EstableceConexion(Catalogo::Kelmar, Servidor::abre(Catalogo::Kelmar, breves));
+        llenaValida(w);
+        const QStringList antes = estado(w);
+        QStringList reportados;
+        v.e.alMostrar = [&](QDialog& d) {
+            for (const char* nombre : {"LblNumDelError", "LblDescripDelError", "LblDatosAdicDelError"})
+                reportados << d.findChild<QLabel*>(QLatin1String(nombre))->text();
+        };
+        auto otra = v.e.base.abre(Catalogo::Kelmar);
+        otra->enTransaccion([&] {
+            otra->ejecuta(u"lock table folio_invitacion in access exclusive mode"_s);
+            w.CmdGuardar->click();
+        });
+        QCOMPARE(reportados.size(), 3);
+        QCOMPARE(reportados[0], QString::number(CodigoDeError::TiempoAgotado));
+        QVERIFY2(reportados[1].startsWith(u"El servidor no respondió en 1 segundo: "_s) &&
+                     reportados[1].contains(u"Lo que escribió se conserva"_s),
+                 qPrintable(reportados[1]));
+        QVERIFY2(reportados[2].contains(u"\nDetalle: "_s), qPrintable(reportados[2]));
+        QCOMPARE(estado(w), antes);
+        QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
+
+        w.CmdGuardar->click();
+        QCOMPARE(reportados.size(), 3);
         QCOMPARE(filaGuardada(v.kelmar(), 1).filas(), 1);
     }
 

@@ -295,19 +295,26 @@ private Q_SLOTS:
         const auto corta = [&] {
             const int pid = e.conexion.ejecuta(u"select pg_backend_pid()"_s).valor(0, 0).toInt();
             otra->ejecuta(u"select pg_terminate_backend(?)"_s, {pid});
-            const ErrorDeEjecucion error = errorDe([&] { e.filas(); });
-            QCOMPARE(error.numero(), CodigoDeError::Conexion);
-            QVERIFY(!error.descripcion().contains(u'\n') && !error.descripcion().contains(u'\t'));
+            return errorDe([&] { e.filas(); });
         };
-        corta();
+        const ErrorDeEjecucion perdida = corta();
+        QCOMPARE(perdida.numero(), CodigoDeError::Conexion);
+        // Told in Spanish, on one line; the client library's own words kept apart.
+        QVERIFY2(
+            perdida.descripcion().startsWith(u"Se perdió la conexión con el servidor del catálogo kelmar."_s),
+            qPrintable(perdida.descripcion()));
+        QVERIFY(!perdida.detalle().isEmpty() && !perdida.descripcion().contains(perdida.detalle()));
+        QVERIFY(!perdida.detalle().contains(u'\n') && !perdida.detalle().contains(u'\t'));
         e.inserta(1);
         QCOMPARE(e.filas(), 1);
+        // Opened again with the time-outs of its settings.
+        QCOMPARE(e.conexion.ejecuta(u"select current_setting('lock_timeout')"_s).texto(0, 0), u"10s"_s);
 
         // Lost in the middle of a unit: the unit fails whole, nothing of it is written.
         const ErrorDeEjecucion unidad = errorDe([&] {
             e.conexion.enTransaccion([&] {
                 e.inserta(2);
-                corta();
+                QCOMPARE(corta().numero(), CodigoDeError::Conexion);
                 e.inserta(3);
             });
         });
@@ -320,7 +327,7 @@ private Q_SLOTS:
                           u" allow_connections "_s + si);
         };
         admiteConexiones(u"false"_s);
-        corta();
+        QCOMPARE(corta().numero(), CodigoDeError::Conexion);
         Parametros ps = e.parametros(u"x"_s, 5, QDate(2011, 1, 1));
         for (int intento = 0; intento < 2; ++intento) {
             const ErrorDeEjecucion error = errorDe([&] { e.guarda(ps); });
@@ -332,6 +339,100 @@ private Q_SLOTS:
         admiteConexiones(u"true"_s);
         e.guarda(ps);
         QCOMPARE(e.filas(), 2);
+    }
+
+    // A statement held up by another connection (the server's table lock, the embedded catalog's writer)
+    // gives up after the lock time-out, naming it; its unit is undone and the connection serves the
+    // next try. On the server a statement that runs too long ends alike.
+    void tiempoAgotado_data() { agregaMotores(); }
+    void tiempoAgotado() {
+        MOTOR_DE_LA_FILA(motor);
+        Entorno e(motor);
+        AjustesDeConexion breves = e.base.ajustes();
+        breves.segundosDeBloqueo = 1;
+        breves.segundosDeSentencia = 2;
+        e.conexion.abre(breves, breves.kelmar);
+        Conexion otra(u"kelmar"_s);
+        otra.abre(e.base.ajustes(), e.base.ajustes().kelmar);
+        ErrorDeEjecucion error(0, {}, {});
+        otra.enTransaccion([&] {
+            if (motor == Motor::PostgreSQL)
+                otra.ejecuta(u"lock table prueba in access exclusive mode"_s);
+            error = errorDe([&] { e.conexion.enTransaccion([&] { e.inserta(1); }); });
+        });
+        QCOMPARE(error.numero(), CodigoDeError::TiempoAgotado);
+        const QString inicio = motor == Motor::PostgreSQL
+                                   ? u"El servidor no respondió en 1 segundo:"_s
+                                   : u"El catálogo kelmar no respondió en 1 segundo:"_s;
+        QVERIFY2(error.descripcion().startsWith(inicio) &&
+                     error.descripcion().contains(u"Lo que escribió se conserva; vuelva a intentarlo"_s),
+                 qPrintable(error.descripcion()));
+        QVERIFY2(error.detalle().endsWith(motor == Motor::PostgreSQL ? u"(55P03)"_s : u"(código 5)"_s),
+                 qPrintable(error.detalle()));
+        e.conexion.enTransaccion([&] { e.inserta(1); });
+        QCOMPARE(e.filas(), 1);
+        if (motor == Motor::PostgreSQL) {
+            const ErrorDeEjecucion larga = errorDe([&] { e.conexion.ejecuta(u"select pg_sleep(5)"_s); });
+            QCOMPARE(larga.numero(), CodigoDeError::TiempoAgotado);
+            QVERIFY2(larga.descripcion().startsWith(u"El servidor no respondió en 2 segundos: "_s) &&
+                         larga.detalle().endsWith(u"(57014)"_s),
+                     qPrintable(larga.descripcion() + u" / "_s + larga.detalle()));
+            e.inserta(2);
+            QCOMPARE(e.filas(), 2);
+        }
+    }
+
+    // What the database refuses reaches the user in the program's own Spanish words for its kind, the
+    // backend's own text kept as the detail: a repeated key, and a catalog that cannot be opened (a
+    // server that refuses the connection; an embedded file that is no catalog).
+    void erroresEnCastellano_data() {
+        QTest::addColumn<int>("backend");
+        QTest::addColumn<int>("caso");
+        const struct {
+            const char* nombre;
+            int caso;
+        } casos[] = {{"clave repetida", 0}, {"catálogo que no abre", 1}};
+        agregaFilasPorMotor(casos, [](QTestData& fila, const auto& c) { fila << c.caso; });
+    }
+    void erroresEnCastellano() {
+        MOTOR_DE_LA_FILA(motor);
+        QFETCH(int, caso);
+        Entorno e(motor);
+        const bool pg = motor == Motor::PostgreSQL;
+        ErrorDeEjecucion error(0, {}, {});
+        int numero = CodigoDeError::Conexion;
+        QString castellano, original;
+        if (caso == 0) {
+            e.inserta(1);
+            error = errorDe([&] { e.conexion.enTransaccion([&] { e.inserta(1); }); });
+            numero = CodigoDeError::Integridad;
+            castellano = u"Ya existe un registro con la misma clave"_s;
+            original = pg ? u"(23505)"_s : u"UNIQUE constraint failed: prueba.numero (código 2067)"_s;
+        } else if (pg) {
+            AjustesDeConexion a = e.base.ajustes();
+            a.puerto = 1;
+            Conexion c(u"kelmar"_s);
+            error = errorDe([&] { c.abre(a, a.kelmar); });
+            castellano = u"No se pudo abrir el catálogo %1 en el servidor %2, puerto 1: "_s.arg(
+                a.kelmar.baseDeDatos, a.host);
+        } else {
+            QTemporaryDir dir;
+            QVERIFY(escribeArchivo(dir.filePath(u"kelmar.sqlite"_s), QByteArray(4096, 'x')));
+            AjustesDeConexion a;
+            a.carpeta = dir.path();
+            Conexion c(u"kelmar"_s);
+            error = errorDe([&] {
+                c.abre(a, a.kelmar);
+                c.ejecuta(u"select count(*) from sqlite_master"_s);
+            });
+            castellano = u"No se puede leer el archivo del catálogo kelmar: no es un catálogo"_s;
+            original = u"file is not a database (código 26)"_s;
+        }
+        QCOMPARE(error.numero(), numero);
+        QVERIFY2(error.descripcion().startsWith(castellano), qPrintable(error.descripcion()));
+        QVERIFY2(!error.detalle().isEmpty() && error.detalle().contains(original) &&
+                     !error.descripcion().contains(error.detalle()),
+                 qPrintable(error.detalle()));
     }
 
     // A new embedded catalog is its owner's alone; a folder that is a file is named, not used.
@@ -373,6 +474,14 @@ private Q_SLOTS:
             << QByteArray("[kelmar]\npassword=\"abc\n") << QStringList{u"password"_s};
         QTest::newRow("fuera de grupo") << QByteArray("user=x\n") << QStringList{u"user"_s};
         QTest::newRow("no es UTF-8") << QByteArray("[kelmar]\nuser=\xe9\n") << QStringList{u"UTF-8"_s};
+        QTest::newRow("tiempo de sentencia cero")
+            << QByteArray("[database]\nstatement_timeout=0\n")
+            << QStringList{u"statement_timeout"_s, u"\"0\""_s, u"línea 2"_s};
+        QTest::newRow("tiempo de bloqueo negativo")
+            << QByteArray("[database]\nlock_timeout=-1\n") << QStringList{u"lock_timeout"_s, u"\"-1\""_s};
+        QTest::newRow("tiempo de bloqueo no numérico")
+            << QByteArray("[database]\n\nlock_timeout=abc\n")
+            << QStringList{u"lock_timeout"_s, u"\"abc\""_s, u"línea 3"_s};
     }
     void ajustesRechazados() {
         QFETCH(QByteArray, texto);
@@ -400,12 +509,15 @@ private Q_SLOTS:
                                         "[admin]\nuser=dueno\npassword=#no es comentario\n"));
         AjustesDeConexion a = AjustesDeConexion::lee(archivo);
         QCOMPARE(a.motor, Motor::PostgreSQL);
+        QCOMPARE(QList<int>({a.segundosDeSentencia, a.segundosDeBloqueo}), QList<int>({220, 10}));
         QCOMPARE(a.host + u':' + QString::number(a.puerto), u"db.oficina:5433"_s);
         QCOMPARE(a.kelmar.contrasena, u"a,b;c'd\"e"_s);
         QCOMPARE(a.taloren.contrasena, u"  con blancos \" y \\ "_s);
         QCOMPARE(a.administrador.usuario + u'/' + a.administrador.contrasena, u"dueno/#no es comentario"_s);
 
         a.kelmar.contrasena = u" \"ñ\" "_s;
+        a.segundosDeSentencia = 86400;
+        a.segundosDeBloqueo = 1;
         a.escribe(archivo);
         QCOMPARE(QFile::permissions(archivo) & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
                  QFileDevice::Permissions());
@@ -413,6 +525,7 @@ private Q_SLOTS:
         QCOMPARE(QStringList({b.kelmar.contrasena, b.taloren.contrasena, b.administrador.contrasena}),
                  QStringList({a.kelmar.contrasena, a.taloren.contrasena, a.administrador.contrasena}));
         QCOMPARE(b.puerto, 5433);
+        QCOMPARE(QList<int>({b.segundosDeSentencia, b.segundosDeBloqueo}), QList<int>({86400, 1}));
 
         const AjustesDeConexion pg = AjustesDeConexion::dePostgres(
             u"host=db.oficina port=5433 user=kelmarnv password='a b\\'c' sslmode=require dbname=z"_s);

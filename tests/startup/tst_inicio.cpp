@@ -133,7 +133,7 @@ private Q_SLOTS:
             << sqlite << u"alter table configuracion rename column Acceso to Permitido"_s
             << CodigoDeError::Sentencia << QString();
         QTest::newRow("servidor que no responde")
-            << sqlite << QString() << CodigoDeError::Conexion << QString();
+            << sqlite << QString() << CodigoDeError::Conexion << u"\rDetalle: "_s;
         // A server catalog behind the program's schema is refused, not used half-way.
         QTest::newRow("catálogo del servidor atrasado")
             << int(Motor::PostgreSQL) << u"delete from version_esquema"_s << CodigoDeError::Sentencia
