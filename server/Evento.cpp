@@ -91,6 +91,20 @@ const QList<Evento::CampoDeEvento>& Evento::campos() {
     return campos;
 }
 
+const QList<Evento::CampoDeEvento>& Evento::camposDelRegistro() {
+    static const QList<C> registro = [] {
+        QList<C> r;
+        for (const C& c : campos()) {
+            const QString columna = c.nombreDeColumna();
+            if (columna != QLatin1String("folio") && columna != QStringLiteral("año") &&
+                columna != QLatin1String("version"))
+                r << c;
+        }
+        return r;
+    }();
+    return registro;
+}
+
 QList<Evento::CampoDeEvento> Evento::camposDe(const QString& tabla) {
     QList<C> r;
     for (const C& c : campos())

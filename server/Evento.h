@@ -55,6 +55,8 @@ struct Evento {
     // Every column of the three tables, table by table, each in its order;
     // the folio and year appear once per table.
     static const QList<CampoDeEvento>& campos();
+    // What a person enters of an event: every field but the key and the version.
+    static const QList<CampoDeEvento>& camposDelRegistro();
     // The fields of one table, in its order.
     static QList<CampoDeEvento> camposDe(const QString& tabla);
     // The field of that table and column (compared without regard to case);

@@ -76,21 +76,6 @@ std::optional<Evento> busca(Conexion& taloren, int folio, int anio) {
 
 namespace {
 
-// The fields a history entry names: the key and the version aside.
-const QList<Evento::CampoDeEvento>& camposDelHistorial() {
-    static const QList<Evento::CampoDeEvento> campos = [] {
-        QList<Evento::CampoDeEvento> r;
-        for (const Evento::CampoDeEvento& c : Evento::campos()) {
-            const QString columna = c.nombreDeColumna();
-            if (columna != QLatin1String("folio") && columna != QStringLiteral("año") &&
-                columna != QLatin1String("version"))
-                r << c;
-        }
-        return r;
-    }();
-    return campos;
-}
-
 // Inserts the three rows and the history's entry of a new event.
 void insertaFilas(Conexion& taloren, Evento e, const Autor& autor) {
     e.version = 1;
@@ -212,7 +197,7 @@ Escritura actualiza(Conexion& taloren, const Evento& e, const Autor& autor, bool
                             .version = despues.version,
                             .tipo = Historial::Tipo::Cambio,
                             .sobrescribe = sobrescribe ? e.version : 0,
-                            .campos = Historial::diferencias(camposDelHistorial(), *antes, despues)},
+                            .campos = Historial::diferencias(Evento::camposDelRegistro(), *antes, despues)},
                            autor);
         return Escritura::Hecha;
     });
@@ -239,7 +224,7 @@ Escritura elimina(Conexion& taloren, int folio, int anio, int version, const Aut
                             .folio = folio,
                             .version = version + 1,
                             .tipo = Historial::Tipo::Baja,
-                            .campos = Historial::todos(camposDelHistorial(), *antes)},
+                            .campos = Historial::todos(Evento::camposDelRegistro(), *antes)},
                            autor);
         return Escritura::Hecha;
     });

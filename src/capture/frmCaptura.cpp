@@ -384,7 +384,8 @@ void frmCaptura::resuelveConflicto(const Evento& enPantalla, bool esBaja) {
     FrmConflicto::Datos datos{
         QStringLiteral("el evento con folio %1 del año %2").arg(enPantalla.folio).arg(enPantalla.anio),
         Historial::ultima(taloren, Catalogo::Taloren, enPantalla.anio, enPantalla.folio),
-        Historial::comparacion(Evento::campos(), leido, enPantalla, *guardado), guardado->version, esBaja};
+        Historial::comparacion(Evento::camposDelRegistro(), leido, enPantalla, *guardado), guardado->version,
+        esBaja};
     const auto decision = FrmConflicto::Resuelve(
         std::move(datos), [&] { MuestraEvento(enPantalla.folio, enPantalla.anio); }, this);
     if (decision != FrmConflicto::Sobrescribir)

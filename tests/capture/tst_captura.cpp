@@ -1,5 +1,6 @@
 #include "capture/frmCaptura.h"
 #include "common/Aplicacion.h"
+#include "common/FrmConflicto.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
 #include "queries/frmConsultas.h"
@@ -17,8 +18,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -415,6 +418,75 @@ private Q_SLOTS:
     }
 
     // Two stations draw the same new folio and both save: each event keeps its own folio.
+    // Another station changes the event this screen looked up. The update and the deletion
+    // store nothing and show the comparison; loading what is stored shows the other station's
+    // data, and the screen's second choice (saving over, deleting anyway) is written with the
+    // newer version it saw.
+    void cambiadoPorOtraEstacion_data() { agregaMotores(); }
+    void cambiadoPorOtraEstacion() {
+        MOTOR_DE_LA_FILA(motor);
+        Captura c(motor);
+        QCOMPARE(c.registra(u"Feria del libro"_s), u"1"_s);
+        const auto otra = c.e.base.abre(Catalogo::Taloren);
+        const auto cambiaAlla = [&](const QString& descripcion) {
+            Evento e = Eventos::lee(*otra, 1, 2011);
+            e.descripcion = descripcion;
+            QCOMPARE(Eventos::actualiza(*otra, e, {u"ana"_s, u"ventanilla-2"_s}), Eventos::Escritura::Hecha);
+        };
+        QStringList filas;
+        QString quien;
+        const auto decide = [&](QPushButton* FrmConflicto::*boton) {
+            c.e.alMostrar = [&, boton](QDialog& d) {
+                auto* v = qobject_cast<FrmConflicto*>(&d);
+                QVERIFY(v);
+                quien = v->LblQuien->text();
+                filas.clear();
+                for (int f = 0; f < v->GrdDiferencias->rowCount(); ++f)
+                    filas << v->GrdDiferencias->item(f, 0)->text() + u'|' +
+                                 v->GrdDiferencias->item(f, 1)->text() + u'|' +
+                                 v->GrdDiferencias->item(f, 2)->text() + u'|' +
+                                 v->GrdDiferencias->item(f, 3)->text();
+                c.e.caja.responde(Caja::Si);
+                (v->*boton)->click();
+            };
+        };
+
+        c.consulta(u"1"_s);
+        cambiaAlla(u"Feria del libro infantil"_s);
+        c.v.mskHora->setText(u"12:00"_s);
+        decide(&FrmConflicto::CmdRecargar);
+        c.v.CmdGuardar->click();
+        QVERIFY2(quien.startsWith(u"Otra estación modificó el evento con folio 1 del año 2011 después de su "
+                                  u"consulta: ana, desde la estación ventanilla-2"_s),
+                 qPrintable(quien));
+        QCOMPARE(filas,
+                 QStringList({u"Hora|12:00|00:00|Solo usted"_s,
+                              u"Evento|Feria del libro|Feria del libro infantil|Solo la otra estación"_s}));
+        QCOMPARE(c.v.txtEvento->toPlainText(), u"Feria del libro infantil"_s);
+        QCOMPARE(c.fila("evento", 1).at(3), u"00:00"_s);
+
+        cambiaAlla(u"Feria del libro juvenil"_s);
+        c.v.mskHora->setText(u"12:00"_s);
+        decide(&FrmConflicto::CmdSobrescribir);
+        c.v.CmdGuardar->click();
+        QCOMPARE(c.aviso(), guardado);
+        QCOMPARE(c.fila("evento", 1).mid(3, 2), QStringList({u"12:00"_s, u"Feria del libro infantil"_s}));
+        QCOMPARE(Historial::ultima(c.e.base.taloren(), Catalogo::Taloren, 2011, 1)->sobrescribe, 3);
+
+        // A deletion against a changed event: refused and compared, then deleted on purpose.
+        c.consulta(u"1"_s);
+        cambiaAlla(u"Feria cancelada"_s);
+        decide(&FrmConflicto::CmdSobrescribir);
+        c.elimina();
+        QCOMPARE(filas,
+                 QStringList({u"Evento|Feria del libro infantil|Feria cancelada|Solo la otra estación"_s}));
+        QCOMPARE(c.fila("evento", 1), QStringList());
+        const Historial::Entrada baja = *Historial::ultima(c.e.base.taloren(), Catalogo::Taloren, 2011, 1);
+        QCOMPARE(baja.tipo, Historial::Tipo::Baja);
+        QVERIFY(baja.campos.contains(
+            Historial::CambioDeCampo{u"evento.descripcion"_s, u"Feria cancelada"_s, {}}));
+    }
+
     void dosEstaciones_data() { agregaMotores(); }
     void dosEstaciones() {
         MOTOR_DE_LA_FILA(motor);

@@ -1,8 +1,11 @@
+#include "common/FrmConflicto.h"
 #include "controls/ModeloDeRecordset.h"
 #include "invitations/ApoyoDeInvitaciones.h"
+#include "server/Invitaciones.h"
 
 #include <QHeaderView>
 #include <QTableView>
+#include <QTableWidget>
 
 using Caja = CajaDeMensajes;
 using Ventana = EnVentana<FrmModificarInvitacion>;
@@ -267,6 +270,75 @@ private Q_SLOTS:
     // all the same, and goes when the next invitation is shown; data shown in
     // labels is never read as markup. The years offered: the table's, every
     // year with invitations and the current one.
+    // Two stations correct the same invitation. This window's save, based on the version it
+    // looked up, stores nothing and shows who changed it and, field by field, what the screen
+    // holds and what is stored now, marking who changed each. Loading what is stored shows the
+    // other station's data; storing the screen over it, confirmed, writes the history as such.
+    void dosEstaciones_data() { agregaMotores(); }
+    void dosEstaciones() {
+        MOTOR_DE_LA_FILA(motor);
+        Ventana v(motor, momentoDePrueba(QTime(10, 0)));
+        FrmModificarInvitacion& w = *v.ventana;
+        guarda(v.kelmar(), 1,
+               [](InvitacionDePrueba& i) { i.representante = QStringLiteral("Raúl Benítez"); });
+        const auto otra = v.e.base.abre(Catalogo::Kelmar);
+        const auto cambiaAlla = [&](const QString& representante) {
+            Invitacion i = *Invitaciones::busca(*otra, 2011, 1);
+            i.representante = representante;
+            return Invitaciones::corrige(*otra, i, {QStringLiteral("ana"), QStringLiteral("ventanilla-2")})
+                .version;
+        };
+        QString quien;
+        QStringList filas;
+        const auto decide = [&](QPushButton* FrmConflicto::*boton) {
+            v.e.alMostrar = [&, boton](QDialog& d) {
+                auto* c = qobject_cast<FrmConflicto*>(&d);
+                QVERIFY(c);
+                quien = c->LblQuien->text();
+                filas.clear();
+                for (int f = 0; f < c->GrdDiferencias->rowCount(); ++f) {
+                    QStringList celdas;
+                    for (int k = 0; k < c->GrdDiferencias->columnCount(); ++k)
+                        celdas << c->GrdDiferencias->item(f, k)->text();
+                    filas << celdas.join(u'|');
+                }
+                v.e.caja.responde(Caja::Si);
+                (c->*boton)->click();
+            };
+        };
+
+        consulta(w, 1);
+        QCOMPARE(cambiaAlla(QStringLiteral("Ana Pérez")), 2);
+        w.TxtDescripcion->setText(QStringLiteral("Reunión aplazada"));
+        decide(&FrmConflicto::CmdRecargar);
+        w.CmdGuardar->click();
+        QVERIFY2(quien.startsWith(
+                     QStringLiteral("Otra estación modificó la invitación con folio 1 del año 2011 "
+                                    "después de su consulta: ana, desde la estación ventanilla-2, el ")),
+                 qPrintable(quien));
+        QCOMPARE(filas,
+                 QStringList({QStringLiteral("En relación|Reunión aplazada|Reunión de trabajo|Solo usted"),
+                              QStringLiteral("Nombre del representante|Raúl Benítez|Ana Pérez|Solo la otra "
+                                             "estación")}));
+        QCOMPARE(v.columnas(1, "Descripcion") + v.columnas(1, "Representante"),
+                 QStringList({QStringLiteral("Reunión de trabajo"), QStringLiteral("Ana Pérez")}));
+        QCOMPARE(w.TxtDescripcion->text() + u'|' + w.TxtRepresentante->text(),
+                 QStringLiteral("Reunión de trabajo|Ana Pérez"));
+
+        // Again, and this time the screen goes over the other station's newer version.
+        QCOMPARE(cambiaAlla(QStringLiteral("Luis Gómez")), 3);
+        w.TxtDescripcion->setText(QStringLiteral("Reunión aplazada"));
+        decide(&FrmConflicto::CmdSobrescribir);
+        w.CmdGuardar->click();
+        QCOMPARE(filas.size(), 2);
+        QCOMPARE(v.columnas(1, "Descripcion") + v.columnas(1, "Representante"),
+                 QStringList({QStringLiteral("Reunión aplazada"), QStringLiteral("Ana Pérez")}));
+        const Historial::Entrada ultima = *Historial::ultima(v.kelmar(), Catalogo::Kelmar, 2011, 1);
+        QCOMPARE(ultima.sobrescribe, 3);
+        QCOMPARE(ultima.version, 4);
+        QCOMPARE(ultima.cuenta, Modulo::CuentaUsuario);
+    }
+
     void erroresYValoresRaros_data() { agregaMotores(); }
     void erroresYValoresRaros() {
         MOTOR_DE_LA_FILA(motor);
