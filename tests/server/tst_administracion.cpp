@@ -179,7 +179,8 @@ private Q_SLOTS:
     void ayuda() {
         const Corrida ayuda = admin(u"/no/existe.ini"_s, u"--help"_s);
         QCOMPARE(ayuda.salida, 0);
-        for (const char* texto : {"Uso:", "Opciones:", "Argumentos:", "Muestra esta ayuda", "show-config"})
+        for (const char* texto : {"Uso:", "Opciones:", "Argumentos:", "Muestra esta ayuda", "show-config",
+                                  "history AÑO FOLIO", "--borrados"})
             QVERIFY2(ayuda.texto.contains(QString::fromUtf8(texto)), texto);
         for (const char* ingles : {"Usage", "Options", "Displays", "Arguments"})
             QVERIFY2(!ayuda.texto.contains(QString::fromUtf8(ingles)), ingles);
@@ -441,6 +442,11 @@ private Q_SLOTS:
             c = admin(estacion, orden);
             QVERIFY2(c.salida == 2 && c.texto.contains(dice), qPrintable(orden + u": "_s + c.texto));
         }
+        // A history that cannot be read is told, with status 1.
+        k.ejecuta(u"alter table historial rename to historial_oculto"_s);
+        c = admin(estacion, u"history 2011 %1"_s.arg(folio));
+        QVERIFY2(c.salida == 1 && c.texto.startsWith(u"Error "_s) && c.texto.contains(u"historial"_s),
+                 qPrintable(c.texto));
     }
 
     // A catalog of the previous schema version, with rows, is brought to the
