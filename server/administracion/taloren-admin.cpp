@@ -5,6 +5,7 @@
 #include "outside/ErrorDeEjecucion.h"
 #include "server/administracion/Administracion.h"
 #include "server/administracion/Apertura.h"
+#include "server/administracion/ListadoDelHistorial.h"
 #include "server/administracion/Semilla.h"
 
 #include "outside/Idioma.h"
@@ -87,6 +88,68 @@ QString primeraContrasena(const QCommandLineParser& opciones) {
         throw ErrorDeEjecucion(CodigoDeError::Ajustes, QStringLiteral("Las dos contraseñas no coinciden."),
                                QStringLiteral("taloren-admin"));
     return contrasena;
+}
+
+// A positive whole number up to `maximo`, or 0.
+int numeroPositivo(const QString& texto, int maximo) {
+    bool ok = false;
+    const int n = texto.trimmed().toInt(&ok);
+    return ok && n > 0 && n <= maximo ? n : 0;
+}
+
+// "history AÑO FOLIO" or "history --borrados [--desde aaaa-mm-dd]", on
+// --eventos the event register's. It only reads: a station's settings do.
+int historial(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
+    const QStringList args = opciones.positionalArguments();
+    const bool borrados = opciones.isSet(QStringLiteral("borrados"));
+    const Catalogo catalogo =
+        opciones.isSet(QStringLiteral("eventos")) ? Catalogo::Taloren : Catalogo::Kelmar;
+    int anio = 0, folio = 0;
+    QDate desde;
+    if (borrados) {
+        if (args.size() != 1) {
+            errores << QStringLiteral("history --borrados no lleva año ni folio: taloren-admin history "
+                                      "--borrados [--desde aaaa-mm-dd] [--eventos]")
+                    << Qt::endl;
+            return 2;
+        }
+        if (opciones.isSet(QStringLiteral("desde"))) {
+            const QString texto = opciones.value(QStringLiteral("desde"));
+            desde = QDate::fromString(texto, QStringLiteral("yyyy-MM-dd"));
+            if (!desde.isValid()) {
+                errores << QStringLiteral("--desde admite una fecha aaaa-mm-dd; \"%1\" no lo es.").arg(texto)
+                        << Qt::endl;
+                return 2;
+            }
+        }
+    } else {
+        if (opciones.isSet(QStringLiteral("desde"))) {
+            errores << QStringLiteral("--desde sólo sirve con --borrados.") << Qt::endl;
+            return 2;
+        }
+        if (args.size() != 3) {
+            errores << QStringLiteral(
+                           "Indique el año y el folio: taloren-admin history AÑO FOLIO [--eventos]")
+                    << Qt::endl;
+            return 2;
+        }
+        anio = numeroPositivo(args.at(1), 9999);
+        folio = numeroPositivo(args.at(2), 2147483647);
+        if (anio == 0 || folio == 0) {
+            errores << QStringLiteral("El año (de 1 a 9999) y el folio deben ser números enteros positivos; "
+                                      "se dio año \"%1\" y folio \"%2\".")
+                           .arg(args.at(1), args.at(2))
+                    << Qt::endl;
+            return 2;
+        }
+    }
+    auto conexion = Servidor::abre(
+        catalogo, ajustes.nombraAdministrador() ? Administracion::comoAdministrador(ajustes) : ajustes);
+    const QStringList lineas = borrados ? ListadoDelHistorial::borrados(*conexion, catalogo, desde)
+                                        : ListadoDelHistorial::delRegistro(*conexion, catalogo, anio, folio);
+    for (const QString& linea : lineas)
+        salida << linea << Qt::endl;
+    return 0;
 }
 
 int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
@@ -186,6 +249,8 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
                    << (rs.esNulo(0, i) ? QStringLiteral("(nulo)") : rs.texto(0, i)) << Qt::endl;
         return 0;
     }
+    if (orden == QLatin1String("history"))
+        return historial(opciones, ajustes);
     errores << QStringLiteral("Orden desconocida: %1").arg(orden) << Qt::endl;
     return 2;
 }
@@ -208,7 +273,16 @@ int main(int argc, char* argv[]) {
         "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
         "  set-config              cambia la configuración (--access, --message, --version-date, "
         "--criticality)\n"
-        "  show-config             muestra la configuración"));
+        "  show-config             muestra la configuración\n"
+        "  history AÑO FOLIO       los cambios de una invitación (con --eventos, de un evento del\n"
+        "                          registro), del más reciente al más antiguo: una línea por campo\n"
+        "                          cambiado con fecha y hora, cuenta, estación, tipo, campo, antes y\n"
+        "                          después, separados por tabuladores (un salto de línea, un tabulador\n"
+        "                          o una diagonal invertida dentro de un valor se escriben \\n, \\t y\n"
+        "                          \\\\)\n"
+        "  history --borrados      las invitaciones (o con --eventos los eventos) eliminadas, con todo\n"
+        "                          su contenido: un encabezado y una línea por campo (--desde)\n"
+        "                          history sólo lee: basta el archivo de ajustes de una estación"));
     // Qt's own help option words itself in English whatever the translation.
     const QCommandLineOption ayuda({QStringLiteral("h"), QStringLiteral("help")},
                                    QStringLiteral("Muestra esta ayuda y termina."));
@@ -233,11 +307,18 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("version-date"),
          QStringLiteral("Fecha de la versión vigente del cliente, aaaa-mm-dd, o none."),
          QStringLiteral("fecha")},
+        {QStringLiteral("eventos"),
+         QStringLiteral("history: el registro de eventos en lugar de las invitaciones.")},
+        {QStringLiteral("borrados"), QStringLiteral("history: los registros eliminados, con su contenido.")},
+        {QStringLiteral("desde"),
+         QStringLiteral("history --borrados: sólo los eliminados desde ese día, aaaa-mm-dd."),
+         QStringLiteral("fecha")},
         {QStringLiteral("criticality"),
          QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."), QStringLiteral("n")},
     });
     opciones.addPositionalArgument(
-        QStringLiteral("orden"), QStringLiteral("create, add-user, set-password, set-config o show-config"));
+        QStringLiteral("orden"),
+        QStringLiteral("create, add-user, set-password, set-config, show-config o history"));
     opciones.process(app);
     if (opciones.isSet(ayuda)) {
         salida << opciones.helpText();

@@ -238,10 +238,12 @@ void frmCaptura::disponControles() {
 
     LblMensajeAUsuario = etiqueta(QString(), this);
     LblMensajeAUsuario->setObjectName(QStringLiteral("LblMensajeAUsuario"));
-    LblMensajeAUsuario->setGeometry(8, 500, 380, 20);
+    // Beside the row of commands, in up to three lines.
+    LblMensajeAUsuario->setGeometry(8, 480, 270, 54);
+    LblMensajeAUsuario->setWordWrap(true);
 
     const int fila = 480;
-    int x = width() - 8 - 6 * 70;
+    int x = width() - 8 - 7 * 70;
     const auto coloca = [&](QToolButton* b) {
         b->move(x, fila);
         x += 70;
@@ -252,6 +254,10 @@ void frmCaptura::disponControles() {
     cmdAgrega =
         coloca(botonConDibujo("cmdAgrega", QStringLiteral("&Consultas"), QStringLiteral("Ir a Consultas"),
                               QStyle::SP_FileDialogDetailedView, this));
+    CmdHistorial = coloca(botonConDibujo("CmdHistorial", QStringLiteral("&Historial"),
+                                         QStringLiteral("Ver los cambios del evento"),
+                                         QStyle::SP_FileDialogInfoView, this));
+    CmdHistorial->setEnabled(false);
     cmdEliminar = coloca(botonConDibujo("cmdEliminar", QStringLiteral("&Eliminar"),
                                         QStringLiteral("Eliminar"), QStyle::SP_TrashIcon, this));
     cmdNuevo = coloca(botonConDibujo("cmdNuevo", QStringLiteral("&Nuevo"), QStringLiteral("Nuevo"),
@@ -266,8 +272,8 @@ void frmCaptura::disponControles() {
                         cmbMunicipio,    cmbLocalidad,   txtEvento,      CmbDirecciones, optRepSrio,
                         optRepGob,       cmbNombreRep,   txtCargoFun,    txtAreaFun,     mskTelRep,
                         mskCelularRep,   cmbInstruccion, OptNormal,      optPrioritario, OptUrgente,
-                        TxtObservacion,  CmdImprimir,    cmdAgrega,      cmdEliminar,    cmdNuevo,
-                        CmdGuardar,      cmdSalir};
+                        TxtObservacion,  CmdImprimir,    cmdAgrega,      CmdHistorial,   cmdEliminar,
+                        cmdNuevo,        CmdGuardar,     cmdSalir};
     for (size_t i = 1; i < std::size(orden); ++i)
         setTabOrder(orden[i - 1], orden[i]);
 }

@@ -3,6 +3,7 @@
 #include "capture/PantallaDeCaptura.h"
 #include "common/Avisos.h"
 #include "common/FrmConflicto.h"
+#include "common/FrmHistorial.h"
 #include "common/Modulo.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -45,6 +46,7 @@ void frmCaptura::conectaControles() {
     connect(CmbSuscriptor, &QComboBox::activated, this, &frmCaptura::CmbSuscriptor_Click);
     connect(CmdImprimir, &QToolButton::clicked, this, &frmCaptura::CmdImprimir_Click);
     connect(cmdAgrega, &QToolButton::clicked, this, &frmCaptura::cmdAgrega_Click);
+    connect(CmdHistorial, &QToolButton::clicked, this, &frmCaptura::CmdHistorial_Click);
     connect(cmdEliminar, &QToolButton::clicked, this, &frmCaptura::cmdEliminar_Click);
     connect(cmdNuevo, &QToolButton::clicked, this, &frmCaptura::cmdNuevo_Click);
     connect(CmdGuardar, &QToolButton::clicked, this, &frmCaptura::CmdGuardar_Click);
@@ -164,6 +166,7 @@ void frmCaptura::Form_Load() {
             Modulo::TextoDeError(ErrorDeEjecucion::actual(), QStringLiteral("Descripción: ")));
     }
     cmdEliminar->setEnabled(false);
+    habilitaHistorial();
     marcaComoGuardado();
     TxtFolio->setFocus();
 }
@@ -342,6 +345,15 @@ void frmCaptura::cmdAgrega_Click() {
     Modulo::AbreConsultas();
 }
 
+void frmCaptura::habilitaHistorial() {
+    CmdHistorial->setEnabled(m_captura.leido().has_value() && m_captura.folioSinGuardar() == 0);
+}
+
+void frmCaptura::CmdHistorial_Click() {
+    if (const std::optional<Evento>& e = m_captura.leido())
+        FrmHistorial::Muestra(Modulo::taloren(), Catalogo::Taloren, e->anio, e->folio, this);
+}
+
 void frmCaptura::aviso(const QString& texto, QWidget* campo) {
     Modulo::Avisa({CajaDeMensajes::Icono::Exclamacion,
                    {},
@@ -439,6 +451,7 @@ void frmCaptura::guardaEvento(const Evento& evento, int sobreVersion) {
                      .arg(guardado.folio)
                      .arg(evento.anio);
     }
+    habilitaHistorial();
     marcaComoGuardado();
     Modulo::Avisa({CajaDeMensajes::Icono::Informacion,
                    {},
@@ -470,6 +483,7 @@ void frmCaptura::CmdGuardar_Click() {
 
         if (Eventos::Captura::tocaSortear(TxtFolio->text())) {
             TxtFolio->setText(m_captura.sortea(Modulo::taloren(), valores.anio));
+            habilitaHistorial();
             LblMensajeAUsuario->setText(
                 QStringLiteral(
                     "El evento aún no está guardado: guarde otra vez para guardarlo con el folio %1.")

@@ -69,6 +69,8 @@ public:
 
     QToolButton* CmdImprimir;
     QToolButton* cmdAgrega;
+    // The history of the stored event on screen.
+    QToolButton* CmdHistorial;
     QToolButton* cmdEliminar;
     QToolButton* cmdNuevo;
     QToolButton* CmdGuardar;
@@ -105,6 +107,7 @@ public:
     void cmdSalir_Click();
     void CmdImprimir_Click();
     void cmdAgrega_Click();
+    void CmdHistorial_Click();
 
     // Shows the stored event of that folio and year, looked up as TxtFolio's
     // Enter does; the look-up's error is reported here.
@@ -153,6 +156,8 @@ private:
     static bool confirmaConNo(const QString& texto);
     // What is on screen now is stored (or is nothing typed).
     void marcaComoGuardado();
+    // The history is there for a stored event on screen, not for a new one.
+    void habilitaHistorial();
 
     bool m_cargada = false;
     // Which stored event the screen holds and the folio it drew: the register's rules.

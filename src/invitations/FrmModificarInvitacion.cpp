@@ -2,6 +2,7 @@
 
 #include "common/Avisos.h"
 #include "common/FrmConflicto.h"
+#include "common/FrmHistorial.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/CmbClaveDescrip.h"
@@ -75,6 +76,11 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
     LblMensajeAUsuario->setGeometry(8, 536, 684, 22);
     CmdCerrar->move(CmdCerrar->x(), 96);
     CmdGuardar->estableceEnabled(false);
+    CmdHistorial = new BotonConEnabled(QStringLiteral("CmdHistorial"), QStringLiteral("&Historial"),
+                                       QStringLiteral("Ver los cambios de la invitación"), true,
+                                       QStyle::SP_FileDialogInfoView, this);
+    CmdHistorial->move(CmdCerrar->x(), 158);
+    CmdHistorial->estableceEnabled(false);
 
     ordenaTabulacion({CmbAnio, TxtFolio, CmdConsultarFolio});
 
@@ -82,6 +88,7 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
     connect(TxtFolio, &QLineEdit::returnPressed, CmdConsultarFolio, &QPushButton::click);
     connect(CmdGuardar, &::CmdGuardar::Click, this, &FrmModificarInvitacion::CmdGuardar_Click);
     connect(CmdCerrar, &::CmdCerrar::Click, this, &FrmModificarInvitacion::CmdCerrar_Click);
+    connect(CmdHistorial, &BotonConEnabled::Click, this, &FrmModificarInvitacion::CmdHistorial_Click);
     connect(TxtFolio, &QLineEdit::textChanged, this, &FrmModificarInvitacion::revisaIdentidad);
     connect(CmbAnio->combo(), &QComboBox::editTextChanged, this, &FrmModificarInvitacion::revisaIdentidad);
     connect(OptGob, &QRadioButton::toggled, this, [this](bool elegida) {
@@ -133,6 +140,9 @@ void FrmModificarInvitacion::OptSrio_Click() {
 }
 
 void FrmModificarInvitacion::revisaIdentidad() {
+    // The history shown is that of the invitation the boxes name.
+    if (anioEnPantalla(CmbAnio) != m_anio || folioEnPantalla(TxtFolio) != m_folio)
+        CmdHistorial->estableceEnabled(false);
     if (m_hayInvitacion && (anioEnPantalla(CmbAnio) != m_anio || folioEnPantalla(TxtFolio) != m_folio)) {
         m_hayInvitacion = false;
         CmdGuardar->estableceEnabled(false);
@@ -153,6 +163,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
             // The invitation of an earlier look-up would read as the one named above it.
             m_hayInvitacion = false;
             CmdGuardar->estableceEnabled(false);
+            CmdHistorial->estableceEnabled(false);
             vaciaCampos();
             CmbPrefijo2->setCurrentIndex(-1);
             for (QLabel* dato : {LblEstatus, LblEstatus1, LblUsrCapturo, LblUsrModifico})
@@ -170,6 +181,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
         m_folio = folio;
         m_hayInvitacion = true;
         CmdGuardar->estableceEnabled(true);
+        CmdHistorial->estableceEnabled(true);
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
@@ -349,6 +361,10 @@ void FrmModificarInvitacion::guardaCorreccion(Invitacion invitacion, bool sobres
     marcaComoGuardado();
     m_hayInvitacion = false;
     CmdGuardar->estableceEnabled(false);
+}
+
+void FrmModificarInvitacion::CmdHistorial_Click() {
+    FrmHistorial::Muestra(Modulo::kelmar(), Catalogo::Kelmar, m_anio, m_folio, this);
 }
 
 void FrmModificarInvitacion::CmdCerrar_Click() {

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class BotonConEnabled;
 class CmbClaveDescrip;
 class QPushButton;
 
@@ -26,12 +27,15 @@ public:
     QLabel* LblUsrModifico;
     QLabel* LblEstatus;
     QLabel* LblEstatus1;
+    // The history of the invitation on screen, once a look-up found it.
+    BotonConEnabled* CmdHistorial;
 
     void Form_Load();
     void Form_Activate();
     void CmdConsultarFolio_Click();
     void CmdGuardar_Click();
     void CmdCerrar_Click();
+    void CmdHistorial_Click();
     void OptGob_Click();
     void OptSrio_Click();
 

@@ -1,8 +1,14 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Eventos.h"
+#include "server/Historial.h"
+#include "server/Invitaciones.h"
 #include "server/administracion/Apertura.h"
 #include "server/administracion/Contrasenas.h"
+#include "server/administracion/Migraciones.h"
 #include "support/BaseDePrueba.h"
+#include "support/InvitacionesDePrueba.h"
+#include "support/RegistroDeEventos.h"
 
 #include <QAtomicInt>
 #include <QCoreApplication>
@@ -139,6 +145,30 @@ struct Instalacion {
     QString archivo = dir.filePath(u"administracion.ini"_s);
 };
 
+// A record's rows as a catalog of an earlier version holds them: every column
+// of its field tables but the version, which that version did not have.
+void insertaSinVersion(Conexion& c, const QString& tabla, const QStringList& columnas, QVariantList valores) {
+    QStringList nombres, marcas;
+    QVariantList dados;
+    for (int i = 0; i < columnas.size(); ++i) {
+        if (columnas.at(i).compare(u"version"_s, Qt::CaseInsensitive) == 0)
+            continue;
+        nombres << columnas.at(i);
+        marcas << u"?"_s;
+        dados << valores.at(i);
+    }
+    c.ejecuta(u"insert into %1 (%2) values (%3)"_s.arg(tabla, nombres.join(u", "_s), marcas.join(u", "_s)),
+              dados);
+}
+
+// The lines of a run's output, split at tabs.
+QList<QStringList> campos(const Corrida& c) {
+    QList<QStringList> r;
+    for (const QString& linea : c.texto.split(u'\n', Qt::SkipEmptyParts))
+        r << linea.split(u'\t');
+    return r;
+}
+
 } // namespace
 
 class TstAdministracion : public QObject {
@@ -149,7 +179,8 @@ private Q_SLOTS:
     void ayuda() {
         const Corrida ayuda = admin(u"/no/existe.ini"_s, u"--help"_s);
         QCOMPARE(ayuda.salida, 0);
-        for (const char* texto : {"Uso:", "Opciones:", "Argumentos:", "Muestra esta ayuda", "show-config"})
+        for (const char* texto : {"Uso:", "Opciones:", "Argumentos:", "Muestra esta ayuda", "show-config",
+                                  "history AÑO FOLIO", "--borrados"})
             QVERIFY2(ayuda.texto.contains(QString::fromUtf8(texto)), texto);
         for (const char* ingles : {"Usage", "Options", "Displays", "Arguments"})
             QVERIFY2(!ayuda.texto.contains(QString::fromUtf8(ingles)), ingles);
@@ -305,6 +336,35 @@ private Q_SLOTS:
         Parametros ninguno;
         QCOMPARE(kelmar->ejecutaProcedimiento(u"sp_ZMXConfiguracion"_s, ninguno).filas(), 1);
 
+        // The history: a station adds to it and reads it, never rewrites it; what it says of the role
+        // and the time is the server's own.
+        for (Conexion* catalogo : {kelmar.get(), taloren.get()}) {
+            catalogo->ejecuta(
+                u"insert into historial (catalogo, anio, folio, version, tipo, cuenta, estacion,"
+                u" rol, fecha) values (?, ?, ?, ?, ?, ?, ?, ?, ?)"_s,
+                {catalogo->catalogo(), 2031, 1, 1, u"cambio"_s, u"ana"_s, u"PC-ANA"_s, u"postgres"_s,
+                 QDateTime(QDate(2000, 1, 1), QTime(0, 0))});
+            catalogo->ejecuta(u"insert into historial_campo (anio, folio, version, orden, campo, antes,"
+                              u" despues) values (?, ?, ?, ?, ?, ?, ?)"_s,
+                              {2031, 1, 1, 1, u"evento.hora"_s, u"10:00"_s, u"11:00"_s});
+            const Recordset escrito = catalogo->ejecuta(
+                u"select rol, fecha, (select count(*) from historial_campo) from historial"_s);
+            QCOMPARE(escrito.texto(0, 0), estacion.nombre);
+            QVERIFY2(Recordset::fechaHora(escrito.valor(0, 1)).date().year() > 2000,
+                     qPrintable(escrito.texto(0, 1)));
+            QCOMPARE(escrito.valor(0, 2).toInt(), 1);
+            for (const char* tabla : {"historial", "historial_campo"}) {
+                const QString t = QString::fromLatin1(tabla);
+                for (const QString& sql : {u"update %1 set anio = 2032"_s.arg(t), u"delete from %1"_s.arg(t),
+                                           u"truncate %1"_s.arg(t)}) {
+                    const ErrorDeEjecucion error = errorDe([&] { catalogo->ejecuta(sql); });
+                    QVERIFY2(error.numero() == CodigoDeError::Sentencia &&
+                                 error.detalle().endsWith(u"(42501)"_s),
+                             qPrintable(sql + u": "_s + error.descripcion() + u" / "_s + error.detalle()));
+                }
+            }
+        }
+
         // The administrator's settings add an account.
         c = admin(i.archivo, u"add-user pepe --password primera"_s);
         QVERIFY2(c.salida == 0, qPrintable(c.texto));
@@ -313,6 +373,155 @@ private Q_SLOTS:
         QCOMPARE(admin(i.archivo, u"create"_s).texto.count(u"al día"_s), 2);
         QCOMPARE(errorDe([&] { kelmar->ejecuta(u"select * from usuarios"_s); }).numero(),
                  CodigoDeError::Sentencia);
+    }
+
+    // The history of a station's catalogs from its own settings: a record's
+    // changes newest first, one line per changed field with line breaks and
+    // tabs written out; the deleted records whole, from a day on; bad
+    // arguments refused with status 2.
+    void historial_data() { agregaMotores(); }
+    void historial() {
+        MOTOR_DE_LA_FILA(motor);
+        BaseDePrueba base(motor);
+        Conexion& k = base.kelmar();
+        const Autor ana{u"ana"_s, u"PC-ANA"_s}, beto{u"beto"_s, u"PC-BETO"_s};
+        InvitacionDePrueba i;
+        i.representante = u"Ángel Muñoz"_s;
+        const int folio = Invitaciones::registra(k, i.registro(), ana);
+        Invitacion cambiada = *Invitaciones::busca(k, 2011, folio);
+        cambiada.observacion = u"Primera línea\r\nsegunda\tcon tabulador y \\"_s;
+        QCOMPARE(Invitaciones::corrige(k, cambiada, beto).resultado,
+                 Invitaciones::Correccion::Resultado::Guardada);
+
+        const QString estacion = base.archivoDeAjustes();
+        const QDateTime fecha = Historial::delRegistro(k, Catalogo::Kelmar, 2011, folio).constFirst().fecha;
+        const QString cuando = fecha.toString(u"dd/MM/yyyy HH:mm:ss"_s);
+        Corrida c = admin(estacion, u"history 2011 %1"_s.arg(folio));
+        QVERIFY2(c.salida == 0, qPrintable(c.texto));
+        QCOMPARE(campos(c).size(), 2);
+        QCOMPARE(campos(c).at(0),
+                 QStringList({cuando, u"beto"_s, u"PC-BETO"_s, u"cambio"_s, u"Observación"_s, QString(),
+                              u"Primera línea\\nsegunda\\tcon tabulador y \\\\"_s}));
+        QCOMPARE(campos(c).at(1).mid(1), QStringList({u"ana"_s, u"PC-ANA"_s, u"alta"_s, {}, {}, {}}));
+        c = admin(estacion, u"history 2011 %1"_s.arg(folio + 1));
+        QVERIFY2(c.salida == 0 && c.texto == u"Sin cambios registrados.\n"_s, qPrintable(c.texto));
+
+        Conexion& t = base.taloren();
+        Evento e = RegistroDeEventos::comoEvento({.folio = 1, .fecha = QDateTime(QDate(2011, 11, 25), {})});
+        e.folio = Eventos::insertaConFolioNuevo(t, e, ana);
+        QCOMPARE(Eventos::elimina(t, e.folio, 2011, 1, beto), Eventos::Escritura::Hecha);
+        c = admin(estacion, u"history 2011 %1 --eventos"_s.arg(e.folio));
+        QVERIFY2(c.salida == 0 && campos(c).size() > 10 && campos(c).constLast().value(3) == u"alta"_s &&
+                     campos(c).constFirst().value(3) == u"baja"_s,
+                 qPrintable(c.texto));
+        // The deletions from the day of the deletion on, and none from the day after it.
+        const QDate dia =
+            Historial::delRegistro(t, Catalogo::Taloren, 2011, e.folio).constFirst().fecha.date();
+        c = admin(estacion, u"history --borrados --eventos --desde %1"_s.arg(dia.toString(Qt::ISODate)));
+        const QList<QStringList> bloque = campos(c);
+        QVERIFY2(c.salida == 0 && bloque.size() > 10 &&
+                     bloque.at(0).join(u' ').startsWith(u"Evento %1 de 2011: baja el "_s.arg(e.folio)) &&
+                     bloque.at(0).join(u' ').endsWith(u" por beto desde la estación PC-BETO"_s) &&
+                     bloque.contains(QStringList({QString(), u"Evento"_s, u"Evento"_s})),
+                 qPrintable(c.texto));
+        c = admin(estacion,
+                  u"history --borrados --eventos --desde %1"_s.arg(dia.addDays(1).toString(Qt::ISODate)));
+        QVERIFY2(c.salida == 0 && c.texto == u"Sin registros eliminados.\n"_s, qPrintable(c.texto));
+        c = admin(estacion, u"history --borrados"_s);
+        QVERIFY2(c.salida == 0 && c.texto == u"Sin registros eliminados.\n"_s, qPrintable(c.texto));
+
+        const std::pair<QString, QString> negadas[] = {
+            {u"history 2011"_s, u"año y el folio"_s},
+            {u"history dos 3"_s, u"números enteros"_s},
+            {u"history 2011 0"_s, u"números enteros"_s},
+            {u"history 2011 1 --desde 2011-01-01"_s, u"--desde sólo sirve con --borrados"_s},
+            {u"history --borrados --desde 2011-13-01"_s, u"--desde admite una fecha aaaa-mm-dd"_s},
+            {u"history --borrados 2011 1"_s, u"no lleva año ni folio"_s},
+        };
+        for (const auto& [orden, dice] : negadas) {
+            c = admin(estacion, orden);
+            QVERIFY2(c.salida == 2 && c.texto.contains(dice), qPrintable(orden + u": "_s + c.texto));
+        }
+        // A history that cannot be read is told, with status 1.
+        k.ejecuta(u"alter table historial rename to historial_oculto"_s);
+        c = admin(estacion, u"history 2011 %1"_s.arg(folio));
+        QVERIFY2(c.salida == 1 && c.texto.startsWith(u"Error "_s) && c.texto.contains(u"historial"_s),
+                 qPrintable(c.texto));
+    }
+
+    // A catalog of the previous schema version, with rows, is brought to the
+    // current one by the program's start-up (embedded) or by create (server):
+    // every row kept at version 1 with no history, and a save afterwards
+    // writes its history.
+    void migraLaVersionAnterior_data() { agregaMotores(); }
+    void migraLaVersionAnterior() {
+        MOTOR_DE_LA_FILA(motor);
+        Instalacion i(motor);
+        if (motor == Motor::PostgreSQL)
+            for (const QString& base : {i.ajustes.kelmar.baseDeDatos, i.ajustes.taloren.baseDeDatos})
+                comoSuperusuario("create database %I", {base});
+        {
+            Conexion k(u"kelmar"_s);
+            k.abre(i.ajustes, i.ajustes.kelmar);
+            Esquema::actualiza(k, Catalogo::Kelmar, nullptr, 3);
+            QStringList columnas;
+            for (const Invitacion::CampoDeInvitacion& campo : Invitacion::campos())
+                columnas << campo.nombreDeColumna();
+            for (int folio : {1, 2}) {
+                InvitacionDePrueba invitacion;
+                invitacion.folio = folio;
+                const Invitacion r = invitacion.registro();
+                QVariantList valores;
+                for (const Invitacion::CampoDeInvitacion& campo : Invitacion::campos())
+                    valores << campo.valorAlGuardar(r);
+                insertaSinVersion(k, u"invitacion"_s, columnas, valores);
+            }
+            Conexion t(u"taloren"_s);
+            t.abre(i.ajustes, i.ajustes.taloren);
+            Esquema::actualiza(t, Catalogo::Taloren, nullptr, 1);
+            for (int folio : {1, 2}) {
+                const Evento e = RegistroDeEventos::comoEvento(
+                    {.folio = folio, .fecha = QDateTime(QDate(2011, 5, folio), {})});
+                // The three rows together: each checks the event's at the commit.
+                t.enTransaccion([&] {
+                    for (const QString& tabla : Evento::tablas()) {
+                        QStringList nombres;
+                        for (const Evento::CampoDeEvento& campo : Evento::camposDe(tabla))
+                            nombres << campo.nombreDeColumna();
+                        insertaSinVersion(t, tabla, nombres, e.valoresDe(tabla));
+                    }
+                });
+            }
+        }
+        if (motor == Motor::PostgreSQL) {
+            const Corrida c = admin(i.archivo, i.createCon("Prim3ra"));
+            QVERIFY2(c.salida == 0 && c.texto.count(u"de la versión"_s) == 2, qPrintable(c.texto));
+        }
+        auto k = Servidor::abre(Catalogo::Kelmar, i.ajustes);
+        auto t = Servidor::abre(Catalogo::Taloren, i.ajustes);
+        QCOMPARE(Esquema::version(*k), Esquema::versionActual(Catalogo::Kelmar));
+        QCOMPARE(Esquema::version(*t), Esquema::versionActual(Catalogo::Taloren));
+        QCOMPARE(numeros(k->ejecuta(u"select version from invitacion order by Folio"_s)), QList<int>({1, 1}));
+        for (const char* tabla : {"evento", "suscriptor", "representante_del_evento"})
+            QCOMPARE(cuenta(*t, u"select count(*) from %1"_s.arg(QLatin1String(tabla))), 2);
+        QCOMPARE(numeros(t->ejecuta(u"select version from evento order by folio"_s)), QList<int>({1, 1}));
+        for (Conexion* c : {k.get(), t.get()})
+            QCOMPARE(cuenta(*c, u"select count(*) from historial"_s), 0);
+
+        const Autor ana{u"ana"_s, u"PC-ANA"_s};
+        Invitacion invitacion = *Invitaciones::busca(*k, 2011, 2);
+        QCOMPARE(invitacion.version, 1);
+        invitacion.observacion = u"Tras la migración"_s;
+        QCOMPARE(Invitaciones::corrige(*k, invitacion, ana).resultado,
+                 Invitaciones::Correccion::Resultado::Guardada);
+        Evento evento = Eventos::lee(*t, 2, 2011);
+        evento.observacion = u"Tras la migración"_s;
+        QCOMPARE(Eventos::actualiza(*t, evento, ana), Eventos::Escritura::Hecha);
+        for (const auto& [c, catalogo] :
+             {std::pair{k.get(), Catalogo::Kelmar}, std::pair{t.get(), Catalogo::Taloren}}) {
+            const QList<Historial::Entrada> h = Historial::delRegistro(*c, catalogo, 2011, 2);
+            QVERIFY(h.size() == 1 && h.constFirst().version == 2 && h.constFirst().campos.size() == 1);
+        }
     }
 
     // Catalogs of the earlier layout belong to the station's account: create says how to hand them to

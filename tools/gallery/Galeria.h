@@ -37,6 +37,8 @@ void galeriaDeInvitaciones();
 void galeriaDeReportes();
 void galeriaDeCaptura();
 void galeriaDeConsultas();
+// A record's history and the comparison of a save another station's change refused.
+void galeriaDelHistorial();
 // The office documents and the query sheet, made through the word processor
 // in place, and pictured as LibreOffice lays them out.
 void galeriaDeDocumentos();

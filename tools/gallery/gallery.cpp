@@ -146,6 +146,7 @@ int main(int argc, char* argv[]) {
         // capture window numbers its own after them.
         galeriaDeConsultas();
         galeriaDeCaptura();
+        galeriaDelHistorial();
         galeriaDeDocumentos();
     } catch (const ErrorDeEjecucion& e) {
         QTextStream(stderr) << e.what() << '\n';
