@@ -5,6 +5,8 @@
 #include "outside/Parametro.h"
 #include "server/ConsultaDeEventos.h"
 
+#include <QHash>
+
 namespace Eventos {
 
 namespace {
@@ -54,7 +56,40 @@ bool existe(Conexion& taloren, int folio, int anio) {
                 .estaVacio();
 }
 
-Evento lee(Conexion& taloren, int folio, int anio) {
+namespace {
+
+// The three rows of an event in one statement, each column by its own name;
+// none when any of them is missing.
+std::optional<Evento> leeJuntas(Conexion& taloren, int folio, int anio) {
+    static const QString consulta = [] {
+        const QHash<QString, QString> alias{
+            {QStringLiteral("evento"), QStringLiteral("e")},
+            {QStringLiteral("suscriptor"), QStringLiteral("s")},
+            {QStringLiteral("representante_del_evento"), QStringLiteral("r")}};
+        QStringList columnas;
+        for (const Evento::CampoDeEvento& c : Evento::campos())
+            columnas << alias.value(QString::fromUtf8(c.tabla)) + QLatin1Char('.') + c.nombreDeColumna();
+        return QStringLiteral("select %1 from evento e"
+                              " join suscriptor s on s.folio = e.folio and s.año = e.año"
+                              " join representante_del_evento r on r.folio = e.folio and r.año = e.año"
+                              " where e.folio = ? and e.año = ?")
+            .arg(columnas.join(QStringLiteral(", ")));
+    }();
+    const Recordset rs = taloren.ejecuta(consulta, {folio, anio});
+    if (rs.estaVacio())
+        return std::nullopt;
+    Evento e;
+    const QList<Evento::CampoDeEvento>& campos = Evento::campos();
+    for (int i = 0; i < campos.size(); ++i) {
+        const QVariant v = rs.valor(0, i);
+        campos.at(i).escribe(
+            e, campos.at(i).tipo == Esquema::Tipo::Timestamp ? QVariant(Recordset::fechaHora(v)) : v);
+    }
+    return e;
+}
+
+// Table by table, to name the one that lacks the event's row.
+Evento leePorTabla(Conexion& taloren, int folio, int anio) {
     Evento e;
     for (const QString& tabla : Evento::tablas()) {
         const Recordset rs = taloren.ejecuta(
@@ -68,10 +103,20 @@ Evento lee(Conexion& taloren, int folio, int anio) {
     return e;
 }
 
+} // namespace
+
+Evento lee(Conexion& taloren, int folio, int anio) {
+    if (std::optional<Evento> e = leeJuntas(taloren, folio, anio))
+        return *e;
+    return leePorTabla(taloren, folio, anio);
+}
+
 std::optional<Evento> busca(Conexion& taloren, int folio, int anio) {
+    if (std::optional<Evento> e = leeJuntas(taloren, folio, anio))
+        return e;
     if (!existe(taloren, folio, anio))
         return std::nullopt;
-    return lee(taloren, folio, anio);
+    return leePorTabla(taloren, folio, anio);
 }
 
 namespace {

@@ -99,6 +99,7 @@ void frmCaptura::muestraEvento(int folio, int anio) {
     ponTexto(cmbInstruccion, QString::number(e.claveInstruccion) + QLatin1Char(' ') + instruccion->trimmed());
     TxtObservacion->setPlainText(e.observacion);
     m_captura.consultado(e);
+    m_resuelto.clear();
     habilitaHistorial();
     LblMensajeAUsuario->clear();
     marcaComoGuardado();
@@ -121,6 +122,7 @@ void frmCaptura::LimpiaDatos() {
          {CmbSuscriptor, cmbMunicipio, cmbLocalidad, cmbNombreRep, CmbDirecciones, cmbInstruccion})
         vaciaLista(c);
     m_captura.olvida();
+    m_resuelto.clear();
     habilitaHistorial();
     LblMensajeAUsuario->clear();
     marcaComoGuardado();

@@ -479,7 +479,13 @@ void frmCaptura::CmdGuardar_Click() {
         }
         if (!validaAntesDeLeer())
             return;
-        resuelveValores();
+        // The second click of a new event stores what the first resolved,
+        // unless the screen changed in between.
+        if (contenidoEnPantalla() != m_resuelto) {
+            m_resuelto.clear();
+            resuelveValores();
+            m_resuelto = contenidoEnPantalla();
+        }
 
         if (Eventos::Captura::tocaSortear(TxtFolio->text())) {
             TxtFolio->setText(m_captura.sortea(Modulo::taloren(), valores.anio));

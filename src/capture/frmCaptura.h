@@ -165,6 +165,8 @@ private:
     // Whether a list (by its combo) is taking a deletion, so it does not complete.
     QHash<QComboBox*, bool> m_borrando;
     QStringList m_guardado;
+    // The screen as it was when `valores` were resolved from it.
+    QStringList m_resuelto;
     std::optional<std::pair<int, int>> m_porMostrar;
     void muestraEvento(int folio, int anio);
 };

@@ -488,6 +488,7 @@ void Conexion::cierra() {
 }
 
 void Conexion::suelta() {
+    m_preparadas.clear();
     if (!QSqlDatabase::contains(m_nombreConexion))
         return;
     {
@@ -600,41 +601,62 @@ Recordset Conexion::ejecuta(const QString& sql, const QVariantList& valores) {
     for (int i = 0; i < valores.size(); ++i)
         enlazados << valorParaEnlazar(valores.at(i), i, fuente());
 
-    QSqlQuery q(baseDeDatos());
-    q.setForwardOnly(true);
+    QSqlQuery directa;
+    QSqlQuery* q = &directa;
     if (enlazados.isEmpty()) {
         // Nothing to bind: sent as it stands (a server does not prepare DDL).
-        if (!q.exec(sql))
-            fallaSentencia(q.lastError());
+        // A statement that changes the schema may change what the prepared
+        // ones name, so they are prepared again.
+        static const QRegularExpression definicion(QStringLiteral("^\\s*(create|alter|drop)\\b"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+        if (definicion.match(sql).hasMatch())
+            m_preparadas.clear();
+        directa = QSqlQuery(baseDeDatos());
+        directa.setForwardOnly(true);
+        if (!directa.exec(sql))
+            fallaSentencia(directa.lastError());
     } else {
-        if (!q.prepare(sql))
-            fallaSentencia(q.lastError());
-        for (const QVariant& v : enlazados)
-            q.addBindValue(v);
-        if (!q.exec())
-            fallaSentencia(q.lastError());
+        // Each statement is prepared once per connection and kept: a server
+        // then takes one trip per execution instead of three.
+        auto it = m_preparadas.find(sql);
+        if (it == m_preparadas.end()) {
+            if (m_preparadas.size() >= maximoDePreparadas)
+                m_preparadas.clear();
+            QSqlQuery nueva(baseDeDatos());
+            nueva.setForwardOnly(true);
+            if (!nueva.prepare(sql))
+                fallaSentencia(nueva.lastError());
+            it = m_preparadas.insert(sql, nueva);
+        }
+        q = &*it;
+        for (int i = 0; i < enlazados.size(); ++i)
+            q->bindValue(i, enlazados.at(i));
+        if (!q->exec())
+            fallaSentencia(q->lastError());
     }
 
     Recordset rs;
-    if (q.isSelect()) {
-        const QSqlRecord registro = q.record();
+    if (q->isSelect()) {
+        const QSqlRecord registro = q->record();
         QStringList columnas;
         for (int i = 0; i < registro.count(); ++i)
             columnas << registro.fieldName(i);
         rs = Recordset(columnas, {}, fuente());
-        while (q.next()) {
+        while (q->next()) {
             QVariantList fila;
             fila.reserve(columnas.size());
             for (int i = 0; i < columnas.size(); ++i)
-                fila << valorLeido(q.value(i));
+                fila << valorLeido(q->value(i));
             rs.agregaFila(std::move(fila));
         }
-        if (q.lastError().isValid())
-            fallaSentencia(q.lastError());
+        if (q->lastError().isValid())
+            fallaSentencia(q->lastError());
     } else {
         rs = Recordset({}, {}, fuente());
-        rs.estableceFilasAfectadas(q.numRowsAffected());
+        rs.estableceFilasAfectadas(q->numRowsAffected());
     }
+    // A kept statement lets go of what it read, so it holds no lock meanwhile.
+    q->finish();
     return rs;
 }
 

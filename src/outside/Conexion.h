@@ -4,7 +4,9 @@
 #include "outside/Parametro.h"
 #include "outside/Recordset.h"
 
+#include <QHash>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 #include <optional>
@@ -123,5 +125,9 @@ private:
     // How it was opened, so that a lost connection can be opened again;
     // empty once closed on purpose.
     std::optional<Apertura> m_apertura;
+    // The statements prepared on this connection, by their text; dropped when
+    // it closes, when the schema changes through it, or when there are too many.
+    QHash<QString, QSqlQuery> m_preparadas;
+    static constexpr int maximoDePreparadas = 200;
     bool m_perdida = false;
 };

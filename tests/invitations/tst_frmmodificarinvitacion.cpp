@@ -398,8 +398,9 @@ private Q_SLOTS:
         QCOMPARE(w.CmbHoraEvento->findText(QStringLiteral("07:15")), -1);
         QCOMPARE(w.CmbPrefijo1->findText(QStringLiteral("unos")), -1);
 
-        // An answer with nulls, as another server might give it.
-        Conexion& k = v.kelmar();
+        // An answer with nulls, as another server might give it (made through the window's own
+        // connection, which prepares its statements again after a change of the schema).
+        Conexion& k = Modulo::kelmar();
         k.ejecuta(QStringLiteral("alter table invitacion rename to invitacion_real"));
         k.ejecuta(QStringLiteral(
             "create view invitacion as select Anio, Folio, FechaRecepcion, FechaEvento, null as Hora, "

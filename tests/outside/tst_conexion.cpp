@@ -79,6 +79,39 @@ using Cambio = std::function<void(Parametros&, QString&)>;
 class TstConexion : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A statement is prepared once and run again with other values; a change of the schema
+    // through the connection, a failed run and a closed and reopened connection leave it
+    // answering what the tables hold now.
+    void sentenciasPreparadas_data() { agregaMotores(); }
+    void sentenciasPreparadas() {
+        MOTOR_DE_LA_FILA(motor);
+        BaseDePrueba base(motor);
+        const auto c = base.abre(Catalogo::Kelmar);
+        const QString consulta =
+            u"select * from cargos where cvecargo = ? or cvecargo = ? order by cvecargo"_s;
+        const auto columnas = [&](const QString& a, const QString& b) {
+            const Recordset rs = c->ejecuta(consulta, {a, b});
+            QStringList r{QString::number(rs.filas())};
+            for (int i = 0; i < rs.columnas(); ++i)
+                r << rs.nombreDeColumna(i).toLower();
+            return r.join(u'|');
+        };
+        c->ejecuta(u"insert into cargos (cvecargo, descripcion) values ('X1', 'uno'), ('X2', 'dos')"_s);
+        QCOMPARE(columnas(u"X1"_s, u"no"_s), u"1|cvecargo|descripcion"_s);
+        QCOMPARE(columnas(u"X1"_s, u"X2"_s), u"2|cvecargo|descripcion"_s);
+        c->ejecuta(u"alter table cargos add column nota varchar(10)"_s);
+        QCOMPARE(columnas(u"X1"_s, u"X2"_s), u"2|cvecargo|descripcion|nota"_s);
+        QVERIFY(errorDe([&] {
+                    c->ejecuta(u"insert into cargos (cvecargo, descripcion) values (?, ?)"_s,
+                               {u"X1"_s, u"otra vez"_s});
+                }).numero() == CodigoDeError::Integridad);
+        c->ejecuta(u"insert into cargos (cvecargo, descripcion) values (?, ?)"_s, {u"X3"_s, u"tres"_s});
+        QCOMPARE(columnas(u"X3"_s, u"X2"_s), u"2|cvecargo|descripcion|nota"_s);
+        c->cierra();
+        c->abre(base.ajustes(), base.ajustes().kelmar);
+        QCOMPARE(columnas(u"X1"_s, u"X3"_s), u"2|cvecargo|descripcion|nota"_s);
+    }
+
     void procedimientoIdaYVuelta_data() { agregaMotores(); }
     void procedimientoIdaYVuelta() {
         MOTOR_DE_LA_FILA(motor);
