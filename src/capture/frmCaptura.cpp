@@ -502,7 +502,11 @@ void frmCaptura::CmdGuardar_Click() {
         Modulo::MensajeDeError(QStringLiteral("¡Error! No fué posible almacenar los datos.") +
                                Modulo::DobleSalto + QStringLiteral("Error: ") +
                                QString::number(error.numero()) + Modulo::Salto +
-                               QStringLiteral("Descripción: ") + error.descripcion());
+                               QStringLiteral("Descripción: ") + error.descripcion() +
+                               // The server's own words, for whoever supports the office.
+                               (error.detalle().isEmpty() ? QString()
+                                                          : Modulo::Salto + QStringLiteral("Detalle: ") +
+                                                                error.detalle()));
     }
 }
 
