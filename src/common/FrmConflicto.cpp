@@ -20,13 +20,6 @@ QString quienCambio(const Historial::Diferencia& d) {
     return {};
 }
 
-QTableWidgetItem* celda(const QString& texto) {
-    auto* item = new QTableWidgetItem(texto);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    item->setToolTip(texto);
-    return item;
-}
-
 } // namespace
 
 QString FrmConflicto::TextoDeQuien(const Datos& datos) {
@@ -65,10 +58,10 @@ FrmConflicto::FrmConflicto(Datos datos, std::function<void()> recarga, QWidget* 
     GrdDiferencias->verticalHeader()->hide();
     for (int i = 0; i < m_datos.diferencias.size(); ++i) {
         const Historial::Diferencia& d = m_datos.diferencias.at(i);
-        GrdDiferencias->setItem(i, 0, celda(d.rotulo));
-        GrdDiferencias->setItem(i, 1, celda(Historial::paraMostrar(d.enPantalla)));
-        GrdDiferencias->setItem(i, 2, celda(Historial::paraMostrar(d.guardado)));
-        GrdDiferencias->setItem(i, 3, celda(quienCambio(d)));
+        GrdDiferencias->setItem(i, 0, Modulo::CeldaDeLectura(d.rotulo));
+        GrdDiferencias->setItem(i, 1, Modulo::CeldaDeLectura(Historial::paraMostrar(d.enPantalla)));
+        GrdDiferencias->setItem(i, 2, Modulo::CeldaDeLectura(Historial::paraMostrar(d.guardado)));
+        GrdDiferencias->setItem(i, 3, Modulo::CeldaDeLectura(quienCambio(d)));
     }
     GrdDiferencias->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     GrdDiferencias->horizontalHeader()->setStretchLastSection(false);

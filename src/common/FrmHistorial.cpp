@@ -11,18 +11,6 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-QTableWidgetItem* celda(const QString& texto) {
-    auto* item = new QTableWidgetItem(texto);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    // A long value (an observation) is read whole without widening the column.
-    item->setToolTip(texto);
-    return item;
-}
-
-} // namespace
-
 QString FrmHistorial::TituloDe(Catalogo catalogo, int anio, int folio) {
     return (catalogo == Catalogo::Kelmar ? QStringLiteral("Historial de la invitación %1 de %2")
                                          : QStringLiteral("Historial del evento %1 de %2"))
@@ -59,7 +47,7 @@ FrmHistorial::FrmHistorial(const QString& titulo, const QList<Historial::Entrada
         const QString textos[] = {
             Historial::textoDeFecha(r.fecha), r.cuenta, r.estacion, r.tipo, r.campo, r.antes, r.despues};
         for (int columna = 0; columna < 7; ++columna)
-            GrdHistorial->setItem(i, columna, celda(textos[columna]));
+            GrdHistorial->setItem(i, columna, Modulo::CeldaDeLectura(textos[columna]));
     }
     GrdHistorial->resizeColumnsToContents();
     // The values may be long: their columns share the room, the rest fit their contents.

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTableWidgetItem>
 #include <memory>
 
 namespace Modulo {
@@ -237,6 +238,13 @@ QString TextoDeError(const ErrorDeEjecucion& error, const QString& etiqueta) {
     if (!error.detalle().isEmpty())
         texto += QStringLiteral("\r\nDetalle: ") + error.detalle();
     return texto;
+}
+
+QTableWidgetItem* CeldaDeLectura(const QString& texto) {
+    auto* item = new QTableWidgetItem(texto);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    item->setToolTip(texto);
+    return item;
 }
 
 void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& titulo, int anchoEnTwips,

@@ -11,6 +11,7 @@ struct Autor;
 class Conexion;
 class ErrorDeEjecucion;
 class QComboBox;
+class QTableWidgetItem;
 class QDialog;
 class QWidget;
 
@@ -118,5 +119,8 @@ void PreparaVentanaFija(QDialog& ventana, const QString& nombre, const QString& 
 // Places a window at half the difference between the main window's size and
 // its own, as the work windows do on loading.
 void CentraEnMdi(QWidget& ventana);
+// A grid cell that is read, not edited; a long value (an observation) shows
+// whole as its tool tip without widening the column.
+QTableWidgetItem* CeldaDeLectura(const QString& texto);
 
 } // namespace Modulo
