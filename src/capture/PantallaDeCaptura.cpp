@@ -1,5 +1,5 @@
 #include "capture/PantallaDeCaptura.h"
-#include "capture/DocumentosDeOficio.h"
+#include "common/DocumentosDeOficio.h"
 #include "capture/frmCaptura.h"
 #include "outside/Reloj.h"
 #include "server/Eventos.h"

@@ -1,6 +1,7 @@
 #include "invitations/FrmModificarInvitacion.h"
 
 #include "common/Avisos.h"
+#include "common/DocumentosDeOficio.h"
 #include "common/FrmConflicto.h"
 #include "common/FrmHistorial.h"
 #include "common/Modulo.h"
@@ -81,6 +82,11 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
                                        QStyle::SP_FileDialogInfoView, this);
     CmdHistorial->move(CmdCerrar->x(), 158);
     CmdHistorial->estableceEnabled(false);
+    CmdOficio = new BotonConEnabled(QStringLiteral("CmdOficio"), QStringLiteral("&Oficio"),
+                                    QStringLiteral("Escribir el oficio de designación de la invitación"),
+                                    true, QStyle::SP_FileIcon, this);
+    CmdOficio->move(CmdCerrar->x(), 220);
+    CmdOficio->estableceEnabled(false);
 
     ordenaTabulacion({CmbAnio, TxtFolio, CmdConsultarFolio});
 
@@ -89,6 +95,7 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
     connect(CmdGuardar, &::CmdGuardar::Click, this, &FrmModificarInvitacion::CmdGuardar_Click);
     connect(CmdCerrar, &::CmdCerrar::Click, this, &FrmModificarInvitacion::CmdCerrar_Click);
     connect(CmdHistorial, &BotonConEnabled::Click, this, &FrmModificarInvitacion::CmdHistorial_Click);
+    connect(CmdOficio, &BotonConEnabled::Click, this, &FrmModificarInvitacion::CmdOficio_Click);
     connect(TxtFolio, &QLineEdit::textChanged, this, &FrmModificarInvitacion::revisaIdentidad);
     connect(CmbAnio->combo(), &QComboBox::editTextChanged, this, &FrmModificarInvitacion::revisaIdentidad);
     connect(OptGob, &QRadioButton::toggled, this, [this](bool elegida) {
@@ -143,6 +150,7 @@ void FrmModificarInvitacion::revisaIdentidad() {
     // The history shown is that of the invitation the boxes name.
     if (anioEnPantalla(CmbAnio) != m_anio || folioEnPantalla(TxtFolio) != m_folio)
         CmdHistorial->estableceEnabled(false);
+    CmdOficio->estableceEnabled(false);
     if (m_hayInvitacion && (anioEnPantalla(CmbAnio) != m_anio || folioEnPantalla(TxtFolio) != m_folio)) {
         m_hayInvitacion = false;
         CmdGuardar->estableceEnabled(false);
@@ -164,6 +172,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
             m_hayInvitacion = false;
             CmdGuardar->estableceEnabled(false);
             CmdHistorial->estableceEnabled(false);
+            CmdOficio->estableceEnabled(false);
             vaciaCampos();
             CmbPrefijo2->setCurrentIndex(-1);
             for (QLabel* dato : {LblEstatus, LblEstatus1, LblUsrCapturo, LblUsrModifico})
@@ -182,6 +191,7 @@ void FrmModificarInvitacion::CmdConsultarFolio_Click() {
         m_hayInvitacion = true;
         CmdGuardar->estableceEnabled(true);
         CmdHistorial->estableceEnabled(true);
+        CmdOficio->estableceEnabled(true);
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
     }
@@ -365,6 +375,27 @@ void FrmModificarInvitacion::guardaCorreccion(Invitacion invitacion, bool sobres
 
 void FrmModificarInvitacion::CmdHistorial_Click() {
     FrmHistorial::Muestra(Modulo::kelmar(), Catalogo::Kelmar, m_anio, m_folio, this);
+}
+
+void FrmModificarInvitacion::CmdOficio_Click() {
+    try {
+        const std::optional<Invitacion> guardada = Invitaciones::busca(Modulo::kelmar(), m_anio, m_folio);
+        if (!guardada) {
+            Modulo::MensajeDeError(
+                QStringLiteral("No existe el folio %1 del año %2 verifique. :(").arg(m_folio).arg(m_anio));
+            return;
+        }
+        // The letter says what is stored: typed changes not saved yet are not in it.
+        if (hayCambiosSinGuardar() &&
+            Modulo::ConfirmaConNoPredeterminado(
+                QStringLiteral("Hay cambios sin guardar: el oficio saldrá con los datos guardados de la "
+                               "invitación.") +
+                Modulo::DobleSalto + QStringLiteral("¿Desea continuar?")) != QLatin1String("SI"))
+            return;
+        DocumentosDeOficio::CmdImprimir(DocumentosDeOficio::DeInvitacion(*guardada));
+    } catch (...) {
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
+    }
 }
 
 void FrmModificarInvitacion::CmdCerrar_Click() {

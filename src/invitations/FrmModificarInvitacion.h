@@ -29,6 +29,7 @@ public:
     QLabel* LblEstatus1;
     // The history of the invitation on screen, once a look-up found it.
     BotonConEnabled* CmdHistorial;
+    BotonConEnabled* CmdOficio;
 
     void Form_Load();
     void Form_Activate();
@@ -36,6 +37,8 @@ public:
     void CmdGuardar_Click();
     void CmdCerrar_Click();
     void CmdHistorial_Click();
+    // The designation letter of the invitation as it is stored.
+    void CmdOficio_Click();
     void OptGob_Click();
     void OptSrio_Click();
 

@@ -453,7 +453,7 @@ void VentanaDeInvitacion::vaciaCampos() {
 }
 
 void VentanaDeInvitacion::closeEvent(QCloseEvent* evento) {
-    if (!m_guardado.isEmpty() && contenidoEnPantalla() != m_guardado) {
+    if (hayCambiosSinGuardar()) {
         const QString respuesta =
             Modulo::ConfirmaConNoPredeterminado(Modulo::NickUsuario + Modulo::DobleSalto +
                                                 QStringLiteral("¿Desea cerrar sin guardar los cambios?"));

@@ -123,6 +123,8 @@ protected:
     // From now on what is on screen counts as stored (or as nothing typed):
     // closing asks nothing until a box changes.
     void marcaComoGuardado();
+    // A box changed since the screen was stored or loaded.
+    bool hayCambiosSinGuardar() const { return !m_guardado.isEmpty() && contenidoEnPantalla() != m_guardado; }
     // The record's boxes as a new window shows them: today's dates, no list
     // entry chosen (the representative's prefix aside, which a registration
     // keeps for the next one), the texts empty, "Normal" and "El Srio.".

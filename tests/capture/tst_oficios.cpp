@@ -1,5 +1,6 @@
-#include "capture/DocumentosDeOficio.h"
+#include "common/DocumentosDeOficio.h"
 #include "outside/Reloj.h"
+#include "server/Invitacion.h"
 #include "support/EntornoDeDocumentos.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/TextoDePdf.h"
@@ -189,6 +190,86 @@ private Q_SLOTS:
             esperados[u"txtfecha"_s] = u"5 de marzo de 2024"_s;
         QCOMPARE(leido.resultados, esperados);
         QCOMPARE(leido.fuera, original.fuera);
+    }
+
+    // The letter of an invitation, from its record: the Secretary's or the Governor's by whom it
+    // stands for, the prefixes before the description, the representative and the place, the
+    // indication where the instruction goes, no hour for "SinHr", and an "I" before the folio.
+    void deUnaInvitacion_data() {
+        QTest::addColumn<QString>("representaA");
+        QTest::addColumn<QString>("hora");
+        QTest::addColumn<QStringList>("campos");
+        const QStringList secretario{"txtfolio=KD/MOR/I12/2024/VLT",
+                                     "txtfecha=" + QVariant(ahora).toString(),
+                                     "txtcaracter=Carácter: Urgente",
+                                     "txtrepres=Lic. Patricia Ocampo Bahena",
+                                     "txtcargorep=Subsecretaria de Educación Básica",
+                                     "txtsuscriptor=Juana Ocampo Galindo",
+                                     "txtcargosuscriptor=Presidenta Municipal de Cuautla",
+                                     "txtevento=La Inauguración de aulas",
+                                     "txtDireccion=En Callejón del Castigo 3, Cuautla",
+                                     "txtfechavento=viernes 12 de Abril de 2024",
+                                     "txthora=",
+                                     "txtinstruccion=Asistir y enviar tarjeta informativa",
+                                     "txtobservacion=Nota: Llevar el mensaje"};
+        QTest::newRow("Secretario, sin hora") << u"Srio"_s << u"SinHr"_s << secretario;
+        QTest::newRow("Gobernador, a las 10:30")
+            << u"Gob"_s << u"10:30"_s
+            << QStringList{"txtfolio=KD/MOR/I12/2024/VLT",
+                           "txtdia=05",
+                           "txtmes=marzo",
+                           "txtaño=2024",
+                           "txtreprese=Lic. Patricia Ocampo Bahena",
+                           "txtcargorep1=Subsecretaria de Educación Básica",
+                           "txtevento=La Inauguración de aulas",
+                           "txtdireccion=En Callejón del Castigo 3, Cuautla",
+                           "Txtdiaevento=12",
+                           "Txtmesevento=abril",
+                           "txthora=10:30",
+                           "txtrepres=Lic. Patricia Ocampo Bahena",
+                           "txtcargorep=Subsecretaria de Educación Básica"};
+    }
+    void deUnaInvitacion() {
+        QFETCH(QString, representaA);
+        QFETCH(QString, hora);
+        QFETCH(QStringList, campos);
+        Invitacion i;
+        i.anio = 2024;
+        i.folio = 12;
+        i.fechaRecepcion = QDateTime(QDate(2024, 3, 1), QTime(0, 0));
+        i.fechaEvento = QDateTime(QDate(2024, 4, 12), QTime(0, 0));
+        i.hora = hora;
+        i.representaA = representaA;
+        i.caracter = u"Urgente"_s;
+        i.prefijo1 = u"La"_s;
+        i.descripcion = u"Inauguración de aulas"_s;
+        i.prefijo3 = u"En"_s;
+        i.ubicacion = u"Callejón del Castigo 3, Cuautla"_s;
+        i.prefijo2 = u"Lic."_s;
+        i.representante = u"Patricia Ocampo Bahena"_s;
+        i.cargoRepresentante = u"Subsecretaria de Educación Básica"_s;
+        i.suscriptor = u"Juana Ocampo Galindo"_s;
+        i.cargoSuscriptor = u"Presidenta Municipal de Cuautla"_s;
+        i.indicacion = u"Asistir y enviar tarjeta informativa"_s;
+        i.observacion = u"Llevar el mensaje"_s;
+        RelojFijo reloj(ahora);
+        const Reloj::Sustituto enHora(reloj);
+        EntornoDeVentanas e;
+        EntornoDeDocumentos docs;
+        DocumentosDeOficio::CmdImprimir(DocumentosDeOficio::DeInvitacion(i));
+        QCOMPARE(e.caja.textos(), QStringList());
+        const QString plantilla = representaA == "Srio"_L1 ? u"plantilla.dot"_s : u"PlantillaRepGob1.dot"_s;
+        const QString archivo = docs.visor.abiertos.value(0);
+        QCOMPARE(docs.anotador.operaciones,
+                 QStringList({"inicia", "nuevo " + plantilla}) + campos + QStringList{"muestra " + archivo});
+        const LecturaDeDocx leido(archivo), original = leePlantilla(plantilla + u'x');
+        QVERIFY(leido.valido);
+        QHash<QString, QString> esperados = original.resultados;
+        for (const QString& escrito : campos)
+            esperados[escrito.section(u'=', 0, 0)] = escrito.section(u'=', 1);
+        if (esperados.contains(u"txtfecha"_s))
+            esperados[u"txtfecha"_s] = u"5 de marzo de 2024"_s;
+        QCOMPARE(leido.resultados, esperados);
     }
 
     // A word processor that cannot start, a template that is not there, a desktop that cannot

@@ -2,6 +2,7 @@
 #include "controls/ModeloDeRecordset.h"
 #include "invitations/ApoyoDeInvitaciones.h"
 #include "server/Invitaciones.h"
+#include "support/EntornoDeDocumentos.h"
 
 #include <QHeaderView>
 #include <QTableView>
@@ -274,6 +275,29 @@ private Q_SLOTS:
     // looked up, stores nothing and shows who changed it and, field by field, what the screen
     // holds and what is stored now, marking who changed each. Loading what is stored shows the
     // other station's data; storing the screen over it, confirmed, writes the history as such.
+    // "Oficio" writes the letter of the invitation looked up, as it is stored: with typed
+    // changes not saved it asks first, "No" first, and "No" writes nothing.
+    void oficio() {
+        Ventana v(Motor::SQLite, momentoDePrueba(QTime(10, 0)));
+        FrmModificarInvitacion& w = *v.ventana;
+        EntornoDeDocumentos docs;
+        guarda(v.kelmar(), 3,
+               [](InvitacionDePrueba& i) { i.representante = QStringLiteral("Raúl Benítez"); });
+        QVERIFY(!w.CmdOficio->Enabled());
+        consulta(w, 3);
+        QVERIFY(w.CmdOficio->Enabled());
+        w.TxtRepresentante->setText(QStringLiteral("Otro nombre"));
+        QCOMPARE(
+            v.pulsa(w.CmdOficio, {Caja::No}),
+            QStringList{QStringLiteral("Hay cambios sin guardar: el oficio saldrá con los datos guardados de "
+                                       "la invitación.\r\r¿Desea continuar?")});
+        QVERIFY(docs.anotador.operaciones.isEmpty());
+        QCOMPARE(v.pulsa(w.CmdOficio, {Caja::Si}).size(), 1);
+        QVERIFY2(docs.anotador.operaciones.contains(QStringLiteral("txtfolio=KD/MOR/I3/2011/VLT")),
+                 qPrintable(docs.anotador.operaciones.join(u'|')));
+        QVERIFY(docs.anotador.operaciones.contains(QStringLiteral("txtrepres=Raúl Benítez")));
+    }
+
     void dosEstaciones_data() { agregaMotores(); }
     void dosEstaciones() {
         MOTOR_DE_LA_FILA(motor);

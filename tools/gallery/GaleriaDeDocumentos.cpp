@@ -1,6 +1,6 @@
 #include "Galeria.h"
 
-#include "capture/DocumentosDeOficio.h"
+#include "common/DocumentosDeOficio.h"
 #include "controls/BotonesDeComando.h"
 #include "outside/documentos/ProcesadorOOXML.h"
 #include "queries/frmConsultas.h"

@@ -5,9 +5,11 @@
 #include <QString>
 #include <optional>
 
-// What the event capture window's screen holds when its print button is
-// clicked: the office document is made from the screen, not from the stored
-// event, so an unsaved event prints as it stands.
+struct Invitacion;
+
+// What a designation letter says. The event capture window fills it from its
+// screen when its print button is clicked (an unsaved event prints as it
+// stands); the correction window from the invitation as it is stored.
 struct DatosDelOficio {
     // optRepSrio / optRepGob; none after loading an event that stands for neither.
     enum class Representa { Ninguno, Secretario, Gobernador };
@@ -28,6 +30,9 @@ struct DatosDelOficio {
     QString hora;               // mskHora as it shows ("__:__" with no hour typed)
     QString instruccion;        // cmbInstruccion: key, a blank, description
     QString observacion;        // TxtObservacion
+    // An invitation's indication, printed as it stands where an event's
+    // instruction goes (it has no key).
+    QString indicacion;
 };
 
 namespace DocumentosDeOficio {
@@ -42,6 +47,13 @@ std::optional<QString> CmdImprimir(const DatosDelOficio& datos);
 // Secretary's letter), the representative, the place. CmdImprimir asks
 // before writing a letter that lacks any of them.
 QStringList FaltasDelOficio(const DatosDelOficio& datos);
+
+// The letter of an invitation: the Secretary's or the Governor's by whom it
+// stands for; the prefixes before the description, the representative and the
+// place, as the invitation window sets them; an invitation without hour
+// ("SinHr") prints none; its reference carries an "I" before the folio, so it
+// is never taken for an event's.
+DatosDelOficio DeInvitacion(const Invitacion& invitacion);
 
 // The Spanish name of a month, in lower case; empty for a number out of 1 to 12.
 QString NombreMes(int mes);

@@ -1,4 +1,4 @@
-#include "capture/DocumentosDeOficio.h"
+#include "common/DocumentosDeOficio.h"
 
 #include "common/Avisos.h"
 #include "common/Documentos.h"
@@ -6,6 +6,7 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Invitacion.h"
 
 #include <QLocale>
 
@@ -76,10 +77,11 @@ void oficioDelSecretario(const DatosDelOficio& d, std::optional<QString>& caract
     doc->escribeCampo(QStringLiteral("txtevento"), d.evento);
     doc->escribeCampo(QStringLiteral("txtDireccion"), d.direccion);
     doc->escribeCampo(QStringLiteral("txtfechavento"), FechaEnLetras(d.fechaEvento.date()));
-    doc->escribeCampo(QStringLiteral("txthora"), d.hora == QLatin1String("00:00")
+    doc->escribeCampo(QStringLiteral("txthora"), d.hora == QLatin1String("00:00") || d.hora.isEmpty()
                                                      ? QString()
                                                      : QString(QStringLiteral("Hora ") + d.hora));
-    doc->escribeCampo(QStringLiteral("txtinstruccion"), descripcionDeInstruccion(d.instruccion));
+    doc->escribeCampo(QStringLiteral("txtinstruccion"),
+                      d.indicacion.isEmpty() ? descripcionDeInstruccion(d.instruccion) : d.indicacion);
     // An empty observation leaves the template's field as it is.
     if (!d.observacion.isEmpty())
         doc->escribeCampo(QStringLiteral("txtobservacion"),
@@ -119,6 +121,33 @@ void oficioDelGobernador(const DatosDelOficio& d) {
 }
 
 } // namespace
+
+DatosDelOficio DeInvitacion(const Invitacion& i) {
+    const auto conPrefijo = [](const QString& prefijo, const QString& texto) {
+        return prefijo.trimmed().isEmpty() ? texto : prefijo.trimmed() + QLatin1Char(' ') + texto;
+    };
+    DatosDelOficio d;
+    d.folio = QStringLiteral("I") + QString::number(i.folio);
+    d.fechaFisica = i.fechaRecepcion;
+    d.representa = i.representaA == QLatin1String("Srio")  ? DatosDelOficio::Representa::Secretario
+                   : i.representaA == QLatin1String("Gob") ? DatosDelOficio::Representa::Gobernador
+                                                           : DatosDelOficio::Representa::Ninguno;
+    d.caracter = i.caracter == QLatin1String("Normal")    ? DatosDelOficio::Caracter::Normal
+                 : i.caracter == QLatin1String("Urgente") ? DatosDelOficio::Caracter::Urgente
+                                                          : DatosDelOficio::Caracter::Ninguno;
+    d.representante =
+        i.representante.trimmed().isEmpty() ? QString() : conPrefijo(i.prefijo2, i.representante);
+    d.cargoRepresentante = i.cargoRepresentante;
+    d.suscriptor = i.suscriptor;
+    d.cargoSuscriptor = i.cargoSuscriptor;
+    d.evento = conPrefijo(i.prefijo1, i.descripcion);
+    d.direccion = i.ubicacion.trimmed().isEmpty() ? QString() : conPrefijo(i.prefijo3, i.ubicacion);
+    d.fechaEvento = i.fechaEvento;
+    d.hora = i.hora == QLatin1String("SinHr") ? QString() : i.hora;
+    d.indicacion = i.indicacion;
+    d.observacion = i.observacion;
+    return d;
+}
 
 QString NombreMes(int mes) {
     static const char* const nombres[] = {"enero",      "febrero", "marzo",     "abril",
