@@ -71,13 +71,22 @@ QStringList chequeos(const QString& tabla, const Columna& c) {
     return {};
 }
 
+// The office's settings that version 4 adds: the years around today's in
+// which an event date needs no question.
+QList<Columna> columnasDeConfiguracion(int version) {
+    if (version < 4)
+        return {};
+    return {smallint("AniosAtras", "not null default 10"), smallint("AniosAdelante", "not null default 10")};
+}
+
 // The tables of kelmar: the catalogues the office shares with its sibling
 // system, the accounts, and the invitations.
 QList<Tabla> tablasDeKelmar(int version) {
     return QList<Tabla>{
                {QStringLiteral("configuracion"),
-                {smallint("id", "primary key"), smallint("Acceso"), varchar("Mensaje1", 500),
-                 timestamp("FechaUltimaVersion"), smallint("Criticidad")},
+                QList<Columna>{smallint("id", "primary key"), smallint("Acceso"), varchar("Mensaje1", 500),
+                               timestamp("FechaUltimaVersion"), smallint("Criticidad")} +
+                    columnasDeConfiguracion(version),
                 {QStringLiteral("check (id = 1)"), QStringLiteral("check (Acceso in (0, 1))")}},
                {QStringLiteral("usuarios"),
                 {varchar("CuentaUsr", 10, "primary key"), varchar("Nick", 50, "not null"),

@@ -107,6 +107,14 @@ QStringList indicaciones(Conexion& kelmar) {
     return r;
 }
 
+AniosDelEvento aniosDelEvento(Conexion& kelmar) {
+    const Recordset rs = kelmar.ejecuta(
+        QStringLiteral("select AniosAtras, AniosAdelante from configuracion where id = ?"), {1});
+    if (rs.estaVacio())
+        return {};
+    return {rs.valor(0, 0).toInt(), rs.valor(0, 1).toInt()};
+}
+
 const QString& consultaDeAnios() {
     static const QString consulta = QStringLiteral("select Anio from Anio union select Anio from invitacion "
                                                    "union select cast(? as smallint) order by 1");

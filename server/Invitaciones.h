@@ -64,6 +64,18 @@ struct Prefijos {
 Prefijos prefijos(Conexion& kelmar);
 QStringList indicaciones(Conexion& kelmar);
 
+// The years in which an event date needs no question, as the office sets
+// them: from `atras` years before today's to `adelante` after.
+struct AniosDelEvento {
+    int atras = 10;
+    int adelante = 10;
+    bool admite(const QDate& fecha, const QDate& hoy) const {
+        return fecha.year() >= hoy.year() - atras && fecha.year() <= hoy.year() + adelante;
+    }
+};
+// The office's setting; the default when the catalog holds none.
+AniosDelEvento aniosDelEvento(Conexion& kelmar);
+
 // The statement of the years a look-up offers, for the year list to fill
 // itself with (one value to bind: the current year): those of the table of
 // years, those that hold invitations and the current one, in order.

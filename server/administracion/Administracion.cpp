@@ -344,5 +344,11 @@ void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracio
         if (cambios.criticidad)
             kelmar.ejecuta(QStringLiteral("update configuracion set Criticidad = ? where id = 1"),
                            {*cambios.criticidad});
+        if (cambios.aniosAtras)
+            kelmar.ejecuta(QStringLiteral("update configuracion set AniosAtras = ? where id = 1"),
+                           {*cambios.aniosAtras});
+        if (cambios.aniosAdelante)
+            kelmar.ejecuta(QStringLiteral("update configuracion set AniosAdelante = ? where id = 1"),
+                           {*cambios.aniosAdelante});
     });
 }

@@ -44,6 +44,7 @@ struct Configuracion {
     std::optional<QString> mensaje;
     std::optional<QDateTime> fechaUltimaVersion;
     std::optional<int> criticidad;
+    std::optional<int> aniosAtras, aniosAdelante;
 };
 // Changes only what `cambios` holds; the row is created when missing.
 void estableceConfiguracion(Conexion& kelmar, const Configuracion& cambios);

@@ -3,8 +3,6 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/ReglaDeNombres.h"
-#include "server/Evento.h"
-#include "server/Invitacion.h"
 #include "server/Servidor.h"
 #include "server/administracion/Cuentas.h"
 #include "server/administracion/Semilla.h"
@@ -13,6 +11,7 @@
 #include <QMap>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 
 namespace Esquema {
@@ -77,15 +76,31 @@ void kelmar3(Conexion& c) {
         c.ejecuta(sentencia);
 }
 
+// The columns a version adds to the tables the catalog held before it, as
+// the data side defines them (a later column goes after the earlier ones).
+void agregaColumnasNuevas(Conexion& c, Catalogo catalogo, int version) {
+    const QList<Tabla> antes = tablas(catalogo, version - 1);
+    for (const Tabla& t : tablas(catalogo, version)) {
+        const auto previa =
+            std::find_if(antes.cbegin(), antes.cend(), [&](const Tabla& a) { return a.nombre == t.nombre; });
+        if (previa == antes.cend())
+            continue;
+        for (const Columna& columna : t.columnas)
+            if (std::none_of(previa->columnas.cbegin(), previa->columnas.cend(),
+                             [&](const Columna& a) { return a.nombre == columna.nombre; }))
+                c.ejecuta(sentenciaDeColumnaNueva(t.nombre, columna, c.motor() == Motor::SQLite));
+    }
+}
+
 // A version on every record and the history of every change (version 4 of
 // kelmar, 2 of taloren). The records stored before start at version 1 with
 // no history. History rows are never changed nor removed: on a server the
 // stations are not granted it (the administration command), and its trigger
 // writes the server's role and clock over what a station sends; the
-// embedded catalog refuses it by triggers.
-void agregaVersionesEHistorial(Conexion& c, Catalogo catalogo, int version, const Campo& campoDeVersion) {
-    c.ejecuta(sentenciaDeColumnaNueva(QString::fromUtf8(campoDeVersion.tabla),
-                                      campoDeVersion.columnaDelEsquema(), c.motor() == Motor::SQLite));
+// embedded catalog refuses it by triggers. Version 4 of kelmar also lets the
+// office set the years in which an event date needs no question.
+void agregaVersionesEHistorial(Conexion& c, Catalogo catalogo, int version) {
+    agregaColumnasNuevas(c, catalogo, version);
     creaTablasNuevas(c, catalogo, version);
     if (c.motor() == Motor::PostgreSQL) {
         c.ejecuta(
@@ -104,12 +119,11 @@ void agregaVersionesEHistorial(Conexion& c, Catalogo catalogo, int version, cons
 }
 
 void kelmar4(Conexion& c) {
-    agregaVersionesEHistorial(c, Catalogo::Kelmar, 4, Invitacion::campo(QStringLiteral("version")));
+    agregaVersionesEHistorial(c, Catalogo::Kelmar, 4);
 }
 
 void taloren2(Conexion& c) {
-    agregaVersionesEHistorial(c, Catalogo::Taloren, 2,
-                              Evento::campo(QStringLiteral("evento"), QStringLiteral("version")));
+    agregaVersionesEHistorial(c, Catalogo::Taloren, 2);
 }
 
 // Each catalog's migrations in order. A new one takes the next number of its

@@ -228,6 +228,20 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             }
             cambios.criticidad = n;
         }
+        for (const auto& [opcion, destino] :
+             {std::pair{QStringLiteral("event-years-back"), &cambios.aniosAtras},
+              std::pair{QStringLiteral("event-years-ahead"), &cambios.aniosAdelante}}) {
+            if (!opciones.isSet(opcion))
+                continue;
+            bool ok = false;
+            const int n = opciones.value(opcion).toInt(&ok);
+            if (!ok || n < 0 || n > 200) {
+                errores << QStringLiteral("--%1 admite un número de años de 0 a 200.").arg(opcion)
+                        << Qt::endl;
+                return 2;
+            }
+            *destino = n;
+        }
         auto kelmar = Servidor::abre(Catalogo::Kelmar, Administracion::comoAdministrador(ajustes));
         Administracion::estableceConfiguracion(*kelmar, cambios);
         salida << QStringLiteral("Configuración actualizada.") << Qt::endl;
@@ -238,8 +252,9 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
         auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes.nombraAdministrador()
                                                            ? Administracion::comoAdministrador(ajustes)
                                                            : ajustes);
-        const Recordset rs = kelmar->ejecuta(
-            QStringLiteral("select Acceso, Mensaje1, FechaUltimaVersion, Criticidad from configuracion"));
+        const Recordset rs = kelmar->ejecuta(QStringLiteral(
+            "select Acceso, Mensaje1, FechaUltimaVersion, Criticidad, AniosAtras, AniosAdelante"
+            " from configuracion"));
         if (rs.estaVacio()) {
             salida << QStringLiteral("Sin registro de configuración.") << Qt::endl;
             return 0;
@@ -271,8 +286,8 @@ int main(int argc, char* argv[]) {
         "                          (--admin-password-file)\n"
         "  add-user CUENTA         agrega una cuenta de acceso (--nick, --password)\n"
         "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
-        "  set-config              cambia la configuración (--access, --message, --version-date, "
-        "--criticality)\n"
+        "  set-config              cambia la configuración (--access, --message, --version-date,\n"
+        "                          --criticality, --event-years-back, --event-years-ahead)\n"
         "  show-config             muestra la configuración\n"
         "  history AÑO FOLIO       los cambios de una invitación (con --eventos, de un evento del\n"
         "                          registro), del más reciente al más antiguo: una línea por campo\n"
@@ -315,6 +330,12 @@ int main(int argc, char* argv[]) {
          QStringLiteral("fecha")},
         {QStringLiteral("criticality"),
          QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."), QStringLiteral("n")},
+        {QStringLiteral("event-years-back"),
+         QStringLiteral("Años antes del actual en que una fecha de evento se guarda sin preguntar (10)."),
+         QStringLiteral("n")},
+        {QStringLiteral("event-years-ahead"),
+         QStringLiteral("Años después del actual en que una fecha de evento se guarda sin preguntar (10)."),
+         QStringLiteral("n")},
     });
     opciones.addPositionalArgument(
         QStringLiteral("orden"),

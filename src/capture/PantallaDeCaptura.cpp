@@ -1,6 +1,6 @@
 #include "capture/PantallaDeCaptura.h"
-#include "common/DocumentosDeOficio.h"
 #include "capture/frmCaptura.h"
+#include "common/DocumentosDeOficio.h"
 #include "outside/Reloj.h"
 #include "server/Eventos.h"
 

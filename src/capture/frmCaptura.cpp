@@ -479,6 +479,16 @@ void frmCaptura::CmdGuardar_Click() {
         }
         if (!validaAntesDeLeer())
             return;
+        // Nothing is received after today.
+        for (const auto& [caja, columna] :
+             {std::pair{dtpFechaRecep, "fecha_recepcion"}, std::pair{dtpFechaFisica, "fecha_fisica"}})
+            if (caja->date() > Reloj::actual().hoy()) {
+                aviso(QStringLiteral("La fecha \"%1\" no puede ser posterior a hoy.")
+                          .arg(Evento::campo(QStringLiteral("evento"), QString::fromLatin1(columna))
+                                   .textoDelRotulo()),
+                      caja);
+                return;
+            }
         // The second click of a new event stores what the first resolved,
         // unless the screen changed in between.
         if (contenidoEnPantalla() != m_resuelto) {
@@ -496,17 +506,20 @@ void frmCaptura::CmdGuardar_Click() {
                     .arg(TxtFolio->text()));
             return;
         }
+        if (!Modulo::FechaDelEventoAdmitida(DTPFechaEvento->date())) {
+            DTPFechaEvento->setFocus();
+            return;
+        }
         guardaEvento(eventoEnPantalla(TxtFolio->text().trimmed().toInt()));
     } catch (...) {
         const ErrorDeEjecucion error = ErrorDeEjecucion::actual();
-        Modulo::MensajeDeError(QStringLiteral("¡Error! No fué posible almacenar los datos.") +
-                               Modulo::DobleSalto + QStringLiteral("Error: ") +
-                               QString::number(error.numero()) + Modulo::Salto +
-                               QStringLiteral("Descripción: ") + error.descripcion() +
-                               // The server's own words, for whoever supports the office.
-                               (error.detalle().isEmpty() ? QString()
-                                                          : Modulo::Salto + QStringLiteral("Detalle: ") +
-                                                                error.detalle()));
+        Modulo::MensajeDeError(
+            QStringLiteral("¡Error! No fué posible almacenar los datos.") + Modulo::DobleSalto +
+            QStringLiteral("Error: ") + QString::number(error.numero()) + Modulo::Salto +
+            QStringLiteral("Descripción: ") + error.descripcion() +
+            // The server's own words, for whoever supports the office.
+            (error.detalle().isEmpty() ? QString()
+                                       : Modulo::Salto + QStringLiteral("Detalle: ") + error.detalle()));
     }
 }
 

@@ -5,7 +5,9 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "outside/Reloj.h"
 #include "server/Historial.h"
+#include "server/Invitaciones.h"
 #include "server/Servidor.h"
 
 #include <QComboBox>
@@ -186,6 +188,28 @@ QString ConfirmaSiNo(const QString& texto) {
 
 QString ConfirmaConNoPredeterminado(const QString& texto) {
     return preguntaSiNo(texto, CajaDeMensajes::No);
+}
+
+bool FechaDelEventoAdmitida(const QDate& fecha) {
+    Invitaciones::AniosDelEvento anios;
+    try {
+        anios = Invitaciones::aniosDelEvento(kelmar());
+    } catch (...) {
+        // Without the office's setting nothing is saved: the save would meet the same fault.
+        ReportaErrorActual(FormaDeReporte::Ventana);
+        return false;
+    }
+    const QDate hoy = Reloj::actual().hoy();
+    if (anios.admite(fecha, hoy))
+        return true;
+    return ConfirmaConNoPredeterminado(
+               NickUsuario + DobleSalto +
+               QStringLiteral("La fecha del evento, %1, está fuera de los años en que la oficina registra "
+                              "eventos sin preguntar (de %2 a %3).")
+                   .arg(fecha.toString(QStringLiteral("dd/MM/yyyy")))
+                   .arg(hoy.year() - anios.atras)
+                   .arg(hoy.year() + anios.adelante) +
+               DobleSalto + QStringLiteral("¿Desea continuar?")) == QLatin1String("SI");
 }
 
 QString EligeSalidaDeReporte() {

@@ -95,6 +95,10 @@ QString ConfirmaSiNo(const QString& texto);
 // The same question with "No" as the default answer, for those where the
 // hasty Enter must not lose anything.
 QString ConfirmaConNoPredeterminado(const QString& texto);
+// An event date outside the years the office sets (taloren-admin set-config)
+// asks first, "No" first: an old record can still be corrected. True when
+// the date is within them or the person goes on.
+bool FechaDelEventoAdmitida(const QDate& fecha);
 QString EligeSalidaDeReporte();
 void LlenaCmbHoras(QComboBox* combo);
 // Completes the text typed into an editable combo from its list. The combo's

@@ -320,6 +320,8 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
     }
     if (!recepcionPlausible())
         return;
+    if (!Modulo::FechaDelEventoAdmitida(DTPFechaEvento->date()))
+        return enfoca(0, DTPFechaEvento);
 
     try {
         Invitacion invitacion = invitacionEnPantalla(estatus, caracter, representaA, TxtIndicacion->text());

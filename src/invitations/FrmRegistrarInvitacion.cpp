@@ -183,6 +183,8 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
     }
     if (!recepcionPlausible())
         return;
+    if (!Modulo::FechaDelEventoAdmitida(DTPFechaEvento->date()))
+        return enfoca(0, DTPFechaEvento);
 
     try {
         Invitacion invitacion =

@@ -7,6 +7,7 @@
 #include "server/Catalogos.h"
 #include "server/Eventos.h"
 #include "server/Servidor.h"
+#include "server/administracion/Administracion.h"
 #include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
@@ -422,6 +423,39 @@ private Q_SLOTS:
     // store nothing and show the comparison; loading what is stored shows the other station's
     // data, and the screen's second choice (saving over, deleting anyway) is written with the
     // newer version it saw.
+    // After the window's own checks: a reception or physical reception after today is refused,
+    // naming the date; an event date beyond the years the office sets asks when the event is
+    // stored, "No" first, and the office can widen them.
+    void fechasPlausibles() {
+        Captura c;
+        c.v.txtEvento->setPlainText(u"Visita"_s);
+        c.elige(c.v.cmbInstruccion, u"1 "_s);
+        c.v.dtpFechaFisica->setDate(QDate(2011, 11, 19));
+        c.v.CmdGuardar->click();
+        QCOMPARE(c.aviso(), u"La fecha \"Fecha de recepción Física\" no puede ser posterior a hoy."_s);
+        QVERIFY(c.v.TxtFolio->text().isEmpty());
+        c.v.dtpFechaFisica->setDate(QDate(2011, 11, 18));
+        c.v.DTPFechaEvento->setDateTime(momento(2023, 5, 2, 10, 0));
+        c.v.CmdGuardar->click();
+        QCOMPARE(c.v.TxtFolio->text(), u"1"_s);
+        c.e.caja.olvida();
+        c.e.caja.responde(Caja::No);
+        c.v.CmdGuardar->click();
+        QVERIFY2(
+            c.aviso().contains(u"La fecha del evento, 02/05/2023, está fuera de los años en que la oficina "
+                               u"registra eventos sin preguntar (de 2001 a 2021)."_s),
+            qPrintable(c.aviso()));
+        QCOMPARE(c.e.caja.ultima().porDefecto, Caja::No);
+        QCOMPARE(c.registro(), QStringList());
+        Administracion::Configuracion anios;
+        anios.aniosAdelante = 12;
+        Administracion::estableceConfiguracion(c.e.base.kelmar(), anios);
+        c.e.caja.olvida();
+        c.v.CmdGuardar->click();
+        QCOMPARE(c.aviso(), guardado);
+        QCOMPARE(c.fila("evento", 1, 2023).size(), 11);
+    }
+
     void cambiadoPorOtraEstacion_data() { agregaMotores(); }
     void cambiadoPorOtraEstacion() {
         MOTOR_DE_LA_FILA(motor);

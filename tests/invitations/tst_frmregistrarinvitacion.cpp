@@ -115,6 +115,21 @@ private Q_SLOTS:
         QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
         w.DTPFechaRecepcion->setDate(QDate(2011, 11, 18));
 
+        // Then an event date beyond the years the office sets asks, "No" first; "NO" goes back to it.
+        w.DTPFechaEvento->setDate(QDate(2022, 1, 10));
+        w.TxtRepresentante->setText(QStringLiteral("   "));
+        const QStringList preguntas = v.pulsa(w.CmdGuardar, {Caja::Si, Caja::No});
+        QCOMPARE(preguntas.size(), 2);
+        QVERIFY2(
+            preguntas.at(1).endsWith(u"La fecha del evento, 10/01/2022, está fuera de los años en que la "
+                                     u"oficina registra eventos sin preguntar (de 2001 a 2021).\r\r¿Desea "
+                                     u"continuar?"_s),
+            qPrintable(preguntas.at(1)));
+        QCOMPARE(v.e.caja.ultima().porDefecto, Caja::No);
+        QVERIFY(tieneElFoco(w.DTPFechaEvento));
+        QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
+        w.DTPFechaEvento->setDate(QDate(2011, 11, 18));
+
         // A representative of blanks: "NO" goes back to the name, "SI" saves it unconfirmed.
         w.TxtRepresentante->setText(QStringLiteral("   "));
         w.TabInvitacion->setCurrentIndex(0);

@@ -217,15 +217,22 @@ private Q_SLOTS:
         // Only what is named changes; "none" empties the version date.
         const auto configuracion = [&] {
             const Recordset r =
-                k.ejecuta(u"select Acceso, Mensaje1, FechaUltimaVersion, Criticidad from configuracion"_s);
-            return QStringList{r.texto(0, 0), r.texto(0, 1), r.texto(0, 2), r.texto(0, 3)};
+                k.ejecuta(u"select Acceso, Mensaje1, FechaUltimaVersion, Criticidad, AniosAtras, "
+                          u"AniosAdelante from configuracion"_s);
+            QStringList t;
+            for (int i = 0; i < r.columnas(); ++i)
+                t << r.texto(0, i);
+            return t;
         };
-        const QString orden =
-            u"set-config --access no --version-date 2012-01-31 --criticality 2 --message Ñ"_s;
+        QCOMPARE(configuracion().mid(4), QStringList({u"10"_s, u"10"_s}));
+        const QString orden = u"set-config --access no --version-date 2012-01-31 --criticality 2 --message Ñ "
+                              u"--event-years-back 30"_s;
         QCOMPARE(admin(base, orden).salida, 0);
-        QCOMPARE(configuracion(), QStringList({u"0"_s, u"Ñ"_s, u"2012-01-31 00:00:00"_s, u"2"_s}));
-        QCOMPARE(admin(base, u"set-config --access yes --version-date none"_s).salida, 0);
-        QCOMPARE(configuracion(), QStringList({u"1"_s, u"Ñ"_s, QString(), u"2"_s}));
+        QCOMPARE(configuracion(),
+                 QStringList({u"0"_s, u"Ñ"_s, u"2012-01-31 00:00:00"_s, u"2"_s, u"30"_s, u"10"_s}));
+        QCOMPARE(admin(base, u"set-config --access yes --version-date none --event-years-ahead 0"_s).salida,
+                 0);
+        QCOMPARE(configuracion(), QStringList({u"1"_s, u"Ñ"_s, QString(), u"2"_s, u"30"_s, u"0"_s}));
 
         // Refused: a second account of a name, an unknown one, a value or an order the command does not
         // know (usage: 2), and what the login box would not take (more than ten characters, a control
@@ -238,6 +245,8 @@ private Q_SLOTS:
                  u": Ya existe un registro con la misma clave[^\n]*\nDetalle: [^\n]*(23505|1555)"_s},
             {u"set-password nadie --password x"_s, 1, u"nadie"_s},
             {u"set-config --access quizá"_s, 2, {}},
+            {u"set-config --event-years-back -1"_s, 2,
+             u"--event-years-back admite un número de años de 0 a 200"_s},
             {u"borra-todo"_s, 2, {}},
             {u"add-user abcdefghijk --password x"_s, 1, error.arg(CodigoDeError::Desbordamiento)},
             {u"add-user abc --password 12345678901"_s, 1, error.arg(CodigoDeError::Desbordamiento)},
