@@ -39,6 +39,7 @@ void limita(QComboBox* lista, int maximo) {
     lista->setValidator(new ValidadorDeTexto(maximo, lista));
     lista->lineEdit()->setMaxLength(32767);
     lista->setProperty(propiedadDelLimite, maximo);
+    lista->lineEdit()->setProperty(propiedadDelLimite, maximo);
 }
 
 void limita(QPlainTextEdit* caja, int maximo) {
