@@ -65,12 +65,14 @@ QList<Tramo> sobrantes(QStringView texto, qsizetype cursor, qsizetype maximo, bo
     // Past the maximum, whole characters as a reader sees them go: first
     // those before the cursor (what was just typed or pasted), then, if the
     // rest is still too long, those at the end.
-    QTextBoundaryFinder limites(QTextBoundaryFinder::Grapheme, texto.toString());
     const auto quita = [&](qsizetype fin) {
+        if (maximo < 0 || quedan <= maximo)
+            return;
+        QTextBoundaryFinder limites(QTextBoundaryFinder::Grapheme, texto.toString());
         limites.setPosition(fin);
         if (!limites.isAtBoundary())
             limites.toNextBoundary();
-        while (maximo >= 0 && quedan > maximo && limites.position() > 0) {
+        while (quedan > maximo && limites.position() > 0) {
             fin = limites.position();
             const qsizetype inicio = limites.toPreviousBoundary();
             for (qsizetype i = inicio; i < fin; ++i) {
