@@ -1,5 +1,7 @@
 #include "capture/frmCaptura.h"
 
+#include "controls/Cajas.h"
+
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QGridLayout>
@@ -69,11 +71,15 @@ QDateTimeEdit* selectorDeFecha(const char* nombre, QWidget* padre) {
 QLineEdit* caja(const char* nombre, QWidget* padre) {
     auto* c = new QLineEdit(padre);
     c->setObjectName(QString::fromLatin1(nombre));
+    // The field's length is checked, with its caption, when the event is stored.
+    Cajas::limita(c);
     return c;
 }
 
 QLineEdit* cajaConMascara(const char* nombre, const QString& mascara, QWidget* padre) {
     QLineEdit* c = caja(nombre, padre);
+    // The mask takes only its digits.
+    c->setValidator(nullptr);
     c->setInputMask(mascara);
     c->setProperty("conMascara", true);
     return c;
@@ -83,6 +89,7 @@ QPlainTextEdit* texto(const char* nombre, QWidget* padre) {
     auto* t = new QPlainTextEdit(padre);
     t->setObjectName(QString::fromLatin1(nombre));
     t->setTabChangesFocus(true);
+    Cajas::limita(t);
     return t;
 }
 

@@ -5,6 +5,7 @@
 #include "common/FrmConflicto.h"
 #include "common/FrmHistorial.h"
 #include "common/Modulo.h"
+#include "controls/Cajas.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
@@ -55,6 +56,7 @@ void frmCaptura::conectaControles() {
 
 void frmCaptura::preparaCompletado(QComboBox* combo) {
     combo->setEditable(true);
+    Cajas::limita(combo);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setCompleter(nullptr);
     combo->setMaxVisibleItems(16);

@@ -1,6 +1,7 @@
 #include "controls/CmbClaveDescrip.h"
 
 #include "controls/AutoCompletado.h"
+#include "controls/Cajas.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 
@@ -15,6 +16,7 @@ const QString fuenteDelControl = QStringLiteral("CmbClaveDescrip");
 CmbClaveDescrip::CmbClaveDescrip(QWidget* parent) : QWidget(parent), m_combo(new QComboBox(this)) {
     m_combo->setObjectName(QStringLiteral("CmbClaveDescrip"));
     m_combo->setEditable(true);
+    Cajas::limita(m_combo);
     // Only the program's own completion runs, and Enter adds nothing to the list.
     m_combo->setCompleter(nullptr);
     m_combo->setInsertPolicy(QComboBox::NoInsert);

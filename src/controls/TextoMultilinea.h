@@ -3,9 +3,8 @@
 #include <QPlainTextEdit>
 
 // A text box of several lines with a vertical scroll bar and a maximum
-// length, as the forms' long texts are. Typing or pasting past the maximum
-// keeps only what fits, as a one-line box does; Tab moves on to the next
-// control instead of entering a tab.
+// length, as the forms' long texts are, taking what every box takes (Cajas);
+// Tab moves on to the next control instead of entering a tab.
 class TextoMultilinea : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -16,8 +15,5 @@ public:
     void setText(const QString& texto);
 
 private:
-    void recorta();
-
     int m_maximo;
-    bool m_recortando = false;
 };

@@ -1,5 +1,6 @@
 #include "invitations/Piezas.h"
 
+#include "controls/Cajas.h"
 #include "controls/TextoMultilinea.h"
 
 #include <QComboBox>
@@ -49,7 +50,7 @@ QRadioButton* opcion(QWidget* padre, const char* nombre, const char* texto, cons
 
 QLineEdit* texto(QWidget* padre, const char* nombre, int maximo, const QRect& lugar) {
     auto* t = nombra(new QLineEdit(padre), nombre, lugar);
-    t->setMaxLength(maximo);
+    Cajas::limita(t, maximo);
     return t;
 }
 

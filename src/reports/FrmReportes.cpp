@@ -3,6 +3,7 @@
 #include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
+#include "controls/Cajas.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
@@ -51,7 +52,7 @@ QLineEdit* caja(QWidget* padre, const char* nombre, const QRect& lugar) {
     auto* t = new QLineEdit(padre);
     t->setObjectName(QString::fromLatin1(nombre));
     // The search takes words of up to 20 characters.
-    t->setMaxLength(20);
+    Cajas::limita(t, 20);
     t->setGeometry(lugar);
     return t;
 }

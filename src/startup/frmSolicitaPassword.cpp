@@ -3,8 +3,8 @@
 #include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
+#include "controls/Cajas.h"
 #include "controls/Emblema.h"
-#include "controls/ValidadorDeTexto.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "startup/Inicio.h"
@@ -50,7 +50,7 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
 
     txtUsuario = new QLineEdit(QStringLiteral("admin"), this);
     txtUsuario->setObjectName(QStringLiteral("txtUsuario"));
-    txtUsuario->setValidator(new ValidadorDeTexto(10, txtUsuario));
+    Cajas::limita(txtUsuario, 10);
     txtUsuario->setGeometry(176, 46, 150, 24);
     Label1->setBuddy(txtUsuario);
 
@@ -60,7 +60,7 @@ frmSolicitaPassword::frmSolicitaPassword(QWidget* parent) : QDialog(parent) {
 
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
-    txtPassword->setValidator(new ValidadorDeTexto(10, txtPassword));
+    Cajas::limita(txtPassword, 10);
     txtPassword->setEchoMode(QLineEdit::Password);
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     txtPassword->setGeometry(176, 86, 150, 24);

@@ -1,3 +1,4 @@
+#include "controls/Cajas.h"
 #include "controls/CmbClaveDescrip.h"
 #include "controls/TextoMultilinea.h"
 #include "support/BaseDePrueba.h"
@@ -8,6 +9,10 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -122,14 +127,80 @@ private Q_SLOTS:
         QCOMPARE(escapes.at(0).at(0).toInt(), 27);
     }
 
-    // Typing or pasting past the maximum keeps what fits, before the cursor.
-    void textoLargo() {
-        TextoMultilinea t(10);
-        t.setText(QStringLiteral("12345"));
-        t.moveCursor(QTextCursor::Start);
-        QApplication::clipboard()->setText(QStringLiteral("ñáéíóúxyz"));
-        t.paste();
-        QCOMPARE(t.text(), QStringLiteral("ñáéíó12345"));
+    // Every kind of box takes only what can be stored: control characters go, typed or pasted, and
+    // the rest of a paste stays; the limit counts code points and cuts whole characters as a reader
+    // sees them, before the cursor, keeping the beginning of what was pasted.
+    void loQueTomaUnaCaja_data() {
+        QTest::addColumn<bool>("tecleado");
+        QTest::addColumn<int>("maximo");
+        QTest::addColumn<QString>("previo"); // with the cursor at its start
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QString>("enUnaLinea");
+        QTest::addColumn<QString>("enVarias");
+        const QString controles = u"a"_s + QChar(0) + u"b"_s + QChar(1) + u"c"_s;
+        QTest::newRow("NUL y U+0001 tecleados")
+            << true << 10 << QString() << controles << u"abc"_s << u"abc"_s;
+        QTest::newRow("NUL, U+0001, U+007F y U+0085 pegados")
+            << false << 10 << QString() << controles + QChar(0x7f) + QChar(0x85) << u"abc"_s << u"abc"_s;
+        QTest::newRow("saltos pegados")
+            << false << 10 << QString() << u"a\nb\tc"_s << u"abc"_s << u"a\nb\tc"_s;
+        QTest::newRow("medio carácter pegado")
+            << false << 10 << QString() << u"a"_s + QChar(0xd83d) + u"b"_s << u"ab"_s << u"ab"_s;
+        QTest::newRow("emoji justo en el límite")
+            << false << 3 << QString() << u"ab😀"_s << u"ab😀"_s << u"ab😀"_s;
+        // A family is five code points joined: none of it enters where four fit.
+        const QString familia = u"👨\u200d👩\u200d👧"_s;
+        QTest::newRow("familia que no cabe")
+            << false << 6 << QString() << u"ab"_s + familia << u"ab"_s << u"ab"_s;
+        QTest::newRow("familia que cabe")
+            << false << 7 << QString() << u"ab"_s + familia << u"ab"_s + familia << u"ab"_s + familia;
+        QTest::newRow("acento combinado que no cabe")
+            << false << 3 << QString() << u"abe\u0301"_s << u"ab"_s << u"ab"_s;
+        QTest::newRow("pegado antes de lo escrito")
+            << false << 10 << u"12345"_s << u"ñáéíóúxyz"_s << u"ñáéíó12345"_s << u"ñáéíó12345"_s;
+        QTest::newRow("pegado de 100000")
+            << false << 10 << QString() << QString(100000, u'x') << u"xxxxxxxxxx"_s << u"xxxxxxxxxx"_s;
+    }
+    void loQueTomaUnaCaja() {
+        QFETCH(bool, tecleado);
+        QFETCH(int, maximo);
+        QFETCH(QString, previo);
+        QFETCH(QString, texto);
+        QFETCH(QString, enUnaLinea);
+        QFETCH(QString, enVarias);
+        QLineEdit linea;
+        Cajas::limita(&linea, maximo);
+        QComboBox lista;
+        lista.setEditable(true);
+        Cajas::limita(&lista, maximo);
+        TextoMultilinea varias(maximo);
+        const struct {
+            QWidget* caja;
+            std::function<void()> pega;
+            std::function<QString()> texto;
+            QString queda;
+        } cajas[] = {
+            {&linea, [&] { linea.paste(); }, [&] { return linea.text(); }, enUnaLinea},
+            {&lista, [&] { lista.lineEdit()->paste(); }, [&] { return lista.currentText(); }, enUnaLinea},
+            {&varias, [&] { varias.paste(); }, [&] { return varias.text(); }, enVarias},
+        };
+        linea.setText(previo);
+        linea.setCursorPosition(0);
+        lista.setEditText(previo);
+        lista.lineEdit()->setCursorPosition(0);
+        varias.setText(previo);
+        varias.moveCursor(QTextCursor::Start);
+        QApplication::clipboard()->setText(texto);
+        for (const auto& c : cajas) {
+            if (tecleado)
+                // One key per character, as a keyboard or an input method sends them.
+                for (const char32_t k : texto.toUcs4())
+                    QTest::sendKeyEvent(QTest::Click, c.caja, Qt::Key_unknown, QString::fromUcs4(&k, 1),
+                                        Qt::NoModifier);
+            else
+                c.pega();
+            QCOMPARE(c.texto(), c.queda);
+        }
     }
 };
 

@@ -11,6 +11,7 @@
 #include "support/TextoDePdf.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QFileDialog>
 #include <QGroupBox>
@@ -325,6 +326,23 @@ private Q_SLOTS:
     // Failures after the confirmation and in the search reach the error window,
     // one after another in the same window: nothing is left staged or
     // half-done, and the window stays as it was, ready for the next try.
+    // A word pasted past the twenty characters the box takes keeps an emoji at its end whole, and
+    // the search finds the invitation that holds it.
+    void palabraConEmoji_data() { agregaMotores(); }
+    void palabraConEmoji() {
+        MOTOR_DE_LA_FILA(motor);
+        Reportes r(motor);
+        r.kelmar().ejecuta(
+            QStringLiteral("update invitacion set Descripcion = ? where Anio = 2011 and Folio = 7"),
+            {QStringLiteral("EVT07 Reunión de Café con🎉 directores")});
+        QApplication::clipboard()->setText(QStringLiteral("Reunión de Café con🎉 directores"));
+        r.v.TxtTextoEvento->paste();
+        QCOMPARE(r.v.TxtTextoEvento->text(), QStringLiteral("Reunión de Café con🎉"));
+        r.busca();
+        QCOMPARE(r.e.errores, QStringList());
+        QCOMPARE(r.filas(), QList<int>{7});
+    }
+
     void fallas_data() { agregaMotores(); }
     void fallas() {
         MOTOR_DE_LA_FILA(motor);

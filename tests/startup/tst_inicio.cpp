@@ -1,6 +1,7 @@
 #include "capture/frmCaptura.h"
 #include "common/FrmErrores.h"
 #include "controls/BotonesDeComando.h"
+#include "controls/Cajas.h"
 #include "invitations/FrmModificarInvitacion.h"
 #include "invitations/FrmRegistrarInvitacion.h"
 #include "outside/Conexion.h"
@@ -15,9 +16,12 @@
 #include "support/EntornoDeVentanas.h"
 
 #include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 
@@ -232,6 +236,9 @@ private Q_SLOTS:
         Ingreso i(motor);
         if (cerrada)
             Modulo::kelmar().cierra();
+        // What the box never takes, set past its rule, as if it reached the login all the same.
+        if (contrasena.contains(QChar(0)))
+            i.ventana.txtPassword->setValidator(nullptr);
         for (int intento = 1; intento <= 2; ++intento) {
             i.ventana.CmdIngreso->setFocus();
             QWidget* antes = i.foco();
@@ -259,35 +266,94 @@ private Q_SLOTS:
         QVERIFY(i.e.terminaciones == 2 && !i.ventana.isVisible());
     }
 
-    // The login boxes take ten characters, counted as a reader counts them, and no control character,
-    // typed or pasted; what would not fit is refused whole, never cut in half.
-    void cajasDelIngreso_data() {
-        QTest::addColumn<bool>("tecleado");
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<QString>("queda");
-        const QString nueve = u"abcdefghi"_s;
-        QTest::newRow("doce letras tecleadas") << true << u"abcdefghijkl"_s << u"abcdefghij"_s;
-        QTest::newRow("nueve letras y un emoji") << false << nueve + u"😀"_s << nueve + u"😀"_s;
-        QTest::newRow("nueve letras y un emoji tecleados") << true << nueve + u"😀"_s << nueve + u"😀"_s;
-        QTest::newRow("diez letras y un emoji") << false << nueve + u"j😀"_s << QString();
-        QTest::newRow("un NUL pegado") << false << u"clave"_s + QChar(0) << QString();
-        QTest::newRow("un salto de línea pegado") << false << u"clave\n"_s << QString();
+    // Every text box of every work window and of the login takes no control character, typed or
+    // pasted (the rest of a paste stays); where it has a limit, an emoji exactly at it enters and a
+    // family that does not fit enters not at all. The login's account box keeps the first ten
+    // characters of a paste of 100,000.
+    void cajasDeLasVentanas_data() {
+        QTest::addColumn<int>("ventana");
+        QTest::addColumn<int>("cajas");   // boxes walked
+        QTest::addColumn<int>("limites"); // of them with a limit
+        QTest::newRow("FrmRegistrarInvitacion") << 0 << 13 << 13;
+        // The invitation's look-up list and the capture window's boxes take any length here: the capture
+        // window checks its fields' lengths, naming them, when the event is stored.
+        QTest::newRow("FrmModificarInvitacion") << 1 << 14 << 13;
+        QTest::newRow("frmCaptura") << 2 << 12 << 0;
+        QTest::newRow("FrmReportes") << 3 << 3 << 3;
+        QTest::newRow("frmConsultas") << 4 << 0 << 0;
+        QTest::newRow("frmSolicitaPassword") << 5 << 2 << 2;
     }
-    void cajasDelIngreso() {
-        QFETCH(bool, tecleado);
-        QFETCH(QString, texto);
-        QFETCH(QString, queda);
-        Ingreso i;
-        for (QLineEdit* caja : {i.ventana.txtUsuario, i.ventana.txtPassword}) {
-            caja->clear();
-            if (tecleado)
-                // One key per character, as a keyboard or an input method sends them.
-                for (const char32_t c : texto.toUcs4())
-                    QTest::sendKeyEvent(QTest::Click, caja, Qt::Key_unknown, QString::fromUcs4(&c, 1),
-                                        Qt::NoModifier);
-            else
-                caja->insert(texto);
-            QCOMPARE(caja->text(), queda);
+    void cajasDeLasVentanas() {
+        QFETCH(int, ventana);
+        QFETCH(int, cajas);
+        QFETCH(int, limites);
+        EntornoDeVentanas e;
+        const std::unique_ptr<QWidget> v([&]() -> QWidget* {
+            switch (ventana) {
+            case 0:
+                return new FrmRegistrarInvitacion;
+            case 1:
+                return new FrmModificarInvitacion;
+            case 2:
+                return new frmCaptura;
+            case 3:
+                return new FrmReportes;
+            case 4:
+                return new frmConsultas;
+            default:
+                return new frmSolicitaPassword;
+            }
+        }());
+        const QString controles = u"a"_s + QChar(0) + u"b"_s + QChar(1) + u"c"_s;
+        const QString familia = u"👨\u200d👩\u200d👧"_s; // five code points, one character
+        QList<QWidget*> recorridas;
+        for (QLineEdit* c : v->findChildren<QLineEdit*>())
+            // A date picker's and a mask's boxes take only their digits.
+            if (!qobject_cast<QAbstractSpinBox*>(c->parentWidget()) && c->inputMask().isEmpty())
+                recorridas << c;
+        for (QPlainTextEdit* c : v->findChildren<QPlainTextEdit*>())
+            recorridas << c;
+        int conLimite = 0;
+        for (QWidget* caja : recorridas) {
+            // Each box as a person finds it where it takes typing.
+            for (QWidget* w = caja; w != v.get(); w = w->parentWidget())
+                w->setEnabled(true);
+            auto* linea = qobject_cast<QLineEdit*>(caja);
+            auto* varias = qobject_cast<QPlainTextEdit*>(caja);
+            linea ? linea->setReadOnly(false) : varias->setReadOnly(false);
+            const auto texto = [&] { return linea ? linea->text() : varias->toPlainText(); };
+            const auto pega = [&](const QString& t) {
+                linea ? linea->clear() : varias->clear();
+                QApplication::clipboard()->setText(t);
+                linea ? linea->paste() : varias->paste();
+                return texto();
+            };
+            // A box that takes only digits refuses the letters too.
+            const bool propia =
+                !linea || !linea->validator() || linea->validator()->inherits("ValidadorDeTexto");
+            const QString abc = propia ? u"abc"_s : QString();
+            const QString nombre = caja->objectName() + u" de "_s + caja->parentWidget()->objectName();
+            linea ? linea->clear() : varias->clear();
+            for (const char32_t k : controles.toUcs4())
+                QTest::sendKeyEvent(QTest::Click, caja, Qt::Key_unknown, QString::fromUcs4(&k, 1),
+                                    Qt::NoModifier);
+            QCOMPARE(nombre + u": "_s + texto(), nombre + u": "_s + abc);
+            QCOMPARE(nombre + u": "_s + pega(controles), nombre + u": "_s + abc);
+            const int maximo = Cajas::limiteDe(caja);
+            if (maximo == Cajas::sinLimite)
+                continue;
+            ++conLimite;
+            const QString alLimite = QString(maximo - 1, u'x') + u"😀"_s;
+            QCOMPARE(pega(alLimite), alLimite);
+            QCOMPARE(pega(QString(maximo - 4, u'x') + familia), QString(maximo - 4, u'x'));
+        }
+        QCOMPARE(recorridas.size(), cajas);
+        QCOMPARE(conLimite, limites);
+        if (auto* ingreso = qobject_cast<frmSolicitaPassword*>(v.get())) {
+            ingreso->txtUsuario->clear();
+            QApplication::clipboard()->setText(u"0123456789"_s + QString(99990, u'x'));
+            ingreso->txtUsuario->paste();
+            QCOMPARE(ingreso->txtUsuario->text(), u"0123456789"_s);
         }
     }
 
