@@ -25,7 +25,7 @@ QStringList CamposDelRegistro();
 struct Resultado {
     QStringList hechos;         // the documents saved, in order
     QStringList sinAbrir;       // those of them nothing on the desktop could open
-    QStringList faltantes;      // "folio/año" of events no longer in the register, left empty
+    QStringList faltantes;      // "folio/año" of events no longer in the register, left out
     bool cancelado = false;     // stopped by the user before the last
     bool sinProcesador = false; // the word processor could not start
     QString sinCampo;           // the heading's field, when the template lacks it
@@ -37,8 +37,8 @@ struct Resultado {
 // ("Consulta de eventos del 01-03-2024 al 05-03-2024"); each document adds its
 // number. `criterios` goes in every sheet's heading ("del 01/03/2024 al
 // 05/03/2024"). The rows of records a sheet does not hold, and of events gone
-// since the search, are left out. Errors of the database or the template are thrown, with the
-// documents made so far already saved and listed in `resultado`.
+// since the search, are left out. Errors of the database or the template are
+// thrown, with the documents made so far already saved and listed in `resultado`.
 void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descripcion,
             const QString& criterios, const std::function<std::unique_ptr<AplicacionDeTexto>()>& inicia,
             const std::function<bool(int, int)>& sigue, Resultado& resultado);
