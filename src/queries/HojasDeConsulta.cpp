@@ -43,12 +43,21 @@ QString fechaDeHoja(const QVariant& valor) {
 
 } // namespace
 
+QStringList CamposDelRegistro() {
+    return {QStringLiteral("txtfolio"),         QStringLiteral("txtfecha"),
+            QStringLiteral("txthora"),          QStringLiteral("txtsusc"),
+            QStringLiteral("txtcargosusc"),     QStringLiteral("txtevento"),
+            QStringLiteral("txtdireccion"),     QStringLiteral("txtrepresentante"),
+            QStringLiteral("txtobservaciones"), QStringLiteral("txtrep_a"),
+            QStringLiteral("txtinst")};
+}
+
 int Documentos(int eventos) {
     return eventos / EventosPorHoja + (eventos % EventosPorHoja ? 1 : 0);
 }
 
 void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descripcion,
-            const std::function<std::unique_ptr<AplicacionDeTexto>()>& inicia,
+            const QString& criterios, const std::function<std::unique_ptr<AplicacionDeTexto>()>& inicia,
             const std::function<bool(int, int)>& sigue, Resultado& r) {
     r = {};
     const int total = grid.rowCount();
@@ -67,6 +76,12 @@ void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descr
             QStringLiteral("PlantillaConsulta.dot"),
             QStringLiteral("%1, hoja %2 de %3").arg(descripcion).arg(d + 1).arg(documentos));
 
+        const QString campoDeCriterios = QString::fromLatin1(CampoDeCriterios);
+        if (doc->tieneCampo(campoDeCriterios))
+            doc->escribeCampo(campoDeCriterios, criterios);
+        else
+            r.sinCampo = campoDeCriterios;
+
         const int primera = d * EventosPorHoja;
         const int cuantos = std::min(EventosPorHoja, total - primera);
         QMap<int, QList<int>> foliosPorAnio;
@@ -82,13 +97,15 @@ void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descr
                 porClave.insert(c, i);
         }
 
+        QList<int> sinUsar;
         for (int k = 1; k <= cuantos; ++k) {
             const int fila = primera + k - 1;
             const Clave c = claveDe(grid.registros(), fila);
             const auto encontrado = porClave.constFind(c);
             if (encontrado == porClave.constEnd()) {
-                // Deleted or moved since the search: its row stays empty, and the user is told.
+                // Deleted or moved since the search: its row goes, and the user is told.
                 r.faltantes << QStringLiteral("%1/%2").arg(c.folio).arg(c.anio);
+                sinUsar << k;
                 continue;
             }
             const int i = *encontrado;
@@ -107,6 +124,15 @@ void Genera(const ModeloDeEventos& grid, Conexion& taloren, const QString& descr
             doc->escribeCampo(QStringLiteral("txtrep_a") + n, rs.texto(i, 10));
             doc->escribeCampo(QStringLiteral("txtinst") + n, rs.texto(i, 13));
         }
+        // The template's rows beyond this sheet's records go, so no row is empty.
+        for (int k = cuantos + 1; k <= EventosPorHoja; ++k)
+            sinUsar << k;
+        QStringList descartados;
+        for (const int k : std::as_const(sinUsar))
+            for (const QString& campo : CamposDelRegistro())
+                descartados << campo + QString::number(k);
+        if (!descartados.isEmpty())
+            doc->descarta(descartados);
         const DocumentoMostrado hecho = doc->muestra();
         r.hechos << hecho.archivo;
         if (!hecho.abierto)

@@ -90,6 +90,10 @@ QString paraArchivo(const QDate& fecha) {
     return fecha.toString(QStringLiteral("dd-MM-yyyy"));
 }
 
+QString paraEncabezado(const QDate& fecha) {
+    return fecha.toString(QStringLiteral("dd/MM/yyyy"));
+}
+
 } // namespace
 
 frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new ModeloDeEventos(this)) {
@@ -228,6 +232,9 @@ void frmConsultas::CmdBuscar_Click() {
                 opcion_fecha = 1;
                 m_criterio = QStringLiteral("Consulta de eventos del %1 al %2")
                                  .arg(paraArchivo(DTPFechaIni->date()), paraArchivo(DTPFechaFin->date()));
+                m_encabezado =
+                    QStringLiteral("del %1 al %2")
+                        .arg(paraEncabezado(DTPFechaIni->date()), paraEncabezado(DTPFechaFin->date()));
                 eventos = Eventos::buscaPorFechas(Modulo::taloren(), opcion_fecha, DTPFechaIni->date(),
                                                   DTPFechaFin->date());
             } else {
@@ -235,6 +242,7 @@ void frmConsultas::CmdBuscar_Click() {
                 const QDate hoy = Reloj::actual().hoy();
                 m_criterio =
                     QStringLiteral("Consulta de los próximos eventos desde el %1").arg(paraArchivo(hoy));
+                m_encabezado = QStringLiteral("próximos eventos desde %1").arg(paraEncabezado(hoy));
                 eventos = Eventos::buscaPorFechas(Modulo::taloren(), opcion_fecha, hoy);
             }
             if (eventos.estaVacio()) {
@@ -310,11 +318,19 @@ void frmConsultas::cmdimprimeconsulta_Click() {
             }
         };
         try {
-            HojasDeConsulta::Genera(*m_modelo, Modulo::taloren(), m_criterio, inicia, sigue, resultado);
+            HojasDeConsulta::Genera(*m_modelo, Modulo::taloren(), m_criterio, m_encabezado, inicia, sigue,
+                                    resultado);
         } catch (...) {
             error = ErrorDeEjecucion::actual();
         }
     }
+    if (!resultado.sinCampo.isEmpty())
+        // Once for the whole print, whatever the number of sheets.
+        mensaje(CajaDeMensajes::Icono::Informacion,
+                QStringLiteral("La plantilla PlantillaConsulta no tiene el campo de formulario «%1», que "
+                               "nombra los criterios de la consulta: las hojas se hicieron sin ese "
+                               "encabezado.")
+                    .arg(resultado.sinCampo));
     if (errorDeInicio)
         Documentos::AvisaQueNoSeInicia(*errorDeInicio);
     if (error)
@@ -332,11 +348,10 @@ void frmConsultas::cmdimprimeconsulta_Click() {
                                              nativos.join(Modulo::Salto)));
     }
     if (!resultado.faltantes.isEmpty())
-        mensaje(
-            CajaDeMensajes::Icono::Informacion,
-            QStringLiteral("Estos eventos ya no están en el registro como los encontró la búsqueda, y sus "
-                           "renglones quedaron vacíos (folio/año):") +
-                Modulo::DobleSalto + resultado.faltantes.join(QStringLiteral(", ")));
+        mensaje(CajaDeMensajes::Icono::Informacion,
+                QStringLiteral("Estos eventos ya no están en el registro como los encontró la búsqueda, y no "
+                               "aparecen en las hojas (folio/año):") +
+                    Modulo::DobleSalto + resultado.faltantes.join(QStringLiteral(", ")));
     Documentos::AvisaSinAbrir(resultado.sinAbrir);
 }
 

@@ -70,5 +70,6 @@ private:
     ModeloDeEventos* m_modelo;
     // What the last search looked for, in words, to name its query sheets.
     QString m_criterio;
+    QString m_encabezado; // the criteria as each sheet's heading names them
     bool m_cargada = false;
 };

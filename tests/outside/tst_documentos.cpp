@@ -172,6 +172,51 @@ private Q_SLOTS:
                      qPrintable(cuerpo));
     }
 
+    // Fields left out: a row or paragraph holding only them goes; one that shares its row with a
+    // field kept, a table's last row and a story's last paragraph stay, the fields emptied.
+    void descarte() {
+        const auto celda = [](const QString& c) -> QString {
+            return u"<w:tc><w:p>"_s + c + u"</w:p></w:tc>"_s;
+        };
+        const auto fila = [&](const QStringList& campos) -> QString {
+            QString x = u"<w:tr>"_s;
+            for (const QString& c : campos)
+                x += celda(campo(c, run(u"__"_s)));
+            return x + u"</w:tr>"_s;
+        };
+        const QString cuerpo =
+            u"<w:document "
+            u"%1><w:body><w:tbl><w:tr>%2</w:tr>%3%4%5</w:tbl><w:p><w:r><w:t>entre</w:t></w:r></"
+            u"w:p><w:tbl>%6</w:tbl>"
+            u"<w:p>%7</w:p><w:p>%8</w:p>"_s.arg(W, celda(run(u"Título"_s)), fila({u"f1"_s}),
+                                                fila({u"f2"_s, u"g2"_s}), fila({u"f3"_s}), fila({u"solo"_s}),
+                                                campo(u"x1"_s, run(u"__"_s)), campo(u"x2"_s, run(u"__"_s))) +
+            u"<w:p>%1</w:p><w:sectPr/></w:body></w:document>"_s.arg(campo(u"ultimo"_s, run(u"__"_s)));
+        PaqueteOOXML p = plantillaDePrueba();
+        p.pon(u"word/document.xml"_s, xml(cuerpo));
+        DocumentoOOXML doc(std::move(p), u"plantilla.dotx"_s);
+        doc.descarta({u"f1"_s, u"F2"_s, u"solo"_s, u"x1"_s, u"ultimo"_s, u"noexiste"_s});
+        QVERIFY(!doc.tieneCampo(u"f1"_s) && !doc.tieneCampo(u"x1"_s) && doc.tieneCampo(u"f2"_s));
+        QCOMPARE(errorDe([&] { doc.escribeCampo(u"f1"_s, u"x"_s); }).numero(),
+                 ErrorDeTextos::CampoInexistente);
+        QTemporaryDir dir;
+        const LecturaDeDocx leido(guardaPaquete(doc.paquete(), dir.filePath(u"hecho.docx"_s)));
+        QVERIFY(leido.valido);
+        const QHash<QString, QString> esperados{{u"f2"_s, u""_s},
+                                                {u"g2"_s, u"__"_s},
+                                                {u"f3"_s, u"__"_s},
+                                                {u"solo"_s, u""_s},
+                                                {u"x2"_s, u"__"_s},
+                                                {u"ultimo"_s, u""_s},
+                                                {u"encabezado"_s, u"     "_s},
+                                                {u"pie"_s, u"     "_s}};
+        QCOMPARE(leido.resultados, esperados);
+        QVERIFY(leido.fuera.contains(u"Título"_s));
+        const QByteArray hecho = doc.paquete().parte(u"word/document.xml"_s);
+        QCOMPARE(hecho.count("<w:tr>"), 4);
+        QCOMPARE(hecho.count("<w:p>"), 8);
+    }
+
     // Which file a template name stands for, and the errors of a template
     // that is not there or cannot be filled.
     void ubicacion_data() {

@@ -15,6 +15,11 @@ struct DocumentoQueAnota : DocumentoDeTexto {
         a.operaciones << nombre + QLatin1Char('=') + valor.toString();
         real->escribeCampo(nombre, valor);
     }
+    bool tieneCampo(const QString& nombre) const override { return real->tieneCampo(nombre); }
+    void descarta(const QStringList& nombres) override {
+        a.operaciones << QStringLiteral("descarta ") + nombres.join(QLatin1Char(' '));
+        real->descarta(nombres);
+    }
     DocumentoMostrado muestra() override {
         const DocumentoMostrado d = real->muestra();
         a.operaciones << QStringLiteral("muestra ") + d.archivo;

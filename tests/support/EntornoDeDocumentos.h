@@ -25,7 +25,7 @@ public:
 };
 
 // Every call to the word processor, in order, passed on to the real one:
-// "inicia", "nuevo <template>", "<field>=<value>", "muestra <file saved>".
+// "inicia", "nuevo <template>", "<field>=<value>", "descarta <fields>", "muestra <file saved>".
 class ProcesadorQueAnota : public ProcesadorDeTextos {
 public:
     explicit ProcesadorQueAnota(ProcesadorDeTextos& real) : m_real(real) {}

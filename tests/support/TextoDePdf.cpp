@@ -1,8 +1,12 @@
 #include "support/TextoDePdf.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -28,4 +32,30 @@ QList<int> marcasEn(const QString& texto) {
         marcas << it.next().captured(1).toInt();
     std::sort(marcas.begin(), marcas.end());
     return marcas;
+}
+
+bool hayLibreOffice() {
+    return !QStandardPaths::findExecutable(QStringLiteral("soffice")).isEmpty() &&
+           !QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty();
+}
+
+QStringList pdfsDeLibreOffice(const QStringList& documentos, const QString& carpeta) {
+    QTemporaryDir perfil;
+    QProcess lo;
+    lo.setProcessChannelMode(QProcess::MergedChannels);
+    lo.start(
+        QStandardPaths::findExecutable(QStringLiteral("soffice")),
+        QStringList{QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(perfil.path()).toString(),
+                    QStringLiteral("--headless"), QStringLiteral("--convert-to"), QStringLiteral("pdf"),
+                    QStringLiteral("--outdir"), carpeta}
+            << documentos);
+    if (!lo.waitForFinished(240000) || lo.exitCode() != 0)
+        qFatal("LibreOffice no convirtió los documentos: %s", lo.readAll().constData());
+    QStringList pdfs;
+    for (const QString& d : documentos) {
+        pdfs << QDir(carpeta).filePath(QFileInfo(d).completeBaseName() + QStringLiteral(".pdf"));
+        if (!QFileInfo::exists(pdfs.constLast()))
+            qFatal("LibreOffice no dejó %s: %s", qPrintable(pdfs.constLast()), lo.readAll().constData());
+    }
+    return pdfs;
 }

@@ -12,3 +12,11 @@ QStringList paginasDePdf(const QString& archivo);
 // as each appears: the invitations a report shows, when each test invitation
 // carries its marker in its description.
 QList<int> marcasEn(const QString& texto);
+
+// Whether LibreOffice (soffice) and pdftotext are installed: the tests that
+// read a document back as a word processor lays it out need both.
+bool hayLibreOffice();
+// Each document converted to PDF by LibreOffice into `carpeta`, with a profile
+// of its own; the PDFs' paths in the documents' order. Stops the test program
+// when the conversion fails.
+QStringList pdfsDeLibreOffice(const QStringList& documentos, const QString& carpeta);

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QLocale>
+#include <QSet>
 
 #include <functional>
 
@@ -262,6 +263,97 @@ DocumentoOOXML::~DocumentoOOXML() = default;
 
 bool DocumentoOOXML::tieneCampo(const QString& campo) const {
     return m_porNombre.contains(campo.toCaseFolded());
+}
+
+void DocumentoOOXML::descarta(const QStringList& nombres) {
+    QSet<QString> fuera;
+    for (const QString& n : nombres)
+        fuera.insert(n.toCaseFolded());
+
+    // The block a field lies in: its table row, or else its paragraph; none
+    // when the field runs over more than one.
+    const auto bloqueDe = [](const Campo& c) {
+        const Parte& p = *c.parte;
+        const std::string tr = p.n("tr"), par = p.n("p"), txbx = p.n("txbxContent");
+        pugi::xml_node parrafo, fila;
+        for (pugi::xml_node a = c.inicio.parent(); a && a.type() == pugi::node_element; a = a.parent()) {
+            if (a.name() == txbx)
+                break;
+            if (!parrafo && a.name() == par)
+                parrafo = a;
+            if (a.name() == tr) {
+                fila = a;
+                break;
+            }
+        }
+        const pugi::xml_node bloque = fila ? fila : parrafo;
+        for (pugi::xml_node a = c.fin; a; a = a.parent())
+            if (a == bloque)
+                return bloque;
+        return pugi::xml_node();
+    };
+
+    struct Bloque {
+        pugi::xml_node nodo;
+        Parte* parte = nullptr;
+        bool todosFuera = true;
+    };
+    std::vector<Bloque> bloques;
+    QHash<const void*, std::size_t> indice;
+    std::vector<std::pair<Campo*, std::size_t>> enBloque;
+    for (const auto& c : m_campos) {
+        const pugi::xml_node b = bloqueDe(*c);
+        if (!b)
+            continue;
+        const void* clave = b.internal_object();
+        auto it = indice.find(clave);
+        if (it == indice.end()) {
+            it = indice.insert(clave, bloques.size());
+            bloques.push_back({b, c->parte, true});
+        }
+        bloques[*it].todosFuera = bloques[*it].todosFuera && fuera.contains(c->nombre.toCaseFolded());
+        enBloque.emplace_back(c.get(), *it);
+    }
+
+    std::vector<bool> quitado(bloques.size(), false);
+    for (std::size_t i = 0; i < bloques.size(); ++i) {
+        Bloque& b = bloques[i];
+        if (!b.todosFuera)
+            continue;
+        const Parte& p = *b.parte;
+        bool puede = false;
+        if (b.nodo.name() == p.n("tr")) {
+            // A table keeps one row at least.
+            for (pugi::xml_node h : b.nodo.parent().children(p.n("tr").c_str()))
+                puede = puede || h != b.nodo;
+        } else {
+            // A story ends in a paragraph, and a section's properties stay.
+            pugi::xml_node siguiente = b.nodo.next_sibling();
+            while (siguiente && siguiente.type() != pugi::node_element)
+                siguiente = siguiente.next_sibling();
+            puede = siguiente && siguiente.name() == p.n("p") &&
+                    !b.nodo.child(p.n("pPr").c_str()).child(p.n("sectPr").c_str());
+        }
+        if (!puede)
+            continue;
+        b.nodo.parent().remove_child(b.nodo);
+        b.parte->cambiada = true;
+        quitado[i] = true;
+    }
+
+    QSet<const Campo*> idos;
+    for (const auto& [campo, i] : enBloque)
+        if (quitado[i])
+            idos.insert(campo);
+    for (auto it = m_porNombre.begin(); it != m_porNombre.end();)
+        it = idos.contains(it.value()) ? m_porNombre.erase(it) : std::next(it);
+    std::erase_if(m_campos, [&](const std::unique_ptr<Campo>& c) { return idos.contains(c.get()); });
+    QStringList vacios;
+    for (const auto& c : m_campos)
+        if (c->esTexto && fuera.contains(c->nombre.toCaseFolded()) && !vacios.contains(c->nombre))
+            vacios << c->nombre;
+    for (const QString& n : std::as_const(vacios))
+        escribeCampo(n, QString());
 }
 
 QStringList DocumentoOOXML::campos() const {

@@ -28,6 +28,13 @@ public:
     // the template.
     void escribeCampo(const QString& campo, const QVariant& valor);
     bool tieneCampo(const QString& campo) const;
+    // Leaves these fields out of the document, so that a template made for
+    // more records than a document holds shows no empty ones: a table row
+    // whose fields are all among them goes whole (unless it is its table's
+    // last), and so does a paragraph outside tables when a paragraph follows
+    // it; a field that cannot go is written empty. Names the template lacks
+    // are passed over.
+    void descarta(const QStringList& campos);
     // The names of the template's text fields, in the order they appear.
     QStringList campos() const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -40,6 +41,12 @@ public:
     // QDateTime as the field's own date format says, or day/month/year.
     // Throws ErrorDeEjecucion (CampoInexistente) naming the field.
     virtual void escribeCampo(const QString& nombre, const QVariant& valor) = 0;
+    // Whether the template has a form field of that name: an office's own
+    // template may lack one the program's has.
+    virtual bool tieneCampo(const QString& nombre) const = 0;
+    // Leaves these fields out, with the table rows or paragraphs that hold
+    // nothing else, so that unused records leave no empty rows.
+    virtual void descarta(const QStringList& nombres) = 0;
     // Saves the document under a lasting name of its own and opens it with
     // the desktop's word processor.
     virtual DocumentoMostrado muestra() = 0;

@@ -42,6 +42,8 @@ public:
     void escribeCampo(const QString& nombre, const QVariant& valor) override {
         m_documento.escribeCampo(nombre, valor);
     }
+    bool tieneCampo(const QString& nombre) const override { return m_documento.tieneCampo(nombre); }
+    void descarta(const QStringList& nombres) override { m_documento.descarta(nombres); }
     DocumentoMostrado muestra() override { return m_procesador.guarda(m_documento.paquete(), m_descripcion); }
 
 private:
