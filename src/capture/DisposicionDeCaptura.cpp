@@ -1,5 +1,6 @@
 #include "capture/frmCaptura.h"
 
+#include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
 
 #include <QComboBox>
@@ -52,16 +53,8 @@ QComboBox* lista(const char* nombre, QWidget* padre) {
 
 // A date picker that Tab leaves for the next field, as every other field;
 // the arrow keys and "/" move between day, month and year.
-class SelectorDeFecha : public QDateTimeEdit {
-public:
-    using QDateTimeEdit::QDateTimeEdit;
-
-protected:
-    bool focusNextPrevChild(bool siguiente) override { return QWidget::focusNextPrevChild(siguiente); }
-};
-
 QDateTimeEdit* selectorDeFecha(const char* nombre, QWidget* padre) {
-    auto* d = new SelectorDeFecha(padre);
+    auto* d = new CajaDeFechaYHora(padre);
     d->setObjectName(QString::fromLatin1(nombre));
     d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     d->setCalendarPopup(true);

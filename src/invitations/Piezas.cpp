@@ -1,5 +1,6 @@
 #include "invitations/Piezas.h"
 
+#include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
 #include "controls/TextoMultilinea.h"
 
@@ -59,7 +60,7 @@ TextoMultilinea* textoLargo(QWidget* padre, const char* nombre, int maximo, cons
 }
 
 QDateEdit* fecha(QWidget* padre, const char* nombre, const QRect& lugar) {
-    auto* d = nombra(new QDateEdit(padre), nombre, lugar);
+    auto* d = nombra(new CajaDeFecha(padre), nombre, lugar);
     d->setCalendarPopup(true);
     d->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     return d;

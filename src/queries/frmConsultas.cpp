@@ -3,6 +3,7 @@
 #include "common/Avisos.h"
 #include "common/Documentos.h"
 #include "common/Modulo.h"
+#include "controls/CajaDeFecha.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/Conexion.h"
@@ -73,7 +74,7 @@ QLabel* etiqueta(QWidget* padre, const char* nombre, const QString& texto, const
 }
 
 QDateEdit* selectorDeFecha(QWidget* padre, const char* nombre, const QRect& lugar) {
-    auto* d = new QDateEdit(padre);
+    auto* d = new CajaDeFecha(padre);
     d->setObjectName(QString::fromLatin1(nombre));
     d->setGeometry(lugar);
     d->setCalendarPopup(true);

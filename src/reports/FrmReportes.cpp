@@ -3,6 +3,7 @@
 #include "common/Avisos.h"
 #include "common/Modulo.h"
 #include "controls/BotonesDeComando.h"
+#include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CajaDeMensajes.h"
@@ -58,7 +59,7 @@ QLineEdit* caja(QWidget* padre, const char* nombre, const QRect& lugar) {
 }
 
 QDateEdit* fecha(QWidget* padre, const char* nombre, const QRect& lugar) {
-    auto* f = new QDateEdit(padre);
+    auto* f = new CajaDeFecha(padre);
     f->setObjectName(QString::fromLatin1(nombre));
     f->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     f->setCalendarPopup(true);

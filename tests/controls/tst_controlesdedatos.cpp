@@ -1,3 +1,4 @@
+#include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
 #include "controls/CmbClaveDescrip.h"
 #include "controls/TextoMultilinea.h"
@@ -51,6 +52,24 @@ const QString porClave = QStringLiteral("select clave, nombre from zonas order b
 class TstControlesDeDatos : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // Tab leaves a date box for the next field and Shift+Tab comes back, from any of its
+    // sections, instead of walking the day, month and year.
+    void fechaSaleConTab() {
+        QWidget ventana;
+        auto* fecha = new CajaDeFecha(QDate(2011, 11, 18), &ventana);
+        fecha->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        auto* siguiente = new QLineEdit(&ventana);
+        ventana.show();
+        QApplication::setActiveWindow(&ventana);
+        fecha->setFocus();
+        fecha->setCurrentSectionIndex(0);
+        QTest::keyClick(fecha, Qt::Key_Tab);
+        QVERIFY(siguiente->hasFocus());
+        QTest::keyClick(siguiente, Qt::Key_Backtab);
+        QVERIFY(fecha->hasFocus());
+        QCOMPARE(fecha->date(), QDate(2011, 11, 18));
+    }
+
     // The fills, each with what it adds; then the selection and the typing.
     void llenadoSeleccionYTecleo() {
         Combo c;
