@@ -83,6 +83,34 @@ bool contiene(const QString& texto, const QString& valor) {
     return palabra.match(texto).hasMatch();
 }
 
+// The letter written against what a test expects: the calls, in order, and the saved document
+// read back (each field written, the rest and the text around the fields as the template has
+// them, the date field in its own format). Empty when they agree; what differs otherwise.
+QString difiereElOficio(EntornoDeDocumentos& docs, const QString& plantilla, const QStringList& campos) {
+    const QString archivo = docs.visor.abiertos.value(0);
+    const QStringList esperadas =
+        QStringList({"inicia", "nuevo " + plantilla}) + campos + QStringList{"muestra " + archivo};
+    if (docs.anotador.operaciones != esperadas)
+        return u"operaciones: "_s + docs.anotador.operaciones.join(u" | "_s);
+    const LecturaDeDocx leido(archivo), original = leePlantilla(plantilla + u'x');
+    if (!leido.valido)
+        return u"no se pudo leer "_s + archivo;
+    QHash<QString, QString> esperados = original.resultados;
+    for (const QString& escrito : campos)
+        esperados[escrito.section(u'=', 0, 0)] = escrito.section(u'=', 1);
+    if (esperados.contains(u"txtfecha"_s))
+        esperados[u"txtfecha"_s] = u"5 de marzo de 2024"_s;
+    QStringList distintos;
+    for (auto it = esperados.cbegin(); it != esperados.cend(); ++it)
+        if (leido.resultados.value(it.key()) != it.value())
+            distintos << it.key() + u'=' + leido.resultados.value(it.key());
+    if (leido.resultados.size() != esperados.size())
+        distintos << u"campos: %1 de %2"_s.arg(leido.resultados.size()).arg(esperados.size());
+    if (leido.fuera != original.fuera)
+        distintos << u"el texto fuera de los campos"_s;
+    return distintos.join(u", "_s);
+}
+
 } // namespace
 
 class TstOficios : public QObject {
@@ -172,24 +200,12 @@ private Q_SLOTS:
         }
         const bool secretario = datos.representa == Representa::Secretario;
         const QString plantilla = secretario ? u"plantilla.dot"_s : u"PlantillaRepGob1.dot"_s;
-        const QString archivo = docs.visor.abiertos.value(0);
-        QCOMPARE(docs.anotador.operaciones,
-                 QStringList({"inicia", "nuevo " + plantilla}) + campos + QStringList{"muestra " + archivo});
+        const QString difiere = difiereElOficio(docs, plantilla, campos);
+        QVERIFY2(difiere.isEmpty(), qPrintable(difiere));
         const QString quien = secretario ? u"Secretario"_s : u"Gobernador"_s;
+        const QString archivo = docs.visor.abiertos.value(0);
         QVERIFY2(QFileInfo(archivo).fileName().startsWith("Oficio del " + quien + ", folio 12 de 2008"),
                  qPrintable(archivo));
-
-        // The saved document, read back.
-        const LecturaDeDocx leido(archivo), original = leePlantilla(plantilla + u'x');
-        QVERIFY(leido.valido);
-        QHash<QString, QString> esperados = original.resultados;
-        for (const QString& escrito : campos)
-            esperados[escrito.section(u'=', 0, 0)] = escrito.section(u'=', 1);
-        // The date field shows the date in its own format.
-        if (esperados.contains(u"txtfecha"_s))
-            esperados[u"txtfecha"_s] = u"5 de marzo de 2024"_s;
-        QCOMPARE(leido.resultados, esperados);
-        QCOMPARE(leido.fuera, original.fuera);
     }
 
     // The letter of an invitation, from its record: the Secretary's or the Governor's by whom it
@@ -259,17 +275,8 @@ private Q_SLOTS:
         DocumentosDeOficio::CmdImprimir(DocumentosDeOficio::DeInvitacion(i));
         QCOMPARE(e.caja.textos(), QStringList());
         const QString plantilla = representaA == "Srio"_L1 ? u"plantilla.dot"_s : u"PlantillaRepGob1.dot"_s;
-        const QString archivo = docs.visor.abiertos.value(0);
-        QCOMPARE(docs.anotador.operaciones,
-                 QStringList({"inicia", "nuevo " + plantilla}) + campos + QStringList{"muestra " + archivo});
-        const LecturaDeDocx leido(archivo), original = leePlantilla(plantilla + u'x');
-        QVERIFY(leido.valido);
-        QHash<QString, QString> esperados = original.resultados;
-        for (const QString& escrito : campos)
-            esperados[escrito.section(u'=', 0, 0)] = escrito.section(u'=', 1);
-        if (esperados.contains(u"txtfecha"_s))
-            esperados[u"txtfecha"_s] = u"5 de marzo de 2024"_s;
-        QCOMPARE(leido.resultados, esperados);
+        const QString difiere = difiereElOficio(docs, plantilla, campos);
+        QVERIFY2(difiere.isEmpty(), qPrintable(difiere));
     }
 
     // A word processor that cannot start, a template that is not there, a desktop that cannot
