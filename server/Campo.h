@@ -1,5 +1,6 @@
 #pragma once
 
+#include "outside/ErrorDeEjecucion.h"
 #include "outside/Parametro.h"
 #include "outside/Procedimientos.h"
 #include "outside/Recordset.h"
@@ -73,6 +74,35 @@ template <class Registro> struct CampoDe : Campo {
 };
 
 namespace Campos {
+
+// Refuses a record whose value cannot be stored, naming the field by the
+// caption the window shows: a text longer than its column (in characters, as
+// the databases count them), or holding a control character (line breaks
+// and tabs aside). Throws ErrorDeEjecucion; nothing when every value fits.
+template <class Registro>
+void exigeQueQuepa(const QList<CampoDe<Registro>>& campos, const Registro& registro, const QString& fuente) {
+    for (const CampoDe<Registro>& c : campos) {
+        if (c.tipo != Esquema::Tipo::VarChar)
+            continue;
+        const QString valor = c.lee(registro).toString();
+        for (const QChar ch : valor)
+            if (ch.category() == QChar::Other_Control && ch != u'\n' && ch != u'\r' && ch != u'\t')
+                throw ErrorDeEjecucion(
+                    CodigoDeError::Conversion,
+                    QStringLiteral("«%1» tiene un carácter de control (U+%2), que no se puede guardar.")
+                        .arg(c.textoDelRotulo())
+                        .arg(ch.unicode(), 4, 16, QLatin1Char('0')),
+                    fuente);
+        const qsizetype caracteres = valor.toUcs4().size();
+        if (caracteres > c.largo)
+            throw ErrorDeEjecucion(CodigoDeError::Desbordamiento,
+                                   QStringLiteral("«%1» tiene %2 caracteres y admite %3.")
+                                       .arg(c.textoDelRotulo())
+                                       .arg(caracteres)
+                                       .arg(c.largo),
+                                   fuente);
+    }
+}
 
 // The fields of `campos` that one table stores, as its columns, with the
 // table's own constraints.

@@ -18,6 +18,7 @@ Parametro estacion(const Autor& autor) {
 }
 
 int registra(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor) {
+    Campos::exigeQueQuepa(Invitacion::camposDelRegistro(), invitacion, kelmar.fuente());
     Parametros p{parametroDe("Anio", invitacion.anio)};
     p << invitacion.parametrosDelRegistro() << parametroDe("UsrCaptura", autor.cuenta) << estacion(autor);
     Parametro folio = parametroDe("Folio", {});
@@ -39,6 +40,7 @@ std::optional<Invitacion> busca(Conexion& kelmar, int anio, int folio) {
 }
 
 Correccion corrige(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor, bool sobrescribe) {
+    Campos::exigeQueQuepa(Invitacion::camposDelRegistro(), invitacion, kelmar.fuente());
     Parametros p{parametroDe("Anio", invitacion.anio), parametroDe("Folio", invitacion.folio)};
     p << invitacion.parametrosDelRegistro() << parametroDe("UsrModif", autor.cuenta) << estacion(autor)
       << parametroDe("version", invitacion.version)

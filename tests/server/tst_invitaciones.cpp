@@ -246,6 +246,31 @@ private Q_SLOTS:
         QVERIFY(!Invitaciones::busca(aqui, 2011, 1));
     }
 
+    // A value its column cannot store is refused before anything is sent, naming the box by
+    // the caption the window shows: characters counted as the databases count them.
+    void valoresQueNoCaben_data() { agregaMotores(); }
+    void valoresQueNoCaben() {
+        MOTOR_DE_LA_FILA(motor);
+        BaseDePrueba base(motor);
+        Invitacion i = InvitacionDePrueba{}.registro();
+        const Autor yo{QStringLiteral("memo"), QStringLiteral("ventanilla-1")};
+        i.suscriptor = QString(99, u'a') + QStringLiteral("😀");
+        QCOMPARE(Invitaciones::registra(base.kelmar(), i, yo), 1);
+        i.suscriptor += u'b';
+        ErrorDeEjecucion e = errorDe([&] { Invitaciones::registra(base.kelmar(), i, yo); });
+        QCOMPARE(e.numero(), CodigoDeError::Desbordamiento);
+        QCOMPARE(e.descripcion(),
+                 QStringLiteral("«Nombre de quien invita» tiene 101 caracteres y admite 100."));
+        i = *Invitaciones::busca(base.kelmar(), 2011, 1);
+        i.observacion = QStringLiteral("uno") + QChar(1);
+        e = errorDe([&] { Invitaciones::corrige(base.kelmar(), i, yo); });
+        QCOMPARE(e.numero(), CodigoDeError::Conversion);
+        QCOMPARE(
+            e.descripcion(),
+            QStringLiteral("«Observación» tiene un carácter de control (U+0001), que no se puede guardar."));
+        QCOMPARE(foliosGuardados(base.kelmar(), 2011), QList<int>({1}));
+    }
+
     // Stations registering at once, the year's first invitation included,
     // receive distinct consecutive folios.
     void estacionesAlMismoTiempo_data() { agregaMotores(); }

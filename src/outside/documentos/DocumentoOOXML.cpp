@@ -322,9 +322,11 @@ void DocumentoOOXML::descarta(const QStringList& nombres) {
             continue;
         const Parte& p = *b.parte;
         bool puede = false;
-        if (b.nodo.name() == p.n("tr")) {
-            // A table keeps one row at least.
-            for (pugi::xml_node h : b.nodo.parent().children(p.n("tr").c_str()))
+        const std::string fila = p.n("tr");
+        if (b.nodo.name() == fila) {
+            // A table keeps one row at least. (The name outlives the loop: the
+            // range keeps only a pointer to it.)
+            for (pugi::xml_node h : b.nodo.parent().children(fila.c_str()))
                 puede = puede || h != b.nodo;
         } else {
             // A story ends in a paragraph, and a section's properties stay.
