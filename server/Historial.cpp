@@ -8,6 +8,8 @@
 #include "server/Servidor.h"
 
 #include <QSysInfo>
+#include <map>
+#include <tuple>
 
 QString Autor::estacionLocal() {
     return QSysInfo::machineHostName();
@@ -30,20 +32,23 @@ Tipo tipoDe(const QString& nombre) {
 const QString columnasDeEntrada =
     QStringLiteral("catalogo, anio, folio, version, tipo, sobrescribe, cuenta, estacion, rol, fecha");
 
-// The entries that `filtro` selects, newest first, each with its fields.
+// The entries that `filtro` (over the entries, named h) selects, newest
+// first, each with its fields: two statements whatever their number.
 QList<Entrada> entradas(Conexion& c, Catalogo catalogo, const QString& filtro, const QVariantList& valores,
                         int limite = 0) {
-    const QString nombre = Servidor::nombre(catalogo);
-    QVariantList v{nombre};
+    QVariantList v{Servidor::nombre(catalogo)};
     v << valores;
-    QString sql = QStringLiteral("select %1 from historial where catalogo = ?").arg(columnasDeEntrada) +
-                  filtro + QStringLiteral(" order by fecha desc, version desc, anio desc, folio desc");
+    const QString donde = QStringLiteral(" where h.catalogo = ?") + filtro;
+    QString sql = QStringLiteral("select %1 from historial h").arg(columnasDeEntrada) + donde +
+                  QStringLiteral(" order by h.fecha desc, h.version desc, h.anio desc, h.folio desc");
+    QVariantList conLimite = v;
     if (limite > 0) {
         sql += QStringLiteral(" limit ?");
-        v << limite;
+        conLimite << limite;
     }
-    const Recordset rs = c.ejecuta(sql, v);
+    const Recordset rs = c.ejecuta(sql, conLimite);
     QList<Entrada> r;
+    std::map<std::tuple<int, int, int>, qsizetype> porLlave;
     for (int i = 0; i < rs.filas(); ++i) {
         Entrada e;
         e.catalogo = catalogo;
@@ -56,17 +61,22 @@ QList<Entrada> entradas(Conexion& c, Catalogo catalogo, const QString& filtro, c
         e.estacion = rs.texto(i, QStringLiteral("estacion"));
         e.rol = rs.texto(i, QStringLiteral("rol"));
         e.fecha = Recordset::fechaHora(rs.valor(i, QStringLiteral("fecha")));
+        porLlave.emplace(std::tuple{e.anio, e.folio, e.version}, r.size());
         r << e;
     }
-    // The fields of each entry, one statement per entry: a record's
-    // history is short, and a listing of deletions is read by a person.
-    for (Entrada& e : r) {
-        const Recordset cs = c.ejecuta(QStringLiteral("select campo, antes, despues from historial_campo"
-                                                      " where anio = ? and folio = ? and version = ?"
-                                                      " order by orden"),
-                                       {e.anio, e.folio, e.version});
-        for (int i = 0; i < cs.filas(); ++i)
-            e.campos << CambioDeCampo{cs.texto(i, 0), cs.valor(i, 1), cs.valor(i, 2)};
+    if (r.isEmpty())
+        return r;
+    const Recordset cs = c.ejecuta(
+        QStringLiteral(
+            "select c.anio, c.folio, c.version, c.campo, c.antes, c.despues from historial_campo c"
+            " join historial h on h.anio = c.anio and h.folio = c.folio and h.version = c.version") +
+            donde + QStringLiteral(" order by c.orden"),
+        v);
+    for (int i = 0; i < cs.filas(); ++i) {
+        const auto entrada =
+            porLlave.find(std::tuple{cs.valor(i, 0).toInt(), cs.valor(i, 1).toInt(), cs.valor(i, 2).toInt()});
+        if (entrada != porLlave.end())
+            r[entrada->second].campos << CambioDeCampo{cs.texto(i, 3), cs.valor(i, 4), cs.valor(i, 5)};
     }
     return r;
 }
@@ -130,12 +140,12 @@ void escribe(Conexion& c, const Entrada& e, const Autor& autor) {
 }
 
 QList<Entrada> delRegistro(Conexion& c, Catalogo catalogo, int anio, int folio) {
-    return entradas(c, catalogo, QStringLiteral(" and anio = ? and folio = ?"), {anio, folio});
+    return entradas(c, catalogo, QStringLiteral(" and h.anio = ? and h.folio = ?"), {anio, folio});
 }
 
 std::optional<Entrada> ultima(Conexion& c, Catalogo catalogo, int anio, int folio) {
     const QList<Entrada> r =
-        entradas(c, catalogo, QStringLiteral(" and anio = ? and folio = ?"), {anio, folio}, 1);
+        entradas(c, catalogo, QStringLiteral(" and h.anio = ? and h.folio = ?"), {anio, folio}, 1);
     if (r.isEmpty())
         return std::nullopt;
     return r.first();
@@ -143,9 +153,9 @@ std::optional<Entrada> ultima(Conexion& c, Catalogo catalogo, int anio, int foli
 
 QList<Entrada> borrados(Conexion& c, Catalogo catalogo, const QDate& desde) {
     if (desde.isValid())
-        return entradas(c, catalogo, QStringLiteral(" and tipo = 'baja' and fecha >= ?"),
+        return entradas(c, catalogo, QStringLiteral(" and h.tipo = 'baja' and h.fecha >= ?"),
                         {QDateTime(desde, QTime(0, 0))});
-    return entradas(c, catalogo, QStringLiteral(" and tipo = 'baja'"), {});
+    return entradas(c, catalogo, QStringLiteral(" and h.tipo = 'baja'"), {});
 }
 
 QString rotuloDe(Catalogo catalogo, const QString& campo) {
