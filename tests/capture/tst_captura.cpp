@@ -1,6 +1,5 @@
 #include "capture/frmCaptura.h"
 #include "common/Aplicacion.h"
-#include "common/FrmConflicto.h"
 #include "outside/Reloj.h"
 #include "queries/AbreConsultas.h"
 #include "queries/frmConsultas.h"
@@ -10,6 +9,7 @@
 #include "server/administracion/Administracion.h"
 #include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
+#include "support/ConflictoGuionado.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/RegistroDeEventos.h"
 
@@ -467,33 +467,18 @@ private Q_SLOTS:
             e.descripcion = descripcion;
             QCOMPARE(Eventos::actualiza(*otra, e, {u"ana"_s, u"ventanilla-2"_s}), Eventos::Escritura::Hecha);
         };
-        QStringList filas;
-        QString quien;
-        const auto decide = [&](QPushButton* FrmConflicto::*boton) {
-            c.e.alMostrar = [&, boton](QDialog& d) {
-                auto* v = qobject_cast<FrmConflicto*>(&d);
-                QVERIFY(v);
-                quien = v->LblQuien->text();
-                filas.clear();
-                for (int f = 0; f < v->GrdDiferencias->rowCount(); ++f)
-                    filas << v->GrdDiferencias->item(f, 0)->text() + u'|' +
-                                 v->GrdDiferencias->item(f, 1)->text() + u'|' +
-                                 v->GrdDiferencias->item(f, 2)->text() + u'|' +
-                                 v->GrdDiferencias->item(f, 3)->text();
-                c.e.caja.responde(Caja::Si);
-                (v->*boton)->click();
-            };
-        };
+        ConflictoVisto visto;
 
         c.consulta(u"1"_s);
         cambiaAlla(u"Feria del libro infantil"_s);
         c.v.mskHora->setText(u"12:00"_s);
-        decide(&FrmConflicto::CmdRecargar);
+        decideConflicto(c.e, &FrmConflicto::CmdRecargar, visto);
         c.v.CmdGuardar->click();
-        QVERIFY2(quien.startsWith(u"Otra estación modificó el evento con folio 1 del año 2011 después de su "
-                                  u"consulta: ana, desde la estación ventanilla-2"_s),
-                 qPrintable(quien));
-        QCOMPARE(filas,
+        QVERIFY2(
+            visto.quien.startsWith(u"Otra estación modificó el evento con folio 1 del año 2011 después de su "
+                                   u"consulta: ana, desde la estación ventanilla-2"_s),
+            qPrintable(visto.quien));
+        QCOMPARE(visto.filas,
                  QStringList({u"Hora|12:00|00:00|Solo usted"_s,
                               u"Evento|Feria del libro|Feria del libro infantil|Solo la otra estación"_s}));
         QCOMPARE(c.v.txtEvento->toPlainText(), u"Feria del libro infantil"_s);
@@ -501,7 +486,7 @@ private Q_SLOTS:
 
         cambiaAlla(u"Feria del libro juvenil"_s);
         c.v.mskHora->setText(u"12:00"_s);
-        decide(&FrmConflicto::CmdSobrescribir);
+        decideConflicto(c.e, &FrmConflicto::CmdSobrescribir, visto);
         c.v.CmdGuardar->click();
         QCOMPARE(c.aviso(), guardado);
         QCOMPARE(c.fila("evento", 1).mid(3, 2), QStringList({u"12:00"_s, u"Feria del libro infantil"_s}));
@@ -510,9 +495,9 @@ private Q_SLOTS:
         // A deletion against a changed event: refused and compared, then deleted on purpose.
         c.consulta(u"1"_s);
         cambiaAlla(u"Feria cancelada"_s);
-        decide(&FrmConflicto::CmdSobrescribir);
+        decideConflicto(c.e, &FrmConflicto::CmdSobrescribir, visto);
         c.elimina();
-        QCOMPARE(filas,
+        QCOMPARE(visto.filas,
                  QStringList({u"Evento|Feria del libro infantil|Feria cancelada|Solo la otra estación"_s}));
         QCOMPARE(c.fila("evento", 1), QStringList());
         const Historial::Entrada baja = *Historial::ultima(c.e.base.taloren(), Catalogo::Taloren, 2011, 1);

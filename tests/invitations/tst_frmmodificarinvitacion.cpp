@@ -1,7 +1,7 @@
-#include "common/FrmConflicto.h"
 #include "controls/ModeloDeRecordset.h"
 #include "invitations/ApoyoDeInvitaciones.h"
 #include "server/Invitaciones.h"
+#include "support/ConflictoGuionado.h"
 #include "support/EntornoDeDocumentos.h"
 
 #include <QHeaderView>
@@ -312,35 +312,18 @@ private Q_SLOTS:
             return Invitaciones::corrige(*otra, i, {QStringLiteral("ana"), QStringLiteral("ventanilla-2")})
                 .version;
         };
-        QString quien;
-        QStringList filas;
-        const auto decide = [&](QPushButton* FrmConflicto::*boton) {
-            v.e.alMostrar = [&, boton](QDialog& d) {
-                auto* c = qobject_cast<FrmConflicto*>(&d);
-                QVERIFY(c);
-                quien = c->LblQuien->text();
-                filas.clear();
-                for (int f = 0; f < c->GrdDiferencias->rowCount(); ++f) {
-                    QStringList celdas;
-                    for (int k = 0; k < c->GrdDiferencias->columnCount(); ++k)
-                        celdas << c->GrdDiferencias->item(f, k)->text();
-                    filas << celdas.join(u'|');
-                }
-                v.e.caja.responde(Caja::Si);
-                (c->*boton)->click();
-            };
-        };
+        ConflictoVisto visto;
 
         consulta(w, 1);
         QCOMPARE(cambiaAlla(QStringLiteral("Ana Pérez")), 2);
         w.TxtDescripcion->setText(QStringLiteral("Reunión aplazada"));
-        decide(&FrmConflicto::CmdRecargar);
+        decideConflicto(v.e, &FrmConflicto::CmdRecargar, visto);
         w.CmdGuardar->click();
-        QVERIFY2(quien.startsWith(
+        QVERIFY2(visto.quien.startsWith(
                      QStringLiteral("Otra estación modificó la invitación con folio 1 del año 2011 "
                                     "después de su consulta: ana, desde la estación ventanilla-2, el ")),
-                 qPrintable(quien));
-        QCOMPARE(filas,
+                 qPrintable(visto.quien));
+        QCOMPARE(visto.filas,
                  QStringList({QStringLiteral("En relación|Reunión aplazada|Reunión de trabajo|Solo usted"),
                               QStringLiteral("Nombre del representante|Raúl Benítez|Ana Pérez|Solo la otra "
                                              "estación")}));
@@ -352,9 +335,9 @@ private Q_SLOTS:
         // Again, and this time the screen goes over the other station's newer version.
         QCOMPARE(cambiaAlla(QStringLiteral("Luis Gómez")), 3);
         w.TxtDescripcion->setText(QStringLiteral("Reunión aplazada"));
-        decide(&FrmConflicto::CmdSobrescribir);
+        decideConflicto(v.e, &FrmConflicto::CmdSobrescribir, visto);
         w.CmdGuardar->click();
-        QCOMPARE(filas.size(), 2);
+        QCOMPARE(visto.filas.size(), 2);
         QCOMPARE(v.columnas(1, "Descripcion") + v.columnas(1, "Representante"),
                  QStringList({QStringLiteral("Reunión aplazada"), QStringLiteral("Ana Pérez")}));
         const Historial::Entrada ultima = *Historial::ultima(v.kelmar(), Catalogo::Kelmar, 2011, 1);
