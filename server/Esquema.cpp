@@ -72,11 +72,19 @@ QStringList chequeos(const QString& tabla, const Columna& c) {
 }
 
 // The office's settings that version 4 adds: the years around today's in
-// which an event date needs no question.
+// which an event date needs no question. Version 5 adds the margin within
+// which two entries of one person's agenda conflict, the office's time zone
+// for its calendar files, and the catalog's own identity, which names its
+// records in those files wherever the catalog is moved.
 QList<Columna> columnasDeConfiguracion(int version) {
-    if (version < 4)
-        return {};
-    return {smallint("AniosAtras", "not null default 10"), smallint("AniosAdelante", "not null default 10")};
+    QList<Columna> r;
+    if (version >= 4)
+        r << smallint("AniosAtras", "not null default 10")
+          << smallint("AniosAdelante", "not null default 10");
+    if (version >= 5)
+        r << smallint("MargenConflictos", "not null default 90")
+          << varchar("ZonaHoraria", 64, "not null default 'America/Mexico_City'") << varchar("Identidad", 36);
+    return r;
 }
 
 // The tables of kelmar: the catalogues the office shares with its sibling
@@ -187,7 +195,7 @@ void creaTabla(Conexion& conexion, const Tabla& tabla) {
 
 int versionActual(Catalogo catalogo) {
     // A new migration raises its catalog's number here.
-    return catalogo == Catalogo::Kelmar ? 4 : 2;
+    return catalogo == Catalogo::Kelmar ? 5 : 2;
 }
 
 QList<Tabla> tablas(Catalogo catalogo, int version) {

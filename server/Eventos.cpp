@@ -58,34 +58,42 @@ bool existe(Conexion& taloren, int folio, int anio) {
 
 namespace {
 
-// The three rows of an event in one statement, each column by its own name;
-// none when any of them is missing.
-std::optional<Evento> leeJuntas(Conexion& taloren, int folio, int anio) {
-    static const QString consulta = [] {
+// The three rows of events in one statement, each column by its own name,
+// under the condition given; an event that lacks any of them is left out.
+QString consultaJunta(const QString& condicion) {
+    static const QString columnas = [] {
         const QHash<QString, QString> alias{
             {QStringLiteral("evento"), QStringLiteral("e")},
             {QStringLiteral("suscriptor"), QStringLiteral("s")},
             {QStringLiteral("representante_del_evento"), QStringLiteral("r")}};
-        QStringList columnas;
+        QStringList r;
         for (const Evento::CampoDeEvento& c : Evento::campos())
-            columnas << alias.value(QString::fromUtf8(c.tabla)) + QLatin1Char('.') + c.nombreDeColumna();
-        return QStringLiteral("select %1 from evento e"
-                              " join suscriptor s on s.folio = e.folio and s.año = e.año"
-                              " join representante_del_evento r on r.folio = e.folio and r.año = e.año"
-                              " where e.folio = ? and e.año = ?")
-            .arg(columnas.join(QStringLiteral(", ")));
+            r << alias.value(QString::fromUtf8(c.tabla)) + QLatin1Char('.') + c.nombreDeColumna();
+        return r.join(QStringLiteral(", "));
     }();
-    const Recordset rs = taloren.ejecuta(consulta, {folio, anio});
-    if (rs.estaVacio())
-        return std::nullopt;
+    return QStringLiteral("select %1 from evento e"
+                          " join suscriptor s on s.folio = e.folio and s.año = e.año"
+                          " join representante_del_evento r on r.folio = e.folio and r.año = e.año ")
+        .arg(columnas) + condicion;
+}
+
+Evento eventoDeFila(const Recordset& rs, int fila) {
     Evento e;
     const QList<Evento::CampoDeEvento>& campos = Evento::campos();
     for (int i = 0; i < campos.size(); ++i) {
-        const QVariant v = rs.valor(0, i);
+        const QVariant v = rs.valor(fila, i);
         campos.at(i).escribe(
             e, campos.at(i).tipo == Esquema::Tipo::Timestamp ? QVariant(Recordset::fechaHora(v)) : v);
     }
     return e;
+}
+
+std::optional<Evento> leeJuntas(Conexion& taloren, int folio, int anio) {
+    static const QString consulta = consultaJunta(QStringLiteral("where e.folio = ? and e.año = ?"));
+    const Recordset rs = taloren.ejecuta(consulta, {folio, anio});
+    if (rs.estaVacio())
+        return std::nullopt;
+    return eventoDeFila(rs, 0);
 }
 
 // Table by table, to name the one that lacks the event's row.
@@ -109,6 +117,18 @@ Evento lee(Conexion& taloren, int folio, int anio) {
     if (std::optional<Evento> e = leeJuntas(taloren, folio, anio))
         return *e;
     return leePorTabla(taloren, folio, anio);
+}
+
+QList<Evento> entreFechas(Conexion& taloren, const QDate& desde, const QDate& hasta) {
+    static const QString consulta =
+        consultaJunta(QStringLiteral("where e.fecha >= ? and e.fecha < ? order by e.fecha, e.año, e.folio"));
+    const Recordset rs =
+        taloren.ejecuta(consulta, {QDateTime(desde, QTime(0, 0)), QDateTime(hasta.addDays(1), QTime(0, 0))});
+    QList<Evento> r;
+    r.reserve(rs.filas());
+    for (int i = 0; i < rs.filas(); ++i)
+        r << eventoDeFila(rs, i);
+    return r;
 }
 
 std::optional<Evento> busca(Conexion& taloren, int folio, int anio) {

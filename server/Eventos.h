@@ -38,6 +38,9 @@ bool existe(Conexion& taloren, int folio, int anio);
 // event itself is not stored.
 Evento lee(Conexion& taloren, int folio, int anio);
 std::optional<Evento> busca(Conexion& taloren, int folio, int anio);
+// The events dated between the two days, both included, whole, in one
+// statement; an event that lacks one of its rows is left out.
+QList<Evento> entreFechas(Conexion& taloren, const QDate& desde, const QDate& hasta);
 // Stores a new event of the event's year under the folio drawn for it now
 // (which it answers), at version 1, with its history.
 int insertaConFolioNuevo(Conexion& taloren, const Evento& evento, const Autor& autor);

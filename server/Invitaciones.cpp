@@ -109,6 +109,24 @@ QStringList indicaciones(Conexion& kelmar) {
     return r;
 }
 
+QList<Invitacion> entreFechas(Conexion& kelmar, const QDate& desde, const QDate& hasta) {
+    static const QString consulta = [] {
+        QStringList columnas;
+        for (const Invitacion::CampoDeInvitacion& c : Invitacion::campos())
+            columnas << c.nombreDeColumna();
+        return QStringLiteral("select %1 from invitacion where FechaEvento >= ? and FechaEvento < ?"
+                              " order by FechaEvento, Anio, Folio")
+            .arg(columnas.join(QStringLiteral(", ")));
+    }();
+    const Recordset rs =
+        kelmar.ejecuta(consulta, {QDateTime(desde, QTime(0, 0)), QDateTime(hasta.addDays(1), QTime(0, 0))});
+    QList<Invitacion> r;
+    r.reserve(rs.filas());
+    for (int i = 0; i < rs.filas(); ++i)
+        r << Invitacion::deFila(rs, i);
+    return r;
+}
+
 AniosDelEvento aniosDelEvento(Conexion& kelmar) {
     const Recordset rs = kelmar.ejecuta(
         QStringLiteral("select AniosAtras, AniosAdelante from configuracion where id = ?"), {1});

@@ -39,6 +39,10 @@ struct Correccion {
 Correccion corrige(Conexion& kelmar, const Invitacion& invitacion, const Autor& autor,
                    bool sobrescribe = false);
 
+// The invitations whose event falls between the two days, both included,
+// every column of each, in one statement.
+QList<Invitacion> entreFechas(Conexion& kelmar, const QDate& desde, const QDate& hasta);
+
 // The invitations of a report's criteria (ObtenerInvitaciones): events
 // between the two days, holding the words typed (each at most 20
 // characters), of the kind chosen ("Todas", "Confirmadas", ...).

@@ -1,5 +1,7 @@
 #include "server/administracion/Administracion.h"
 
+#include <QUuid>
+
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Texto.h"
@@ -11,6 +13,7 @@
 #include "server/administracion/Semilla.h"
 
 #include <QSqlDriver>
+#include <QUuid>
 
 namespace {
 
@@ -330,7 +333,8 @@ void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracio
         if (kelmar.ejecuta(QStringLiteral("select id from configuracion where id = 1")).estaVacio())
             kelmar.ejecuta(
                 QStringLiteral("insert into configuracion (id, Acceso, Mensaje1, FechaUltimaVersion, "
-                               "Criticidad) values (1, 1, '', null, 0)"));
+                               "Criticidad, Identidad) values (1, 1, '', null, 0, ?)"),
+                {QUuid::createUuid().toString(QUuid::WithoutBraces)});
         if (cambios.acceso)
             kelmar.ejecuta(QStringLiteral("update configuracion set Acceso = ? where id = 1"),
                            {*cambios.acceso ? 1 : 0});
@@ -347,6 +351,12 @@ void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracio
         if (cambios.aniosAtras)
             kelmar.ejecuta(QStringLiteral("update configuracion set AniosAtras = ? where id = 1"),
                            {*cambios.aniosAtras});
+        if (cambios.margenConflictos)
+            kelmar.ejecuta(QStringLiteral("update configuracion set MargenConflictos = ? where id = 1"),
+                           {*cambios.margenConflictos});
+        if (cambios.zonaHoraria)
+            kelmar.ejecuta(QStringLiteral("update configuracion set ZonaHoraria = ? where id = 1"),
+                           {*cambios.zonaHoraria});
         if (cambios.aniosAdelante)
             kelmar.ejecuta(QStringLiteral("update configuracion set AniosAdelante = ? where id = 1"),
                            {*cambios.aniosAdelante});

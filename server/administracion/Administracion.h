@@ -45,6 +45,8 @@ struct Configuracion {
     std::optional<QDateTime> fechaUltimaVersion;
     std::optional<int> criticidad;
     std::optional<int> aniosAtras, aniosAdelante;
+    std::optional<int> margenConflictos; // minutes, 1 to 1440
+    std::optional<QString> zonaHoraria;  // an IANA name the system knows
 };
 // Changes only what `cambios` holds; the row is created when missing.
 void estableceConfiguracion(Conexion& kelmar, const Configuracion& cambios);

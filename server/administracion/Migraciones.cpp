@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QSqlRecord>
 #include <QTemporaryDir>
+#include <QUuid>
 #include <algorithm>
 #include <functional>
 
@@ -122,6 +123,14 @@ void kelmar4(Conexion& c) {
     agregaVersionesEHistorial(c, Catalogo::Kelmar, 4);
 }
 
+// Version 5 of kelmar: the agenda's settings (server/Esquema.cpp). The
+// identity is made here, once, and travels with the catalog from then on.
+void kelmar5(Conexion& c) {
+    agregaColumnasNuevas(c, Catalogo::Kelmar, 5);
+    c.ejecuta(QStringLiteral("update configuracion set Identidad = ? where Identidad is null"),
+              {QUuid::createUuid().toString(QUuid::WithoutBraces)});
+}
+
 void taloren2(Conexion& c) {
     agregaVersionesEHistorial(c, Catalogo::Taloren, 2);
 }
@@ -136,6 +145,7 @@ const QList<Migracion>& migraciones(Catalogo catalogo) {
         {2, kelmar2},
         {3, kelmar3},
         {4, kelmar4},
+        {5, kelmar5},
     };
     static const QList<Migracion> taloren = {
         {1, taloren1},

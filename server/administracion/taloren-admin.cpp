@@ -3,6 +3,8 @@
 #include "outside/AjustesDeConexion.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "server/Agenda.h"
+#include "server/Calendario.h"
 #include "server/administracion/Administracion.h"
 #include "server/administracion/Apertura.h"
 #include "server/administracion/ListadoDelHistorial.h"
@@ -13,7 +15,10 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
+#include <QTimeZone>
 
 #include <cstdio>
 #include <termios.h>
@@ -152,6 +157,100 @@ int historial(const QCommandLineParser& opciones, const AjustesDeConexion& ajust
     return 0;
 }
 
+// A day given as aaaa-mm-dd, or `porOmision` when the option is absent; an
+// invalid one is said and answers an invalid date.
+QDate fechaDeOpcion(const QCommandLineParser& opciones, const QString& opcion, const QDate& porOmision) {
+    if (!opciones.isSet(opcion))
+        return porOmision;
+    const QString texto = opciones.value(opcion);
+    const QDate d = QDate::fromString(texto, QStringLiteral("yyyy-MM-dd"));
+    if (!d.isValid())
+        errores << QStringLiteral("--%1 admite una fecha aaaa-mm-dd; \"%2\" no lo es.").arg(opcion, texto)
+                << Qt::endl;
+    return d;
+}
+
+// "agenda --ics ARCHIVO" or "agenda --publica --csv|--ics ARCHIVO": the
+// officials' agenda as a calendar file, or the public agenda as open data.
+// It only reads: a station's settings do.
+int agenda(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
+    const bool publica = opciones.isSet(QStringLiteral("publica"));
+    const bool ics = opciones.isSet(QStringLiteral("ics")), csv = opciones.isSet(QStringLiteral("csv"));
+    if (opciones.positionalArguments().size() != 1 || ics == csv || (csv && !publica)) {
+        errores << QStringLiteral("Uso: taloren-admin agenda --ics ARCHIVO | --publica --csv ARCHIVO | "
+                                  "--publica --ics ARCHIVO [--desde aaaa-mm-dd] [--hasta aaaa-mm-dd] "
+                                  "[--titular Srio|Gob] [--representante NOMBRE]")
+                << Qt::endl;
+        return 2;
+    }
+    const QDate hoy = QDate::currentDate();
+    Agenda::Filtro filtro{.desde = fechaDeOpcion(opciones, QStringLiteral("desde"), hoy),
+                          .hasta = fechaDeOpcion(opciones, QStringLiteral("hasta"), hoy.addDays(90))};
+    if (!filtro.desde.isValid() || !filtro.hasta.isValid())
+        return 2;
+    if (filtro.hasta < filtro.desde) {
+        errores << QStringLiteral("--hasta (%1) es anterior a --desde (%2).")
+                       .arg(filtro.hasta.toString(Qt::ISODate), filtro.desde.toString(Qt::ISODate))
+                << Qt::endl;
+        return 2;
+    }
+    if (opciones.isSet(QStringLiteral("titular"))) {
+        const QString t = opciones.value(QStringLiteral("titular")).trimmed();
+        if (t.compare(QLatin1String("Srio"), Qt::CaseInsensitive) == 0)
+            filtro.titular = Agenda::Titular::Secretario;
+        else if (t.compare(QLatin1String("Gob"), Qt::CaseInsensitive) == 0)
+            filtro.titular = Agenda::Titular::Gobernador;
+        else {
+            errores << QStringLiteral("--titular admite Srio o Gob; \"%1\" no es ninguno.").arg(t)
+                    << Qt::endl;
+            return 2;
+        }
+    }
+    filtro.representante = opciones.value(QStringLiteral("representante"));
+    const QString archivo = opciones.value(ics ? QStringLiteral("ics") : QStringLiteral("csv"));
+
+    auto kelmar = Servidor::abre(Catalogo::Kelmar, ajustes);
+    auto taloren = Servidor::abre(Catalogo::Taloren, ajustes);
+    Agenda::Lector lector(*kelmar, *taloren);
+    QList<Agenda::Entrada> entradas = lector.lee(filtro);
+    QList<Agenda::Entrada> canceladas;
+    if (publica) {
+        // Only what the office has confirmed, and nothing of its internal instructions.
+        entradas.removeIf([](const Agenda::Entrada& e) { return !e.confirmada; });
+        for (Agenda::Entrada& e : entradas)
+            e.indicacion.clear();
+    }
+    QByteArray contenido;
+    if (csv) {
+        contenido = Calendario::csvPublico(entradas);
+    } else {
+        const Calendario::Oficina oficina = Calendario::oficina(*kelmar);
+        QSet<QString> vivas;
+        for (const Agenda::Entrada& e : std::as_const(entradas))
+            vivas.insert(e.clave());
+        for (Agenda::Entrada& e : Calendario::eliminadas(*kelmar, *taloren, lector, filtro))
+            if (!vivas.contains(e.clave())) {
+                e.indicacion.clear();
+                canceladas << e;
+            }
+        contenido = Calendario::ics(entradas, canceladas, oficina, QDateTime::currentDateTimeUtc());
+    }
+    QSaveFile f(archivo);
+    if (!f.open(QIODevice::WriteOnly) || f.write(contenido) != contenido.size() || !f.commit())
+        throw ErrorDeEjecucion(CodigoDeError::Ajustes,
+                               QStringLiteral("No se pudo escribir %1 (%2).").arg(archivo, f.errorString()),
+                               QStringLiteral("taloren-admin"));
+    salida << QStringLiteral("%1: %2 entradas del %3 al %4%5.")
+                  .arg(archivo)
+                  .arg(entradas.size())
+                  .arg(filtro.desde.toString(QStringLiteral("dd/MM/yyyy")),
+                       filtro.hasta.toString(QStringLiteral("dd/MM/yyyy")),
+                       canceladas.isEmpty() ? QString()
+                                            : QStringLiteral(", y %1 canceladas").arg(canceladas.size()))
+           << Qt::endl;
+    return 0;
+}
+
 int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
     const QStringList args = opciones.positionalArguments();
     const QString orden = args.value(0);
@@ -242,6 +341,27 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
             }
             *destino = n;
         }
+        if (opciones.isSet(QStringLiteral("margen-conflictos"))) {
+            bool ok = false;
+            const int n = opciones.value(QStringLiteral("margen-conflictos")).toInt(&ok);
+            if (!ok || n < 1 || n > 1440) {
+                errores << QStringLiteral("--margen-conflictos admite un número de minutos de 1 a 1440.")
+                        << Qt::endl;
+                return 2;
+            }
+            cambios.margenConflictos = n;
+        }
+        if (opciones.isSet(QStringLiteral("zona-horaria"))) {
+            const QString zona = opciones.value(QStringLiteral("zona-horaria")).trimmed();
+            if (!QTimeZone(zona.toUtf8()).isValid()) {
+                errores << QStringLiteral("--zona-horaria admite un nombre de zona del sistema, como "
+                                          "America/Mexico_City; \"%1\" no lo es.")
+                               .arg(zona)
+                        << Qt::endl;
+                return 2;
+            }
+            cambios.zonaHoraria = zona;
+        }
         auto kelmar = Servidor::abre(Catalogo::Kelmar, Administracion::comoAdministrador(ajustes));
         Administracion::estableceConfiguracion(*kelmar, cambios);
         salida << QStringLiteral("Configuración actualizada.") << Qt::endl;
@@ -253,8 +373,8 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
                                                            ? Administracion::comoAdministrador(ajustes)
                                                            : ajustes);
         const Recordset rs = kelmar->ejecuta(QStringLiteral(
-            "select Acceso, Mensaje1, FechaUltimaVersion, Criticidad, AniosAtras, AniosAdelante"
-            " from configuracion"));
+            "select Acceso, Mensaje1, FechaUltimaVersion, Criticidad, AniosAtras, AniosAdelante,"
+            " MargenConflictos, ZonaHoraria, Identidad from configuracion"));
         if (rs.estaVacio()) {
             salida << QStringLiteral("Sin registro de configuración.") << Qt::endl;
             return 0;
@@ -266,6 +386,8 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
     }
     if (orden == QLatin1String("history"))
         return historial(opciones, ajustes);
+    if (orden == QLatin1String("agenda"))
+        return agenda(opciones, ajustes);
     errores << QStringLiteral("Orden desconocida: %1").arg(orden) << Qt::endl;
     return 2;
 }
@@ -287,7 +409,8 @@ int main(int argc, char* argv[]) {
         "  add-user CUENTA         agrega una cuenta de acceso (--nick, --password)\n"
         "  set-password CUENTA     cambia la contraseña de una cuenta (--password)\n"
         "  set-config              cambia la configuración (--access, --message, --version-date,\n"
-        "                          --criticality, --event-years-back, --event-years-ahead)\n"
+        "                          --criticality, --event-years-back, --event-years-ahead,\n"
+        "                          --margen-conflictos, --zona-horaria)\n"
         "  show-config             muestra la configuración\n"
         "  history AÑO FOLIO       los cambios de una invitación (con --eventos, de un evento del\n"
         "                          registro), del más reciente al más antiguo: una línea por campo\n"
@@ -297,7 +420,11 @@ int main(int argc, char* argv[]) {
         "                          \\\\)\n"
         "  history --borrados      las invitaciones (o con --eventos los eventos) eliminadas, con todo\n"
         "                          su contenido: un encabezado y una línea por campo (--desde)\n"
-        "                          history sólo lee: basta el archivo de ajustes de una estación"));
+        "                          history sólo lee: basta el archivo de ajustes de una estación\n"
+        "  agenda --ics ARCHIVO    la agenda de los titulares como archivo de calendario (RFC 5545),\n"
+        "                          de hoy a noventa días (--desde, --hasta, --titular,\n"
+        "                          --representante); con --publica sólo lo confirmado, y con\n"
+        "                          --publica --csv ARCHIVO la agenda pública como datos abiertos"));
     // Qt's own help option words itself in English whatever the translation.
     const QCommandLineOption ayuda({QStringLiteral("h"), QStringLiteral("help")},
                                    QStringLiteral("Muestra esta ayuda y termina."));
@@ -326,8 +453,29 @@ int main(int argc, char* argv[]) {
          QStringLiteral("history: el registro de eventos en lugar de las invitaciones.")},
         {QStringLiteral("borrados"), QStringLiteral("history: los registros eliminados, con su contenido.")},
         {QStringLiteral("desde"),
-         QStringLiteral("history --borrados: sólo los eliminados desde ese día, aaaa-mm-dd."),
+         QStringLiteral("history --borrados: sólo los eliminados desde ese día; agenda: el primer día. "
+                        "aaaa-mm-dd."),
          QStringLiteral("fecha")},
+        {QStringLiteral("hasta"), QStringLiteral("agenda: el último día, aaaa-mm-dd (incluido)."),
+         QStringLiteral("fecha")},
+        {QStringLiteral("ics"), QStringLiteral("agenda: el archivo de calendario que se escribe."),
+         QStringLiteral("archivo")},
+        {QStringLiteral("csv"), QStringLiteral("agenda --publica: el archivo CSV que se escribe."),
+         QStringLiteral("archivo")},
+        {QStringLiteral("publica"),
+         QStringLiteral("agenda: sólo lo confirmado, con los datos que se publican.")},
+        {QStringLiteral("titular"),
+         QStringLiteral("agenda: sólo el Secretario (Srio) o el Gobernador (Gob)."),
+         QStringLiteral("Srio|Gob")},
+        {QStringLiteral("representante"),
+         QStringLiteral("agenda: sólo las entradas cuyo representante contiene ese nombre."),
+         QStringLiteral("nombre")},
+        {QStringLiteral("margen-conflictos"),
+         QStringLiteral("Minutos dentro de los cuales dos compromisos de una persona chocan (90)."),
+         QStringLiteral("minutos")},
+        {QStringLiteral("zona-horaria"),
+         QStringLiteral("Zona horaria de la oficina para los archivos de calendario (America/Mexico_City)."),
+         QStringLiteral("zona")},
         {QStringLiteral("criticality"),
          QStringLiteral("1: la nueva versión es obligatoria; 2: opcional; otro: nada."), QStringLiteral("n")},
         {QStringLiteral("event-years-back"),
@@ -339,7 +487,7 @@ int main(int argc, char* argv[]) {
     });
     opciones.addPositionalArgument(
         QStringLiteral("orden"),
-        QStringLiteral("create, add-user, set-password, set-config, show-config o history"));
+        QStringLiteral("create, add-user, set-password, set-config, show-config, history o agenda"));
     opciones.process(app);
     if (opciones.isSet(ayuda)) {
         salida << opciones.helpText();

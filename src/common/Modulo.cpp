@@ -144,6 +144,10 @@ bool AbreEvento(int folio, int anio) {
     return apertura(aperturas.evento, "La captura de eventos", "AbreEvento")(folio, anio);
 }
 
+void AbreInvitacion(int anio, int folio) {
+    apertura(aperturas.invitacion, "La modificación de invitaciones", "AbreInvitacion")(anio, folio);
+}
+
 SustitutoDelTerminador::SustitutoDelTerminador(std::function<void()> f) : m_anterior(std::move(terminador)) {
     terminador = std::move(f);
 }

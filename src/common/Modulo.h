@@ -62,12 +62,16 @@ struct Aperturas {
     // folio and year. True when the window that opened the query shows it
     // itself, so the query window closes.
     std::function<bool(int folio, int anio)> evento;
+    // An invitation shown in the correction window, looked up by its year and
+    // folio, returning when it closes.
+    std::function<void(int anio, int folio)> invitacion = {};
 };
 void EstableceAperturas(Aperturas aperturas);
 const Aperturas& AperturasEnUso();
 // Each opening; an error when nothing wired it.
 void AbreConsultas();
 bool AbreEvento(int folio, int anio);
+void AbreInvitacion(int anio, int folio);
 
 // Tests put their own terminator or modal shower while one of these lives;
 // the real one is back when it goes, also when the test fails half-way.

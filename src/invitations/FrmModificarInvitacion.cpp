@@ -109,8 +109,15 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
 }
 
 void FrmModificarInvitacion::showEvent(QShowEvent* evento) {
-    if (!m_cargada)
+    if (!m_cargada) {
         Form_Load();
+        if (m_porConsultar) {
+            CmbAnio->estableceText(QString::number(m_porConsultar->first));
+            TxtFolio->setText(QString::number(m_porConsultar->second));
+            CmdConsultarFolio_Click();
+        }
+        m_porConsultar.reset();
+    }
     QDialog::showEvent(evento);
     Form_Activate();
 }

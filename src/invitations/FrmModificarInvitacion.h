@@ -34,6 +34,8 @@ public:
     void Form_Load();
     void Form_Activate();
     void CmdConsultarFolio_Click();
+    // Opens with that invitation looked up (the agenda's Enter).
+    void MuestraAlAbrir(int anio, int folio) { m_porConsultar = {anio, folio}; }
     void CmdGuardar_Click();
     void CmdCerrar_Click();
     void CmdHistorial_Click();
@@ -62,4 +64,5 @@ private:
     // The invitation as the look-up (or the last save) left it: its version
     // is the one a correction is based on.
     std::optional<Invitacion> m_leida;
+    std::optional<std::pair<int, int>> m_porConsultar;
 };

@@ -1,5 +1,7 @@
 #include "startup/MDITaloren.h"
 
+#include "agenda/FrmAgenda.h"
+#include "agenda/ListaDeLaSemana.h"
 #include "capture/frmCaptura.h"
 #include "common/Modulo.h"
 #include "invitations/FrmModificarInvitacion.h"
@@ -11,7 +13,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QGuiApplication>
-#include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -25,25 +26,35 @@ template <typename Ventana> void abreVentanaDeTrabajo(QWidget* principal) {
     auto ventana = std::make_unique<Ventana>(principal);
     Modulo::MuestraModal(*ventana);
 }
+
+// Over the modal window that asks for it (the agenda, the query window), or the main window.
+QWidget* encima(QWidget* principal) {
+    return QApplication::activeModalWidget() ? QApplication::activeModalWidget() : principal;
+}
 } // namespace
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
-    Modulo::EstableceAperturas({.consultas = AbreConsultas, .evento = [this](int folio, int anio) {
-                                    // Over the query window, which stays open beneath it.
-                                    frmCaptura captura(QApplication::activeModalWidget()
-                                                           ? QApplication::activeModalWidget()
-                                                           : static_cast<QWidget*>(this));
-                                    captura.MuestraAlAbrir(folio, anio);
-                                    Modulo::MuestraModal(captura);
-                                    return false;
-                                }});
+    Modulo::EstableceAperturas({.consultas = AbreConsultas,
+                                .evento =
+                                    [this](int folio, int anio) {
+                                        // Over the query window, which stays open beneath it.
+                                        frmCaptura captura(encima(this));
+                                        captura.MuestraAlAbrir(folio, anio);
+                                        Modulo::MuestraModal(captura);
+                                        return false;
+                                    },
+                                .invitacion =
+                                    [this](int anio, int folio) {
+                                        FrmModificarInvitacion modificar(encima(this));
+                                        modificar.MuestraAlAbrir(anio, folio);
+                                        Modulo::MuestraModal(modificar);
+                                    }});
     setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
     setAttribute(Qt::WA_QuitOnClose);
 
-    m_area = new QMdiArea(this);
-    m_area->setObjectName(QStringLiteral("areaMdi"));
-    setCentralWidget(m_area);
+    LstProximos = new ListaDeLaSemana(this);
+    setCentralWidget(LstProximos);
 
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("barraDeMenu"));
@@ -60,6 +71,8 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     MnuModificarInvit->setObjectName(QStringLiteral("MnuModificarInvit"));
     MnuReportesInvit = MnuInvitaciones->addAction(QStringLiteral("&Reportes"));
     MnuReportesInvit->setObjectName(QStringLiteral("MnuReportesInvit"));
+    mdiAgenda = barra->addAction(QStringLiteral("&Agenda"));
+    mdiAgenda->setObjectName(QStringLiteral("mdiAgenda"));
     mdiSalir = barra->addAction(QStringLiteral("&Salir"));
     mdiSalir->setObjectName(QStringLiteral("mdiSalir"));
 
@@ -68,7 +81,12 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     connect(MnuRegistrarInvitaciones, &QAction::triggered, this, &MDITaloren::MnuRegistrarInvitaciones_Click);
     connect(MnuModificarInvit, &QAction::triggered, this, &MDITaloren::MnuModificarInvit_Click);
     connect(MnuReportesInvit, &QAction::triggered, this, &MDITaloren::MnuReportesInvit_Click);
+    connect(mdiAgenda, &QAction::triggered, this, &MDITaloren::mdiAgenda_Click);
     connect(mdiSalir, &QAction::triggered, this, &MDITaloren::mdiSalir_Click);
+    // Every work window that closes may have changed the coming days.
+    for (QAction* a :
+         {mdiCaptura, mdiConsultas, MnuRegistrarInvitaciones, MnuModificarInvit, MnuReportesInvit, mdiAgenda})
+        connect(a, &QAction::triggered, LstProximos, &ListaDeLaSemana::Refresca);
 
     // The client area starts at 800 x 544 pixels, the size the work windows are laid out for,
     // centred on the screen.
@@ -99,6 +117,10 @@ void MDITaloren::MnuModificarInvit_Click() {
 
 void MDITaloren::MnuReportesInvit_Click() {
     abreVentanaDeTrabajo<FrmReportes>(this);
+}
+
+void MDITaloren::mdiAgenda_Click() {
+    abreVentanaDeTrabajo<FrmAgenda>(this);
 }
 
 void MDITaloren::mdiSalir_Click() {

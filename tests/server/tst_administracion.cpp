@@ -8,6 +8,7 @@
 #include "server/administracion/Migraciones.h"
 #include "support/BaseDePrueba.h"
 #include "support/InvitacionesDePrueba.h"
+#include "support/OrdenDeAdministracion.h"
 #include "support/RegistroDeEventos.h"
 
 #include <QAtomicInt>
@@ -21,35 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-struct Corrida {
-    int salida = -1;
-    QString texto;
-};
-
-// The administration command on a settings file; `orden` is split as a shell would split it.
-QProcess* lanza(const QString& archivo, const QString& orden, const QByteArray& entrada = {}) {
-    auto* p = new QProcess;
-    p->start(QStringLiteral(TALOREN_ADMIN),
-             QStringList{u"--config"_s, archivo} + QProcess::splitCommand(orden));
-    p->write(entrada);
-    p->closeWriteChannel();
-    return p;
-}
-
-Corrida termina(QProcess* p) {
-    std::unique_ptr<QProcess> proceso(p);
-    const bool terminado = p->waitForFinished(120000);
-    return {terminado ? p->exitCode() : -1,
-            QString::fromUtf8(p->readAllStandardOutput() + p->readAllStandardError())};
-}
-
-Corrida admin(const QString& archivo, const QString& orden, const QByteArray& entrada = {}) {
-    return termina(lanza(archivo, orden, entrada));
-}
-Corrida admin(const BaseDePrueba& base, const QString& orden, const QByteArray& entrada = {}) {
-    return admin(base.archivoDeAdministracion(), orden, entrada);
-}
 
 // What the login procedure answers for a pair: "nick/account", or nothing.
 QString valida(Conexion& kelmar, const QString& cuenta, const QString& contrasena) {
@@ -218,21 +190,24 @@ private Q_SLOTS:
         const auto configuracion = [&] {
             const Recordset r =
                 k.ejecuta(u"select Acceso, Mensaje1, FechaUltimaVersion, Criticidad, AniosAtras, "
-                          u"AniosAdelante from configuracion"_s);
+                          u"AniosAdelante, MargenConflictos, ZonaHoraria from configuracion"_s);
             QStringList t;
             for (int i = 0; i < r.columnas(); ++i)
                 t << r.texto(0, i);
             return t;
         };
-        QCOMPARE(configuracion().mid(4), QStringList({u"10"_s, u"10"_s}));
+        QCOMPARE(configuracion().mid(4), QStringList({u"10"_s, u"10"_s, u"90"_s, u"America/Mexico_City"_s}));
         const QString orden = u"set-config --access no --version-date 2012-01-31 --criticality 2 --message Ñ "
                               u"--event-years-back 30"_s;
         QCOMPARE(admin(base, orden).salida, 0);
-        QCOMPARE(configuracion(),
-                 QStringList({u"0"_s, u"Ñ"_s, u"2012-01-31 00:00:00"_s, u"2"_s, u"30"_s, u"10"_s}));
-        QCOMPARE(admin(base, u"set-config --access yes --version-date none --event-years-ahead 0"_s).salida,
+        QCOMPARE(configuracion(), QStringList({u"0"_s, u"Ñ"_s, u"2012-01-31 00:00:00"_s, u"2"_s, u"30"_s,
+                                               u"10"_s, u"90"_s, u"America/Mexico_City"_s}));
+        QCOMPARE(admin(base, u"set-config --access yes --version-date none --event-years-ahead 0 "
+                             u"--margen-conflictos 45 --zona-horaria America/Monterrey"_s)
+                     .salida,
                  0);
-        QCOMPARE(configuracion(), QStringList({u"1"_s, u"Ñ"_s, QString(), u"2"_s, u"30"_s, u"0"_s}));
+        QCOMPARE(configuracion(), QStringList({u"1"_s, u"Ñ"_s, QString(), u"2"_s, u"30"_s, u"0"_s, u"45"_s,
+                                               u"America/Monterrey"_s}));
 
         // Refused: a second account of a name, an unknown one, a value or an order the command does not
         // know (usage: 2), and what the login box would not take (more than ten characters, a control
@@ -247,6 +222,8 @@ private Q_SLOTS:
             {u"set-config --access quizá"_s, 2, {}},
             {u"set-config --event-years-back -1"_s, 2,
              u"--event-years-back admite un número de años de 0 a 200"_s},
+            {u"set-config --margen-conflictos 0"_s, 2, u"--margen-conflictos admite un número de minutos"_s},
+            {u"set-config --zona-horaria Marte/Olimpo"_s, 2, u"\"Marte/Olimpo\" no lo es"_s},
             {u"borra-todo"_s, 2, {}},
             {u"add-user abcdefghijk --password x"_s, 1, error.arg(CodigoDeError::Desbordamiento)},
             {u"add-user abc --password 12345678901"_s, 1, error.arg(CodigoDeError::Desbordamiento)},

@@ -42,5 +42,7 @@ void galeriaDelHistorial();
 // The office documents and the query sheet, made through the word processor
 // in place, and pictured as LibreOffice lays them out.
 void galeriaDeDocumentos();
+// The officials' agenda, its month, and the main window's coming days.
+void galeriaDeAgenda();
 
 } // namespace Galeria

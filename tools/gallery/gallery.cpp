@@ -148,6 +148,7 @@ int main(int argc, char* argv[]) {
         galeriaDeCaptura();
         galeriaDelHistorial();
         galeriaDeDocumentos();
+        galeriaDeAgenda();
     } catch (const ErrorDeEjecucion& e) {
         QTextStream(stderr) << e.what() << '\n';
         return 1;
