@@ -107,6 +107,12 @@ Entrada Lector::deEvento(const ::Evento& ev) {
     return e;
 }
 
+int Lector::margen() {
+    if (m_margen <= 0)
+        m_margen = margenDeConflictos(m_kelmar);
+    return m_margen;
+}
+
 QString Lector::nombreDelFuncionario(const QString& clave) {
     const QString c = clave.trimmed();
     if (!m_funcionarios.contains(c))

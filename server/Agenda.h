@@ -68,6 +68,8 @@ public:
     QList<Entrada> lee(const Filtro& filtro);
     // The entry of a stored or typed event, its staff member named.
     Entrada deEvento(const ::Evento& evento);
+    // The office's margin for double bookings, read once.
+    int margen();
 
 private:
     QString nombreDelFuncionario(const QString& clave);
@@ -76,6 +78,7 @@ private:
     Conexion& m_kelmar;
     Conexion& m_taloren;
     QHash<QString, QString> m_funcionarios;
+    int m_margen = 0;
 };
 
 // Two entries are one person's when their persons are equal apart from case,

@@ -240,7 +240,7 @@ void FrmAgenda::Refresca() {
     m_entradas.clear();
     m_elegida = -1;
     try {
-        Agenda::Lector lector(Modulo::kelmar(), Modulo::taloren());
+        Agenda::Lector& lector = Modulo::LectorDeAgenda();
         m_entradas = lector.lee(filtro());
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
@@ -435,13 +435,12 @@ void FrmAgenda::CmdConflictos_Click() {
     const QDate hoy = Reloj::actual().hoy();
     QStringList lineas;
     try {
-        Agenda::Lector lector(Modulo::kelmar(), Modulo::taloren());
+        Agenda::Lector& lector = Modulo::LectorDeAgenda();
         Agenda::Filtro cuatroSemanas = filtro();
         cuatroSemanas.desde = hoy;
         cuatroSemanas.hasta = hoy.addDays(27);
         const QList<Agenda::Entrada> entradas = lector.lee(cuatroSemanas);
-        for (const auto& [a, b] :
-             Agenda::dobleReservas(entradas, Agenda::margenDeConflictos(Modulo::kelmar())))
+        for (const auto& [a, b] : Agenda::dobleReservas(entradas, lector.margen()))
             lineas << QStringLiteral("%1: %2\n    %3\n    %4")
                           .arg(a.dia.toString(QStringLiteral("dd/MM/yyyy")), a.persona(),
                                PintorDeAgenda::Texto(a, true), PintorDeAgenda::Texto(b, true));
@@ -480,7 +479,7 @@ void FrmAgenda::CmdExportar_Click() {
                                  .arg(QDir::toNativeSeparators(archivo))) != QLatin1String("SI"))
         return;
     try {
-        Agenda::Lector lector(Modulo::kelmar(), Modulo::taloren());
+        Agenda::Lector& lector = Modulo::LectorDeAgenda();
         const Calendario::Oficina oficina = Calendario::oficina(Modulo::kelmar());
         QList<Agenda::Entrada> canceladas;
         QSet<QString> vivas;

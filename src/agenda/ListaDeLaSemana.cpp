@@ -48,7 +48,7 @@ void ListaDeLaSemana::Refresca() {
                              .arg(hoy.toString(QStringLiteral("dd/MM/yyyy")),
                                   hoy.addDays(6).toString(QStringLiteral("dd/MM/yyyy")));
     try {
-        Agenda::Lector lector(Modulo::kelmar(), Modulo::taloren());
+        Agenda::Lector& lector = Modulo::LectorDeAgenda();
         m_entradas = lector.lee({.desde = hoy, .hasta = hoy.addDays(6)});
     } catch (const ErrorDeEjecucion& e) {
         encabezado += QStringLiteral(": no fue posible leer la agenda (%1)").arg(e.descripcion());

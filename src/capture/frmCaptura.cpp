@@ -9,6 +9,7 @@
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Agenda.h"
 #include "server/Catalogos.h"
 #include "server/Eventos.h"
 
@@ -512,7 +513,10 @@ void frmCaptura::CmdGuardar_Click() {
             DTPFechaEvento->setFocus();
             return;
         }
-        guardaEvento(eventoEnPantalla(TxtFolio->text().trimmed().toInt()));
+        const Evento evento = eventoEnPantalla(TxtFolio->text().trimmed().toInt());
+        if (!Modulo::SinDobleReserva(Modulo::LectorDeAgenda().deEvento(evento)))
+            return;
+        guardaEvento(evento);
     } catch (...) {
         const ErrorDeEjecucion error = ErrorDeEjecucion::actual();
         Modulo::MensajeDeError(

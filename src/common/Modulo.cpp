@@ -6,6 +6,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Agenda.h"
 #include "server/Historial.h"
 #include "server/Invitaciones.h"
 #include "server/Servidor.h"
@@ -38,6 +39,8 @@ namespace {
 
 std::unique_ptr<Conexion> conexionKelmar;
 std::unique_ptr<Conexion> conexionTaloren;
+// Made on the two connections above, so it goes before them.
+std::unique_ptr<Agenda::Lector> lectorDeAgenda;
 QPointer<QWidget> ventanaPrincipal;
 bool terminado = false;
 std::function<void()> terminador;
@@ -77,12 +80,48 @@ void EstableceConexion(Catalogo catalogo, std::unique_ptr<Conexion> conexion) {
                                QStringLiteral("Se entregó al programa una conexión %1 inexistente.")
                                    .arg(Servidor::nombre(catalogo)),
                                QStringLiteral("EstableceConexion"));
+    lectorDeAgenda.reset();
     ranura(catalogo) = std::move(conexion);
 }
 
 void CierraConexiones() {
+    lectorDeAgenda.reset();
     conexionKelmar.reset();
     conexionTaloren.reset();
+}
+
+Agenda::Lector& LectorDeAgenda() {
+    if (!lectorDeAgenda)
+        lectorDeAgenda = std::make_unique<Agenda::Lector>(kelmar(), taloren());
+    return *lectorDeAgenda;
+}
+
+bool SinDobleReserva(const Agenda::Entrada& propuesta) {
+    Agenda::Lector& lector = LectorDeAgenda();
+    const QList<Agenda::Entrada> otras = Agenda::conflictosDe(lector, propuesta, lector.margen());
+    if (otras.isEmpty())
+        return true;
+    QStringList lineas;
+    for (const Agenda::Entrada& e : otras)
+        lineas << QStringLiteral("%1 %2/%3, %4, %5, %6, %7")
+                      .arg(e.tipo == Agenda::Tipo::Invitacion ? QStringLiteral("Invitación")
+                                                              : QStringLiteral("Evento"))
+                      .arg(e.folio)
+                      .arg(e.anio)
+                      .arg(e.hora ? e.hora->toString(QStringLiteral("HH:mm")) : QStringLiteral("sin hora"),
+                           e.descripcion.simplified(),
+                           e.lugar.simplified().isEmpty() ? QStringLiteral("sin lugar")
+                                                          : e.lugar.simplified(),
+                           e.confirmada ? QStringLiteral("confirmado") : QStringLiteral("sin confirmar"));
+    return ConfirmaConNoPredeterminado(
+               NickUsuario + DobleSalto +
+               QStringLiteral("%1 ya tiene otro compromiso el %2 %3:")
+                   .arg(propuesta.persona(), propuesta.dia.toString(QStringLiteral("dd/MM/yyyy")),
+                        propuesta.hora
+                            ? QStringLiteral("a menos de %1 minutos de éste").arg(LectorDeAgenda().margen())
+                            : QStringLiteral("sin hora, como éste")) +
+               DobleSalto + lineas.join(Salto) + DobleSalto +
+               QStringLiteral("¿Desea guardarlo de todos modos?")) == QLatin1String("SI");
 }
 
 void EstableceVentanaPrincipal(QWidget* ventana) {

@@ -8,6 +8,10 @@
 #include <memory>
 
 struct Autor;
+namespace Agenda {
+class Lector;
+struct Entrada;
+} // namespace Agenda
 class Conexion;
 class ErrorDeEjecucion;
 class QComboBox;
@@ -103,6 +107,15 @@ QString ConfirmaConNoPredeterminado(const QString& texto);
 // asks first, "No" first: an old record can still be corrected. True when
 // the date is within them or the person goes on.
 bool FechaDelEventoAdmitida(const QDate& fecha);
+// The agenda's reader on the two connections in use, made again when they
+// change; it keeps the staff names and the office's margin it has read.
+Agenda::Lector& LectorDeAgenda();
+// Before storing an entry of the agenda: when its person (the representative,
+// or the official when none is named) has another invitation or event that
+// conflicts with it, lists them and asks whether to save anyway, "No" first.
+// True when there is none or the person goes on. A check that cannot be made
+// throws, for the window to report as it reports its save's errors.
+bool SinDobleReserva(const Agenda::Entrada& propuesta);
 QString EligeSalidaDeReporte();
 void LlenaCmbHoras(QComboBox* combo);
 // Completes the text typed into an editable combo from its list. The combo's

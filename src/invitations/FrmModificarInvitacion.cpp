@@ -12,6 +12,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Agenda.h"
 #include "server/Invitaciones.h"
 
 #include <QComboBox>
@@ -335,6 +336,8 @@ void FrmModificarInvitacion::CmdGuardar_Click() {
         invitacion.anio = m_anio;
         invitacion.folio = m_folio;
         invitacion.version = m_leida ? m_leida->version : 0;
+        if (!Modulo::SinDobleReserva(Agenda::deInvitacion(invitacion)))
+            return;
         guardaCorreccion(invitacion);
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);

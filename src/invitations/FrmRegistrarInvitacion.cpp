@@ -8,6 +8,7 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "server/Agenda.h"
 #include "server/Invitaciones.h"
 
 #include <QComboBox>
@@ -190,6 +191,8 @@ void FrmRegistrarInvitacion::CmdGuardar_Click() {
         Invitacion invitacion =
             invitacionEnPantalla(estatus, caracter, representaA, CmbIndicacion->currentText());
         invitacion.anio = LblAnio->text().toInt();
+        if (!Modulo::SinDobleReserva(Agenda::deInvitacion(invitacion)))
+            return;
         const QString folio =
             QString::number(Invitaciones::registra(Modulo::kelmar(), invitacion, Modulo::autor()));
         LblFolio->setText(folio);

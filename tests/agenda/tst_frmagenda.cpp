@@ -2,6 +2,7 @@
 #include "agenda/ListaDeLaSemana.h"
 #include "agenda/PintorDeAgenda.h"
 #include "capture/frmCaptura.h"
+#include "controls/BotonesDeComando.h"
 #include "controls/TextoMultilinea.h"
 #include "invitations/FrmModificarInvitacion.h"
 #include "outside/Reloj.h"
@@ -12,6 +13,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <QFile>
 #include <QFileDialog>
 #include <QLabel>
@@ -21,6 +23,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 
 using namespace Qt::StringLiterals;
 
@@ -220,6 +223,70 @@ private Q_SLOTS:
         mdi.mdiAgenda->trigger();
         QCOMPARE(abiertas.constLast(), u"FrmAgenda"_s);
         QCOMPARE(mdi.LstProximos->Entradas().size(), 3);
+    }
+
+    // At save time, correcting an invitation and storing an event: the
+    // person's other commitments within the margin are listed and "No" (the
+    // default) returns to the window with everything kept; a check that
+    // cannot be made is reported and nothing is saved.
+    void dobleReservaAlGuardar_data() { agregaMotores(); }
+    void dobleReservaAlGuardar() {
+        MOTOR_DE_LA_FILA(motor);
+        Semana a(motor);
+        const QString choque = u"ya tiene otro compromiso el 04/03/2026 a menos de 90 minutos de éste:"_s;
+        const QString tercera = u"Invitación 3/2026, 23:45, Invitación 3, Palacio de Gobierno, confirmado"_s;
+        const auto fila = [&] {
+            return a.e.base.kelmar()
+                .ejecuta(
+                    u"select FechaEvento, Hora, Representante from invitacion where Anio = 2026 and Folio = 4"_s)
+                .texto(0, 2);
+        };
+        {
+            FrmModificarInvitacion m;
+            m.MuestraAlAbrir(2026, 4);
+            m.show();
+            m.DTPFechaEvento->setDate(QDate(2026, 3, 4));
+            m.CmbHoraEvento->setCurrentIndex(m.CmbHoraEvento->findText(u"23:30"_s));
+            m.TxtRepresentante->setText(u" LUIS gomez"_s);
+            a.e.caja.olvida();
+            a.e.caja.responde(CajaDeMensajes::No);
+            m.CmdGuardar->click();
+            QVERIFY2(a.e.caja.textos().size() == 1 && a.e.caja.textos().constFirst().contains(
+                                                          u"LUIS gomez "_s + choque + u"\r\r"_s + tercera),
+                     qPrintable(a.e.caja.textos().join(u'|')));
+            QCOMPARE(a.e.caja.ultima().porDefecto, CajaDeMensajes::No);
+            QCOMPARE(fila(), QString());
+            QCOMPARE(m.TxtRepresentante->text(), u" LUIS gomez"_s);
+            // The check itself fails: reported, and nothing stored.
+            a.e.base.taloren().ejecuta(u"alter table evento rename to roto"_s);
+            m.CmdGuardar->click();
+            QCOMPARE(a.e.mostradas.count(u"FrmErrores"_s), 1);
+            QCOMPARE(fila(), QString());
+            a.e.base.taloren().ejecuta(u"alter table roto rename to evento"_s);
+            a.e.caja.responde(CajaDeMensajes::Si);
+            m.CmdGuardar->click();
+            QCOMPARE(fila(), u" LUIS gomez"_s);
+        }
+        frmCaptura c;
+        c.show();
+        c.txtEvento->setPlainText(u"Cena de gala"_s);
+        c.cmbInstruccion->setCurrentIndex(0);
+        c.DTPFechaEvento->setDateTime(QDateTime(QDate(2026, 3, 4), QTime(0, 0)));
+        c.mskHora->setText(u"23:00"_s);
+        c.cmbNombreRep->setEditText(u"Luis Gómez"_s);
+        c.CmdGuardar->click();
+        a.e.caja.olvida();
+        a.e.caja.responde(CajaDeMensajes::No);
+        c.CmdGuardar->click();
+        QVERIFY2(a.e.caja.textos().size() == 1 &&
+                     a.e.caja.textos().constFirst().contains(
+                         u"Luis Gómez "_s + choque +
+                         u"\r\rInvitación 4/2026, 23:30, Invitación 4, Palacio de Gobierno, "
+                         u"confirmado\r"_s +
+                         tercera),
+                 qPrintable(a.e.caja.textos().join(u'|')));
+        QCOMPARE(a.e.base.taloren().ejecuta(u"select count(*) from evento"_s).valor(0, 0).toInt(), 2);
+        QCOMPARE(c.txtEvento->toPlainText(), u"Cena de gala"_s);
     }
 
     // "Exportar calendario..." writes the period on view, filtered, where the

@@ -58,8 +58,12 @@ struct Captura {
         v.TxtFolio->setText(folio);
         QTest::keyClick(v.TxtFolio, Qt::Key_Return);
     }
-    // What is on screen, with a description and an instruction, stored with two clicks.
+    // What is on screen, with a description and an instruction, stored with two clicks. From the
+    // second event on each gets an hour of its own, two hours apart: several events of one day
+    // without hour nor representative would be the Secretary's double booking, which asks.
     QString guarda(const QString& descripcion = u"Visita"_s) {
+        if (guardados++ > 0)
+            v.mskHora->setText(u"%1:00"_s.arg(6 + 2 * (guardados % 9), 2, 10, QLatin1Char('0')));
         v.txtEvento->setPlainText(descripcion);
         elige(v.cmbInstruccion, u"1 "_s);
         v.CmdGuardar->click();
@@ -112,6 +116,7 @@ struct Captura {
         v.cmdEliminar->click();
     }
 
+    int guardados = 0;
     EntornoDeVentanas e;
     RelojFijo reloj{momento(2011, 11, 18, 9, 15, 30)};
     Reloj::Sustituto enUso{reloj};

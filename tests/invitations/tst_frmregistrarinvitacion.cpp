@@ -1,6 +1,7 @@
 #include "invitations/ApoyoDeInvitaciones.h"
 #include "server/administracion/Apertura.h"
 #include "startup/MDITaloren.h"
+#include "support/RegistroDeEventos.h"
 
 #include <QAction>
 
@@ -153,8 +154,20 @@ private Q_SLOTS:
         elige(w.CmbPrefijo2, QStringLiteral("del"));
         QCOMPARE(w.TxtIndicacion->text(), w.CmbIndicacion->currentText());
         const QString indicacion = w.CmbIndicacion->currentText();
-        w.CmdGuardar->click();
-        QVERIFY2(v.e.caja.cajas().isEmpty(), qPrintable(v.e.caja.textos().join(QLatin1Char('|'))));
+        // The representative has an event of the register half an hour before, typed in other case.
+        EventoDePrueba antes;
+        antes.fecha = QDateTime(QDate(2011, 11, 25), QTime(17, 0));
+        antes.hora = QStringLiteral("17:00");
+        antes.nombre = (QStringLiteral("TxtRepresentante ") + conAcentos).toUpper();
+        RegistroDeEventos::inserta(v.e.base.taloren(), antes);
+        const QStringList pregunta = v.pulsa(w.CmdGuardar, {Caja::No});
+        QVERIFY2(pregunta.size() == 1 &&
+                     pregunta.constFirst().contains(
+                         QStringLiteral("ya tiene otro compromiso el 25/11/2011 a menos de 90 minutos de "
+                                        "éste:\r\rEvento 1/2011, 17:00, Evento, Palacio de Gobierno")),
+                 qPrintable(pregunta.join(QLatin1Char('|'))));
+        QCOMPARE(invitacionesGuardadas(v.kelmar()), 0);
+        QCOMPARE(v.pulsa(w.CmdGuardar, {Caja::Si}), pregunta);
         const Recordset fila = filaGuardada(v.kelmar(), 1);
         for (const QString& caja : cajas)
             QCOMPARE(fila.texto(0, caja.section(u'=', 1)), caja.section(u'=', 0, 0) + u' ' + conAcentos);
