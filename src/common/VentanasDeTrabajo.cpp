@@ -103,6 +103,9 @@ QString lee(const QString& archivo, QMap<QString, Tamano>& tamanos) {
     }
     if (f.error() != QFileDevice::NoError)
         return f.errorString();
+    for (auto i = tamanos.cbegin(); i != tamanos.cend(); ++i)
+        if (!i.value().tamano.isValid())
+            return QStringLiteral("a la ventana %1 le falta el ancho o el alto").arg(i.key());
     return {};
 }
 
