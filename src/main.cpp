@@ -2,6 +2,7 @@
 #include "common/CajaDeMensajesQt.h"
 #include "common/Documentos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/Emblema.h"
 #include "outside/documentos/ProcesadorOOXML.h"
 #include "startup/Inicio.h"
@@ -20,8 +21,11 @@ int main(int argc, char* argv[]) {
                          ProcesadorOOXML::carpetaDeDocumentosDelUsuario(), escritorio);
     const ProcesadorDeTextos::Sustituto conWord(word);
 
+    // The work windows' sizes, remembered beside the settings (never in them).
+    const QString ajustes = AjustesDeConexion::archivoPorDefecto();
+    Modulo::EstableceArchivoDeVentanas(Modulo::ArchivoDeVentanasJuntoA(ajustes));
     int resultado = 0;
-    if (Modulo::Main(AjustesDeConexion::archivoPorDefecto()) && !Modulo::ProgramaTerminado())
+    if (Modulo::Main(ajustes) && !Modulo::ProgramaTerminado())
         resultado = QApplication::exec();
     Modulo::DestruyeMdi();
     Modulo::CierraConexiones();

@@ -1,7 +1,9 @@
 #include "capture/frmCaptura.h"
 
+#include "common/VentanasDeTrabajo.h"
 #include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
+#include "controls/TextoEntero.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -232,7 +234,8 @@ void frmCaptura::disponControles() {
         f6->addWidget(OptUrgente);
     }
 
-    etiqueta(QStringLiteral("Observación :"), this)->setGeometry(398, 362, 200, 18);
+    QLabel* lblObservacion = etiqueta(QStringLiteral("Observación :"), this);
+    lblObservacion->setGeometry(398, 362, 200, 18);
     TxtObservacion = texto("TxtObservacion", this);
     TxtObservacion->setGeometry(396, 380, 380, 94);
 
@@ -266,6 +269,21 @@ void frmCaptura::disponControles() {
                                        QStyle::SP_DialogSaveButton, this));
     cmdSalir = coloca(botonConDibujo("cmdSalir", QStringLiteral("&Salir"), QStringLiteral("Salir"),
                                      QStyle::SP_DialogCloseButton, this));
+
+    // An enlarged window gives its width to both columns of frames, and its height to the event's
+    // description and the observation; the commands keep to the bottom right corner.
+    Modulo::Crecen(*this, {{.control = Frame2, .ancho = 0.5},
+                           {.control = Frame3, .ancho = 0.5, .alto = 1},
+                           {.control = Frame4, .x = 0.5, .ancho = 0.5},
+                           {.control = Frame6, .x = 0.5, .ancho = 0.5},
+                           {.control = lblObservacion, .x = 0.5},
+                           {.control = TxtObservacion, .x = 0.5, .ancho = 0.5, .alto = 1},
+                           {.control = LblMensajeAUsuario, .y = 1}});
+    for (QToolButton* b : {CmdImprimir, cmdAgrega, CmdHistorial, cmdEliminar, cmdNuevo, CmdGuardar, cmdSalir})
+        Modulo::Crecen(*this, {{.control = b, .x = 1, .y = 1}});
+    // Posts and areas are often longer than their boxes.
+    for (QLineEdit* c : {TxtCargoSuscrip, txtCargoFun, txtAreaFun})
+        Controles::MuestraTextoEntero(c);
 
     QWidget* orden[] = {TxtFolio,        dtpFechaRecep,  dtpFechaFisica, dtpFechaAviso,  CmbSuscriptor,
                         TxtCargoSuscrip, mskTelSusc,     mskCelularSusc, DTPFechaEvento, mskHora,

@@ -5,6 +5,7 @@
 #include "common/FrmConflicto.h"
 #include "common/FrmHistorial.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/Cajas.h"
 #include "outside/CajaDeMensajes.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -27,8 +28,8 @@
 using namespace PantallaDeCaptura;
 
 frmCaptura::frmCaptura(QWidget* parent) : QDialog(parent) {
-    Modulo::PreparaVentanaFija(*this, QStringLiteral("frmCaptura"), QStringLiteral("Captura de movimientos"),
-                               11760, 8160);
+    Modulo::PreparaVentanaDeTrabajo(*this, QStringLiteral("frmCaptura"),
+                                    QStringLiteral("Captura de movimientos"), 11760, 8160);
     disponControles();
     conectaControles();
 }

@@ -5,6 +5,7 @@
 #include "common/FrmConflicto.h"
 #include "common/FrmHistorial.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/CmbClaveDescrip.h"
 #include "controls/TextoMultilinea.h"
@@ -68,11 +69,11 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
     // The indication is edited as text here; its list is loaded and stays hidden.
     CmbIndicacion->hide();
 
-    rotulo(this, "Capturó:", {8, 484, 60, 22});
+    QLabel* lblCapturo = rotulo(this, "Capturó:", {8, 484, 60, 22});
     LblUsrCapturo = dato(this, "LblUsrCapturo", {70, 484, 150, 22});
-    rotulo(this, "Modificó:", {236, 484, 64, 22});
+    QLabel* lblModifico = rotulo(this, "Modificó:", {236, 484, 64, 22});
     LblUsrModifico = dato(this, "LblUsrModifico", {302, 484, 150, 22});
-    rotulo(this, "Estatus:", {8, 510, 60, 22});
+    QLabel* lblEstatus = rotulo(this, "Estatus:", {8, 510, 60, 22});
     LblEstatus = dato(this, "LblEstatus", {70, 510, 290, 22});
     LblEstatus1 = dato(this, "LblEstatus1", {370, 510, 160, 22});
     LblMensajeAUsuario->setGeometry(8, 536, 684, 22);
@@ -88,6 +89,10 @@ FrmModificarInvitacion::FrmModificarInvitacion(QWidget* parent)
                                     true, QStyle::SP_FileIcon, this);
     CmdOficio->move(CmdCerrar->x(), 220);
     CmdOficio->estableceEnabled(false);
+    Modulo::Crecen(*this, {{.control = CmdHistorial, .x = 1}, {.control = CmdOficio, .x = 1}});
+    for (QWidget* renglon : std::initializer_list<QWidget*>{
+             lblCapturo, LblUsrCapturo, lblModifico, LblUsrModifico, lblEstatus, LblEstatus, LblEstatus1})
+        Modulo::Crecen(*this, {{.control = renglon, .y = 1}});
 
     ordenaTabulacion({CmbAnio, TxtFolio, CmdConsultarFolio});
 

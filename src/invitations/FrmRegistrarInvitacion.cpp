@@ -2,6 +2,7 @@
 
 #include "common/Avisos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/TextoMultilinea.h"
 #include "invitations/Piezas.h"
@@ -38,6 +39,7 @@ FrmRegistrarInvitacion::FrmRegistrarInvitacion(QWidget* parent)
 
     CmdLimpiar = new ::CmdLimpiar(this);
     CmdLimpiar->move(712, 96);
+    Modulo::Crecen(*this, {{.control = CmdLimpiar, .x = 1}});
 
     // The indication is chosen from the list; the box shows it in full and
     // is not what is saved, so it is not typed into.

@@ -2,8 +2,10 @@
 
 #include "common/Avisos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/ModeloDeRecordset.h"
+#include "controls/TextoEntero.h"
 #include "controls/TextoMultilinea.h"
 #include "invitations/Piezas.h"
 #include "outside/CajaDeMensajes.h"
@@ -24,6 +26,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTableView>
+#include <algorithm>
 
 using namespace Piezas;
 
@@ -41,7 +44,7 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
                                          const QString& nombreDelMarco, int anchoEnTwips, int altoEnTwips,
                                          QWidget* parent)
     : QDialog(parent), m_personal(new ModeloDeRecordset(this)) {
-    Modulo::PreparaVentanaFija(*this, nombre, titulo, anchoEnTwips, altoEnTwips);
+    Modulo::PreparaVentanaDeTrabajo(*this, nombre, titulo, anchoEnTwips, altoEnTwips);
 
     TabInvitacion = new QTabWidget(this);
     TabInvitacion->setObjectName(QStringLiteral("TabInvitacion"));
@@ -89,10 +92,10 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
     rotulo(f, "En relación:", {8, 140, 160, 24});
     CmbPrefijo1 = lista(f, "CmbPrefijo1", {170, 140, 70, 24});
     TxtDescripcion = textoLargo(f, "TxtDescripcion", limite("Descripcion"), {246, 140, 414, 60});
-    rotulo(f, "El evento se realizará en:", {8, 210, 160, 24});
+    QLabel* lblUbicacion = rotulo(f, "El evento se realizará en:", {8, 210, 160, 24});
     CmbPrefijo3 = lista(f, "CmbPrefijo3", {170, 210, 70, 24});
     TxtUbicacionEvento = textoLargo(f, "TxtUbicacionEvento", limite("Ubicacion"), {246, 210, 414, 60});
-    rotulo(f, "Observación", {8, 280, 160, 24});
+    QLabel* lblObservacion = rotulo(f, "Observación", {8, 280, 160, 24});
     TxtObservacion = textoLargo(f, "TxtObservacion", limite("Observacion"), {246, 280, 414, 44});
 
     FraQuienInvita = marco(f, "FraQuienInvita", "Nombre de quien invita al evento", {8, 330, 652, 96});
@@ -161,6 +164,44 @@ VentanaDeInvitacion::VentanaDeInvitacion(const QString& nombre, const QString& t
 
     LblRedaccion->hide();
     CmbPrefijo2->hide();
+
+    // An enlarged window gives its room to the tabs: on the first, to the three long texts, a third
+    // of the height each, and to the boxes' width; on the second, to the staff search's grid.
+    const double tercio = 1.0 / 3;
+    Modulo::Crecen(*this, {{.control = TabInvitacion, .ancho = 1, .alto = 1},
+                           {.control = CmdGuardar, .x = 1},
+                           {.control = CmdCerrar, .x = 1},
+                           {.control = LblMensajeAUsuario, .y = 1, .ancho = 1},
+                           {.control = m_marco, .ancho = 1, .alto = 1},
+                           {.control = TxtDescripcion, .ancho = 1, .alto = tercio},
+                           {.control = lblUbicacion, .y = tercio},
+                           {.control = CmbPrefijo3, .y = tercio},
+                           {.control = TxtUbicacionEvento, .y = tercio, .ancho = 1, .alto = tercio},
+                           {.control = lblObservacion, .y = 2 * tercio},
+                           {.control = TxtObservacion, .y = 2 * tercio, .ancho = 1, .alto = 1 - 2 * tercio},
+                           {.control = FraQuienInvita, .y = 1, .ancho = 1},
+                           {.control = TxtQuienInvita, .ancho = 1},
+                           {.control = TxtCargoSuscrip, .ancho = 1},
+                           {.control = TxtTelsSuscrip, .ancho = 1},
+                           {.control = Frame1, .ancho = 1},
+                           {.control = CmbIndicacion, .ancho = 1},
+                           {.control = TxtIndicacion, .ancho = 1},
+                           {.control = TxtRepresentante, .ancho = 1},
+                           {.control = LblF2Representante, .x = 1},
+                           {.control = TxtCargoRepresentante, .ancho = 1},
+                           {.control = TxtTelsRepresentante, .ancho = 1},
+                           {.control = FraTitularDelArea, .ancho = 1},
+                           {.control = TxtTitularDelArea, .ancho = 1},
+                           {.control = LblF2Titular, .x = 1},
+                           {.control = TxtCargoTitularDelArea, .ancho = 1},
+                           {.control = TxtTelsTitular, .ancho = 1},
+                           {.control = FraSeleccionarPersona, .ancho = 1, .alto = 1},
+                           {.control = DGRepresentante, .ancho = 1, .alto = 1},
+                           {.control = CmdAceptar, .x = 1},
+                           {.control = CmdCancelar, .x = 1}});
+    // Posts are often longer than their boxes.
+    for (QLineEdit* cargo : {TxtCargoSuscrip, TxtCargoRepresentante, TxtCargoTitularDelArea})
+        Controles::MuestraTextoEntero(cargo);
 
     TxtRepresentante->installEventFilter(this);
     TxtTitularDelArea->installEventFilter(this);
@@ -266,6 +307,13 @@ void VentanaDeInvitacion::buscaPersonal(QLineEdit* caja) {
         DGRepresentante->setColumnWidth(0, Modulo::Pixeles(3500));
         if (m_personal->columnCount() > 1)
             DGRepresentante->setColumnWidth(1, Modulo::Pixeles(7000));
+        // The post and the area show whole: wider than drawn where a row needs it (the grid scrolls).
+        for (int columna = 1; columna < m_personal->columnCount(); ++columna) {
+            const int dibujada = DGRepresentante->columnWidth(columna);
+            DGRepresentante->resizeColumnToContents(columna);
+            DGRepresentante->setColumnWidth(columna,
+                                            std::max(dibujada, DGRepresentante->columnWidth(columna)));
+        }
         DGRepresentante->selectRow(0);
         FraSeleccionarPersona->show();
     } catch (...) {

@@ -3,6 +3,7 @@
 #include "common/Avisos.h"
 #include "common/Documentos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/CajaDeFecha.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/CajaDeMensajes.h"
@@ -98,8 +99,8 @@ QString paraEncabezado(const QDate& fecha) {
 } // namespace
 
 frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new ModeloDeEventos(this)) {
-    Modulo::PreparaVentanaFija(*this, QStringLiteral("frmConsultas"), QStringLiteral("Consulta de Eventos.."),
-                               11880, 7740);
+    Modulo::PreparaVentanaDeTrabajo(*this, QStringLiteral("frmConsultas"),
+                                    QStringLiteral("Consulta de Eventos.."), 11880, 7740);
 
     Frame2 = new QGroupBox(QStringLiteral("Criterios de Búsqueda :"), this);
     Frame2->setObjectName(QStringLiteral("Frame2"));
@@ -161,6 +162,16 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
     MensajeTemporal->setGeometry((width() - MensajeTemporal->width()) / 2, 250, MensajeTemporal->width(),
                                  MensajeTemporal->height());
     MensajeTemporal->hide();
+
+    // An enlarged window gives its room to the grid; the commands keep to the right.
+    Modulo::Crecen(*this, {{.control = Frame2, .ancho = 1, .alto = 1},
+                           {.control = GridResultados, .ancho = 1, .alto = 1},
+                           {.control = lblregs, .y = 1},
+                           {.control = LblTotal, .y = 1},
+                           {.control = MensajeTemporal, .x = 0.5, .y = 0.5}});
+    for (QWidget* boton :
+         std::initializer_list<QWidget*>{CmdBuscar, CmdLimpiar, cmdimprimeconsulta, CmdCerrar, cmdSalir})
+        Modulo::Crecen(*this, {{.control = boton, .x = 1}});
 
     OptFecha[2]->setChecked(true);
     for (QWidget* w : {static_cast<QWidget*>(lblFechaIni), static_cast<QWidget*>(DTPFechaIni),

@@ -2,6 +2,7 @@
 
 #include "common/Avisos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/CajaDeFecha.h"
 #include "controls/Cajas.h"
@@ -109,8 +110,8 @@ private:
 } // namespace
 
 FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
-    Modulo::PreparaVentanaFija(*this, QStringLiteral("FrmReportes"), QStringLiteral("Generación de reportes"),
-                               12300, 8400);
+    Modulo::PreparaVentanaDeTrabajo(*this, QStringLiteral("FrmReportes"),
+                                    QStringLiteral("Generación de reportes"), 12300, 8400);
     // The office's forms are drawn in MS Sans Serif 8; the station's own sans stands in where it is missing.
     QFont letra(QStringLiteral("MS Sans Serif"));
     letra.setPointSize(8);
@@ -211,6 +212,15 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     MensajeTemporal = new ::MensajeTemporal(this);
     MensajeTemporal->setGeometry((width() - 363) / 2, 300, 363, 79);
     MensajeTemporal->hide();
+
+    // An enlarged window gives its room to the grid; the chosen folios and the commands keep to the right.
+    Modulo::Crecen(*this, {{.control = DGInvitaciones, .ancho = 1, .alto = 1},
+                           {.control = FrmSeleccionDeFolios, .x = 1},
+                           {.control = LblTotal, .x = 1},
+                           {.control = LblTotalAProcesar, .x = 1},
+                           {.control = CmdImprimir, .x = 1, .y = 1},
+                           {.control = CmdCerrar, .x = 1, .y = 1},
+                           {.control = MensajeTemporal, .x = 0.5, .y = 0.5}});
 
     for (int i = 0; i < 3; ++i) {
         connect(OptTipoInvit[i], &QRadioButton::clicked, this, [this, i] { OptTipoInvit_Click(i); });

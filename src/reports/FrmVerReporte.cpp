@@ -2,6 +2,7 @@
 
 #include "common/Avisos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
@@ -39,8 +40,8 @@ struct RelojDeArena {
 
 FrmVerReporte::FrmVerReporte(QWidget* parent)
     : QDialog(parent), m_impresora(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-    Modulo::PreparaVentanaFija(*this, QStringLiteral("FrmVerReporte"),
-                               QStringLiteral("Vista previa del reporte"), 11940, 8070);
+    Modulo::PreparaVentanaDeTrabajo(*this, QStringLiteral("FrmVerReporte"),
+                                    QStringLiteral("Vista previa del reporte"), 11940, 8070);
 
     CRViewer1 = new QPrintPreviewWidget(m_impresora.get(), this);
     CRViewer1->setObjectName(QStringLiteral("CRViewer1"));
@@ -84,6 +85,14 @@ FrmVerReporte::FrmVerReporte(QWidget* parent)
     CmdCerrar->setObjectName(QStringLiteral("CmdCerrar"));
     CmdCerrar->boton()->setToolTip(QStringLiteral("Cerrar ésta pantalla"));
     CmdCerrar->move(width() - CmdCerrar->width() - 4, height() - CmdCerrar->height() - 2);
+
+    // An enlarged window gives its room to the pages; the commands keep to the bottom.
+    Modulo::Crecen(*this,
+                   {{.control = CRViewer1, .ancho = 1, .alto = 1}, {.control = CmdCerrar, .x = 1, .y = 1}});
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             CmdPrimeraPagina, CmdPaginaAnterior, TxtPagina, LblDePaginas, CmdPaginaSiguiente,
+             CmdUltimaPagina, CmdAjustarAlAncho, CmdAjustarALaPagina, CmdAlejar, CmdAcercar, CmdGuardarPdf})
+        Modulo::Crecen(*this, {{.control = control, .y = 1}});
 
     connect(CRViewer1, &QPrintPreviewWidget::paintRequested, this, &FrmVerReporte::CRViewer1_PaintRequested);
     connect(CRViewer1, &QPrintPreviewWidget::previewChanged, this, &FrmVerReporte::CRViewer1_PreviewChanged);

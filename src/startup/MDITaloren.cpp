@@ -4,6 +4,7 @@
 #include "agenda/ListaDeLaSemana.h"
 #include "capture/frmCaptura.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "invitations/FrmModificarInvitacion.h"
 #include "invitations/FrmRegistrarInvitacion.h"
 #include "queries/AbreConsultas.h"
@@ -97,6 +98,8 @@ MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
         move(libre.left() + std::max(0, (libre.width() - width()) / 2),
              libre.top() + std::max(0, (libre.height() - height()) / 2));
     }
+    // The size the person gave it last time, so the work windows have that room again.
+    Modulo::RecuerdaTamano(*this);
 }
 
 void MDITaloren::mdiCaptura_Click() {

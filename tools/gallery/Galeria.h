@@ -15,6 +15,8 @@ namespace Galeria {
 void guarda(const QPixmap& imagen, const QString& nombre);
 // A window as it stands on screen, loaded and laid out.
 void retrata(QWidget& ventana, const QString& nombre);
+// The window enlarged, as a person drags its corner, the grid or the long texts taking the room.
+void retrataAmpliada(QWidget& ventana, const QString& nombre);
 // Chooses an entry of a list as a click on it does.
 void elige(QComboBox* combo, const QString& texto);
 

@@ -49,6 +49,7 @@ void galeriaDeCaptura() {
     captura.TxtObservacion->setPlainText(QStringLiteral("Confirmar el lugar asignado en el presídium."));
     guardaYConsulta(captura);
     retrata(captura, QStringLiteral("frmCaptura-funcionario"));
+    retrataAmpliada(captura, QStringLiteral("frmCaptura-ampliada"));
 
     captura.LimpiaDatos();
     captura.CmbSuscriptor->setEditText(QStringLiteral("Ing. Tomás O'Connor Peña"));

@@ -85,6 +85,7 @@ void galeriaDeConsultas() {
     consultas.OptFecha[2]->click();
     consultas.CmdBuscar->click();
     retrata(consultas, QStringLiteral("frmConsultas-busqueda"));
+    retrataAmpliada(consultas, QStringLiteral("frmConsultas-busqueda-ampliada"));
     // The names the search resolved, further right.
     consultas.GridResultados->horizontalScrollBar()->setValue(
         consultas.GridResultados->columnViewportPosition(7) +

@@ -55,6 +55,7 @@ void galeriaDeInvitaciones() {
         v.TxtTitularDelArea->setFocus();
         QTest::keyClick(v.TxtTitularDelArea, Qt::Key_F2);
         retrata(v, QStringLiteral("FrmRegistrarInvitacion-busqueda"));
+        retrataAmpliada(v, QStringLiteral("FrmRegistrarInvitacion-busqueda-ampliada"));
         v.CmdAceptar->click();
         v.TxtTelsTitular->setText(QStringLiteral("777-3180190"));
         retrata(v, QStringLiteral("FrmRegistrarInvitacion-secretario"));
@@ -82,6 +83,7 @@ void galeriaDeInvitaciones() {
         v.TxtFolio->setText(QStringLiteral("1"));
         v.CmdConsultarFolio->click();
         retrata(v, QStringLiteral("FrmModificarInvitacion-consultada"));
+        retrataAmpliada(v, QStringLiteral("FrmModificarInvitacion-consultada-ampliada"));
         v.TabInvitacion->setCurrentIndex(1);
         retrata(v, QStringLiteral("FrmModificarInvitacion-representante"));
         v.TxtFolio->setText(QStringLiteral("2"));

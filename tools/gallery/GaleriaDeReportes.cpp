@@ -110,6 +110,7 @@ void galeriaDeReportes() {
             reportes.DGInvitaciones_DblClick();
         }
         retrata(reportes, QStringLiteral("FrmReportes-resultados"));
+        retrataAmpliada(reportes, QStringLiteral("FrmReportes-resultados-ampliada"));
         reportes.OptReporte[2]->click();
         retrata(reportes, QStringLiteral("FrmReportes-gobernador"));
     }

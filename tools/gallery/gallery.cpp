@@ -6,6 +6,7 @@
 #include "common/CajaDeMensajesQt.h"
 #include "common/FrmErrores.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
 #include "controls/MensajeTemporal.h"
 #include "outside/AjustesDeConexion.h"
@@ -48,6 +49,13 @@ void retrata(QWidget& ventana, const QString& nombre) {
         qFatal("%s no se expuso", qPrintable(nombre));
     QApplication::processEvents();
     guarda(ventana.grab(), nombre);
+}
+
+void retrataAmpliada(QWidget& ventana, const QString& nombre) {
+    const QSize antes = ventana.size();
+    ventana.resize(antes.width() + 260, antes.height() + 180);
+    retrata(ventana, nombre);
+    ventana.resize(antes);
 }
 
 // Chooses an entry of a list as a click on it does.
@@ -132,6 +140,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir datos;
     AjustesDeConexion ajustes;
     ajustes.carpeta = datos.path();
+    // The windows' sizes of the gallery's own, never the station's: every picture at its natural size.
+    Modulo::EstableceArchivoDeVentanas(QDir(datos.path()).filePath(QStringLiteral("ventanas.ini")));
     try {
         Modulo::EstableceConexion(Catalogo::Kelmar, Servidor::abre(Catalogo::Kelmar, ajustes));
         Modulo::EstableceConexion(Catalogo::Taloren, Servidor::abre(Catalogo::Taloren, ajustes));
