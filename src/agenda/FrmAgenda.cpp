@@ -3,8 +3,10 @@
 #include "agenda/PintorDeAgenda.h"
 #include "common/Avisos.h"
 #include "common/Modulo.h"
+#include "common/VentanasDeTrabajo.h"
 #include "outside/ErrorDeEjecucion.h"
 #include "outside/Reloj.h"
+#include "outside/reportes/Reporte.h"
 #include "server/Calendario.h"
 
 #include <QComboBox>
@@ -79,9 +81,8 @@ const QStringList& FrmAgenda::HorasDeLaSemana() {
 }
 
 FrmAgenda::FrmAgenda(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("FrmAgenda"));
-    setWindowTitle(QStringLiteral("Agenda de los titulares"));
-    setSizeGripEnabled(true);
+    Modulo::PreparaVentanaDeTrabajo(*this, QStringLiteral("FrmAgenda"),
+                                    QStringLiteral("Agenda de los titulares"), 12000, 7800);
     auto* disposicion = new QVBoxLayout(this);
 
     auto* filtros = new QHBoxLayout;
@@ -142,19 +143,21 @@ FrmAgenda::FrmAgenda(QWidget* parent) : QDialog(parent) {
     disposicion->addWidget(LblLeyenda);
 
     auto* botones = new QHBoxLayout;
+    CmdImprimir = boton(this, "CmdImprimir", QStringLiteral("&Imprimir..."));
     CmdConflictos = boton(this, "CmdConflictos", QStringLiteral("Con&flictos..."));
     CmdExportar = boton(this, "CmdExportar", QStringLiteral("E&xportar calendario..."));
     CmdCerrar = boton(this, "CmdCerrar", QStringLiteral("&Cerrar"));
+    botones->addWidget(CmdImprimir);
     botones->addWidget(CmdConflictos);
     botones->addWidget(CmdExportar);
     botones->addStretch(1);
     botones->addWidget(CmdCerrar);
     disposicion->addLayout(botones);
-    resize(1000, 680);
 
     connect(CmdAnterior, &QPushButton::clicked, this, &FrmAgenda::CmdAnterior_Click);
     connect(CmdHoy, &QPushButton::clicked, this, &FrmAgenda::CmdHoy_Click);
     connect(CmdSiguiente, &QPushButton::clicked, this, &FrmAgenda::CmdSiguiente_Click);
+    connect(CmdImprimir, &QPushButton::clicked, this, &FrmAgenda::CmdImprimir_Click);
     connect(CmdConflictos, &QPushButton::clicked, this, &FrmAgenda::CmdConflictos_Click);
     connect(CmdExportar, &QPushButton::clicked, this, &FrmAgenda::CmdExportar_Click);
     connect(CmdCerrar, &QPushButton::clicked, this, &QDialog::reject);
@@ -431,31 +434,65 @@ void FrmAgenda::AbreEntrada() {
     (VistaDeMes() ? GrdMes : GrdSemana)->setFocus();
 }
 
+void FrmAgenda::CmdImprimir_Click() {
+    QList<QVariantList> filas;
+    for (const Agenda::Entrada& e : std::as_const(m_entradas))
+        filas << QVariantList{e.dia,
+                              e.hora ? e.hora->toString(QStringLiteral("HH:mm")) : QStringLiteral("Sin hora"),
+                              e.titularAbreviado(),
+                              e.tipo == Agenda::Tipo::Invitacion ? QStringLiteral("Invitación")
+                                                                 : QStringLiteral("Evento"),
+                              QStringLiteral("%1/%2").arg(e.folio).arg(e.anio),
+                              e.descripcion.simplified(),
+                              e.lugar.simplified(),
+                              e.invita,
+                              e.representante,
+                              e.confirmada ? QStringLiteral("Confirmado") : QStringLiteral("Sin confirmar")};
+    QStringList filtros;
+    if (CmbTitular->currentIndex() > 0)
+        filtros << QStringLiteral("Solo del %1").arg(CmbTitular->currentText());
+    if (!TxtRepresentante->text().trimmed().isEmpty())
+        filtros << QStringLiteral("Representante que contiene «%1»").arg(TxtRepresentante->text().trimmed());
+    if (CmbTipo->currentIndex() > 0)
+        filtros << QStringLiteral("Solo %1").arg(CmbTipo->currentText().toLower());
+    try {
+        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTAgendaSemana"));
+        reporte->estableceParametro(1, m_desde);
+        reporte->estableceParametro(2, m_hasta);
+        reporte->estableceParametro(3, filtros.join(QStringLiteral(" · ")));
+        reporte->estableceDatos(Recordset(
+            {QStringLiteral("Dia"), QStringLiteral("Hora"), QStringLiteral("Para"), QStringLiteral("Tipo"),
+             QStringLiteral("Folio"), QStringLiteral("Evento"), QStringLiteral("Lugar"),
+             QStringLiteral("Invita"), QStringLiteral("Representante"), QStringLiteral("Estado")},
+            filas, QStringLiteral("Agenda")));
+        Modulo::EntregaReporte(reporte);
+    } catch (...) {
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
+    }
+}
+
 void FrmAgenda::CmdConflictos_Click() {
     const QDate hoy = Reloj::actual().hoy();
-    QStringList lineas;
     try {
         Agenda::Lector& lector = Modulo::LectorDeAgenda();
         Agenda::Filtro cuatroSemanas = filtro();
         cuatroSemanas.desde = hoy;
         cuatroSemanas.hasta = hoy.addDays(27);
-        const QList<Agenda::Entrada> entradas = lector.lee(cuatroSemanas);
-        for (const auto& [a, b] : Agenda::dobleReservas(entradas, lector.margen()))
-            lineas << QStringLiteral("%1: %2\n    %3\n    %4")
-                          .arg(a.dia.toString(QStringLiteral("dd/MM/yyyy")), a.persona(),
-                               PintorDeAgenda::Texto(a, true), PintorDeAgenda::Texto(b, true));
+        QList<QVariantList> filas;
+        for (const auto& [a, b] : Agenda::dobleReservas(lector.lee(cuatroSemanas), lector.margen()))
+            filas << QVariantList{a.dia, a.persona(), PintorDeAgenda::Texto(a, true),
+                                  PintorDeAgenda::Texto(b, true)};
+        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTConflictos"));
+        reporte->estableceParametro(1, cuatroSemanas.desde);
+        reporte->estableceParametro(2, cuatroSemanas.hasta);
+        reporte->estableceParametro(3, QString::number(lector.margen()));
+        reporte->estableceDatos(Recordset({QStringLiteral("Dia"), QStringLiteral("Persona"),
+                                           QStringLiteral("Primero"), QStringLiteral("Segundo")},
+                                          filas, QStringLiteral("Agenda")));
+        Modulo::EntregaReporte(reporte);
     } catch (...) {
         Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
-        return;
     }
-    Modulo::MensajeInformativo(lineas.isEmpty()
-                                   ? QStringLiteral("No hay compromisos que choquen del %1 al %2.")
-                                         .arg(hoy.toString(QStringLiteral("dd/MM/yyyy")),
-                                              hoy.addDays(27).toString(QStringLiteral("dd/MM/yyyy")))
-                                   : QStringLiteral("Compromisos que chocan del %1 al %2:\n\n")
-                                             .arg(hoy.toString(QStringLiteral("dd/MM/yyyy")),
-                                                  hoy.addDays(27).toString(QStringLiteral("dd/MM/yyyy"))) +
-                                         lineas.join(QStringLiteral("\n\n")));
 }
 
 void FrmAgenda::CmdExportar_Click() {

@@ -34,6 +34,7 @@ public:
     QPushButton* CmdAnterior;
     QPushButton* CmdHoy;
     QPushButton* CmdSiguiente;
+    QPushButton* CmdImprimir;
     QPushButton* CmdConflictos;
     QPushButton* CmdExportar;
     QPushButton* CmdCerrar;
@@ -48,7 +49,9 @@ public:
     void CmdAnterior_Click();
     void CmdHoy_Click();
     void CmdSiguiente_Click();
-    // The double bookings of the coming four weeks, each pair once.
+    // The period on view as a list by day and hour, through the report engine.
+    void CmdImprimir_Click();
+    // The double bookings of the coming four weeks, each pair once, as a printable list.
     void CmdConflictos_Click();
     // The period on view, filtered, as a calendar file.
     void CmdExportar_Click();

@@ -183,6 +183,10 @@ bool AbreEvento(int folio, int anio) {
     return apertura(aperturas.evento, "La captura de eventos", "AbreEvento")(folio, anio);
 }
 
+void EntregaReporte(std::shared_ptr<Reporte> reporte) {
+    apertura(aperturas.reporte, "La salida de los reportes", "EntregaReporte")(std::move(reporte));
+}
+
 void AbreInvitacion(int anio, int folio) {
     apertura(aperturas.invitacion, "La modificación de invitaciones", "AbreInvitacion")(anio, folio);
 }

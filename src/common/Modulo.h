@@ -13,6 +13,7 @@ class Lector;
 struct Entrada;
 } // namespace Agenda
 class Conexion;
+class Reporte;
 class ErrorDeEjecucion;
 class QComboBox;
 class QTableWidgetItem;
@@ -69,6 +70,8 @@ struct Aperturas {
     // An invitation shown in the correction window, looked up by its year and
     // folio, returning when it closes.
     std::function<void(int anio, int folio)> invitacion = {};
+    // A report with its data, to the screen or the printer as the person chooses.
+    std::function<void(std::shared_ptr<Reporte> reporte)> reporte = {};
 };
 void EstableceAperturas(Aperturas aperturas);
 const Aperturas& AperturasEnUso();
@@ -76,6 +79,7 @@ const Aperturas& AperturasEnUso();
 void AbreConsultas();
 bool AbreEvento(int folio, int anio);
 void AbreInvitacion(int anio, int folio);
+void EntregaReporte(std::shared_ptr<Reporte> reporte);
 
 // Tests put their own terminator or modal shower while one of these lives;
 // the real one is back when it goes, also when the test fails half-way.

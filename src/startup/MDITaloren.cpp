@@ -8,6 +8,7 @@
 #include "invitations/FrmModificarInvitacion.h"
 #include "invitations/FrmRegistrarInvitacion.h"
 #include "queries/AbreConsultas.h"
+#include "reports/EntregaDeReporte.h"
 #include "reports/FrmReportes.h"
 #include "startup/Inicio.h"
 
@@ -36,21 +37,24 @@ QWidget* encima(QWidget* principal) {
 
 MDITaloren::MDITaloren(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("MDITaloren"));
-    Modulo::EstableceAperturas({.consultas = AbreConsultas,
-                                .evento =
-                                    [this](int folio, int anio) {
-                                        // Over the query window, which stays open beneath it.
-                                        frmCaptura captura(encima(this));
-                                        captura.MuestraAlAbrir(folio, anio);
-                                        Modulo::MuestraModal(captura);
-                                        return false;
-                                    },
-                                .invitacion =
-                                    [this](int anio, int folio) {
-                                        FrmModificarInvitacion modificar(encima(this));
-                                        modificar.MuestraAlAbrir(anio, folio);
-                                        Modulo::MuestraModal(modificar);
-                                    }});
+    Modulo::EstableceAperturas(
+        {.consultas = AbreConsultas,
+         .evento =
+             [this](int folio, int anio) {
+                 // Over the query window, which stays open beneath it.
+                 frmCaptura captura(encima(this));
+                 captura.MuestraAlAbrir(folio, anio);
+                 Modulo::MuestraModal(captura);
+                 return false;
+             },
+         .invitacion =
+             [this](int anio, int folio) {
+                 FrmModificarInvitacion modificar(encima(this));
+                 modificar.MuestraAlAbrir(anio, folio);
+                 Modulo::MuestraModal(modificar);
+             },
+         .reporte =
+             [this](std::shared_ptr<Reporte> reporte) { EntregaReporte(std::move(reporte), encima(this)); }});
     setWindowTitle(QStringLiteral("Sistema Para el Control de Invitaciones"));
     setAttribute(Qt::WA_QuitOnClose);
 

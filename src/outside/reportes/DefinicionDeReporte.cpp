@@ -220,7 +220,19 @@ DefinicionDeReporte DefinicionDeReporte::lee(const QString& ruta) {
     }
     {
         Lector datos = raiz.objeto(QStringLiteral("datos"));
-        d.procedimiento = datos.texto(QStringLiteral("procedimiento"));
+        d.procedimiento = datos.texto(QStringLiteral("procedimiento"), false);
+        const QJsonArray delPrograma = datos.arreglo(QStringLiteral("columnas"), false);
+        for (const QJsonValue& c : delPrograma)
+            if (c.isString() && !c.toString().trimmed().isEmpty())
+                d.columnasDelPrograma << c.toString().trimmed();
+            else
+                throw datos.falla(QStringLiteral("columnas"),
+                                  QStringLiteral("cada columna es un nombre entre comillas"));
+        if (d.procedimiento.isEmpty() == d.columnasDelPrograma.isEmpty())
+            throw datos.falla(
+                QStringLiteral("procedimiento"),
+                QStringLiteral("los datos vienen de un procedimiento o de las columnas que da el "
+                               "programa: uno de los dos, no ambos ni ninguno"));
         const QJsonArray fijos = datos.arreglo(QStringLiteral("fijos"), false);
         for (qsizetype i = 0; i < fijos.size(); ++i) {
             Lector f = datos.elemento(fijos, QStringLiteral("fijos"), i);

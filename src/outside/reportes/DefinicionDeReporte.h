@@ -43,7 +43,11 @@ struct DefinicionDeReporte {
     QString familia;
     double puntos = 8;
     QList<Parametro> parametros;
+    // Where the rows come from: the kelmar procedure of that name, or, where
+    // the definition names none, the program itself (rows gathered from both
+    // catalogs), with these columns.
     QString procedimiento;
+    QStringList columnasDelPrograma;
     QList<Fijo> fijos;
     QList<Plantilla> criterios; // lines under the title on the first page
     Plantilla pieIzquierdo, pieDerecho;

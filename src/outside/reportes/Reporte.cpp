@@ -200,6 +200,12 @@ QVariant Reporte::parametro(int posicion) const {
 }
 
 void Reporte::iniciaSesion(Conexion& conexion) {
+    if (m_definicion.procedimiento.isEmpty())
+        throw ErrorDeEjecucion(
+            CodigoDeError::DefinicionDeReporte,
+            QStringLiteral("El reporte %1 toma sus datos del programa, no de un procedimiento.")
+                .arg(m_definicion.archivo),
+            m_definicion.archivo);
     Parametros argumentos;
     for (int i = 0; i < numeroDeParametros(); ++i) {
         const DefinicionDeReporte::Parametro& p = m_definicion.parametros.at(i);
@@ -225,7 +231,27 @@ void Reporte::iniciaSesion(Conexion& conexion) {
     for (const DefinicionDeReporte::Fijo& f : m_definicion.fijos)
         argumentos << Parametro::entrada(f.nombre, TipoDeParametro::VarChar, f.largo, f.valor);
 
-    Recordset datos = conexion.ejecutaProcedimiento(m_definicion.procedimiento, argumentos);
+    tomaDatos(conexion.ejecutaProcedimiento(m_definicion.procedimiento, argumentos),
+              m_definicion.procedimiento);
+}
+
+void Reporte::estableceDatos(Recordset datos) {
+    if (m_definicion.columnasDelPrograma.isEmpty())
+        throw ErrorDeEjecucion(CodigoDeError::DefinicionDeReporte,
+                               QStringLiteral("El reporte %1 lee sus datos con %2; el programa no se los da.")
+                                   .arg(m_definicion.archivo, m_definicion.procedimiento),
+                               m_definicion.archivo);
+    for (const QString& c : m_definicion.columnasDelPrograma)
+        if (datos.indiceDeColumna(c) < 0)
+            throw ErrorDeEjecucion(
+                CodigoDeError::DefinicionDeReporte,
+                QStringLiteral("El programa no dio la columna %1 que el reporte %2 declara.")
+                    .arg(c, m_definicion.archivo),
+                m_definicion.archivo);
+    tomaDatos(std::move(datos), QStringLiteral("el programa"));
+}
+
+void Reporte::tomaDatos(Recordset datos, const QString& deDonde) {
     QHash<QString, int> columnas;
     for (int i = 0; i < datos.columnas(); ++i)
         columnas.insert(datos.nombreDeColumna(i).toLower(), i);
@@ -234,7 +260,7 @@ void Reporte::iniciaSesion(Conexion& conexion) {
             if (c.clase == Plantilla::Campo::Clase::Dato && !columnas.contains(c.nombre.toLower()))
                 throw ErrorDeEjecucion(CodigoDeError::DefinicionDeReporte,
                                        QStringLiteral("El reporte %1 usa el campo {%2}, que %3 no da.")
-                                           .arg(m_definicion.archivo, c.nombre, m_definicion.procedimiento),
+                                           .arg(m_definicion.archivo, c.nombre, deDonde),
                                        m_definicion.archivo);
     m_datos = std::move(datos);
     m_columnas = std::move(columnas);

@@ -54,6 +54,9 @@ public:
     // Logs the report on: reads its rows with the definition's procedure, in
     // the connection's session. Every parameter needs a value first.
     void iniciaSesion(Conexion& conexion);
+    // The rows of a report whose definition takes them from the program (its
+    // "columnas"): every column it names must be there. Throws otherwise.
+    void estableceDatos(Recordset datos);
     bool sesionIniciada() const { return m_sesionIniciada; }
     const Recordset& datos() const { return m_datos; }
 
@@ -75,6 +78,8 @@ public:
     QString valorDe(const Plantilla::Campo& campo, int fila, int pagina = 0, int paginas = 0) const;
 
 private:
+    // Checks that the rows give every field the templates use, then keeps them.
+    void tomaDatos(Recordset datos, const QString& deDonde);
     struct Composicion;
     Composicion& compone(QPaintDevice& dispositivo, const Progreso& progreso);
 
