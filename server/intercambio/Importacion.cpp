@@ -94,7 +94,10 @@ std::variant<OrdenDeFecha, QString> reglaDeFechas(const QList<QString>& valores,
     QList<OrdenDeFecha> posibles(std::begin(ordenes), std::end(ordenes));
     for (const QString& v : valores) {
         const auto p = partes(v);
-        if (!p || esCero(*p))
+        // A value that is no date in any order is refused by itself; it tells nothing of the column.
+        if (!p || esCero(*p) || std::all_of(std::begin(ordenes), std::end(ordenes), [&](OrdenDeFecha o) {
+                return enOrden(*p, o).isEmpty();
+            }))
             continue;
         posibles.removeIf([&](OrdenDeFecha o) { return enOrden(*p, o).isEmpty(); });
     }
@@ -821,7 +824,8 @@ Resultado importa(const AjustesDeConexion& ajustesDados, const Opciones& opcione
             for (const Rechazo& x : t.rechazos)
                 r.lineas << QStringLiteral("  Rechazado: %1.%2 [%3] %4: %5.")
                                 .arg(x.catalogo, x.tabla, x.llave, x.columna, x.motivo);
-            r.rechazados += int(t.rechazos.size());
+            for (const ConteoDeTabla& c : t.conteos)
+                r.rechazados += int(c.rechazadas);
             r.cuentasSinContrasena << t.cuentasSinContrasena;
             if (!deshecha && t.escritas > 0)
                 r.escribio = true;
