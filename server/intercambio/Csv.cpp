@@ -92,71 +92,78 @@ Archivo lee(const QByteArray& bytes, const QString& nombre) {
 
     QList<Fila> filas;
     Fila actual;
-    QString campo;
-    bool citado = false, enComillas = false, hayCampo = false;
-    int lineaNo = 1, lineaDeLaFila = 1;
-    const auto terminaCampo = [&] {
-        actual << (citado || !campo.isEmpty() ? Valor(campo) : Valor());
-        campo.clear();
-        citado = false;
-    };
-    const auto terminaFila = [&] {
-        terminaCampo();
-        filas << actual;
-        actual.clear();
-        hayCampo = false;
-    };
+    const QChar* p = texto.constData();
     const qsizetype n = texto.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = texto.at(i);
-        if (enComillas) {
-            if (c == u'"') {
-                if (i + 1 < n && texto.at(i + 1) == u'"') {
-                    campo += u'"';
+    qsizetype i = 0;
+    int lineaNo = 1;
+    const auto malaComilla = [&] {
+        return ErrorDeEjecucion(
+            CodigoDeError::Conversion,
+            QStringLiteral("El archivo %1 tiene una comilla fuera de lugar en la línea %2.")
+                .arg(nombre)
+                .arg(lineaNo),
+            fuente);
+    };
+    // One field at a time: an unquoted one is a slice up to the next comma
+    // or line end (empty: a null); a quoted one ends at its lone quote.
+    while (i < n) {
+        if (p[i] == u'"') {
+            const int inicio = lineaNo;
+            QString campo;
+            qsizetype desde = ++i;
+            for (;;) {
+                if (i >= n)
+                    throw ErrorDeEjecucion(CodigoDeError::Conversion,
+                                           QStringLiteral("El archivo %1 tiene unas comillas sin cerrar que "
+                                                          "empiezan en la línea %2.")
+                                               .arg(nombre)
+                                               .arg(inicio),
+                                           fuente);
+                if (p[i] == u'"') {
+                    campo.append(p + desde, i - desde);
+                    if (i + 1 < n && p[i + 1] == u'"') {
+                        campo += u'"';
+                        i += 2;
+                        desde = i;
+                        continue;
+                    }
                     ++i;
-                } else {
-                    enComillas = false;
+                    break;
                 }
-            } else {
-                if (c == u'\n')
+                if (p[i] == u'\n')
                     ++lineaNo;
-                campo += c;
+                ++i;
             }
+            actual << Valor(campo.isNull() ? QStringLiteral("") : campo);
+            if (i < n && p[i] != u',' && p[i] != u'\r' && p[i] != u'\n')
+                throw malaComilla();
+        } else {
+            const qsizetype desde = i;
+            while (i < n && p[i] != u',' && p[i] != u'\r' && p[i] != u'\n') {
+                if (p[i] == u'"')
+                    throw malaComilla();
+                ++i;
+            }
+            actual << (i > desde ? Valor(QString(p + desde, i - desde)) : Valor());
+        }
+        if (i >= n)
+            break;
+        if (p[i] == u',') {
+            ++i;
+            if (i >= n)
+                actual << Valor();
             continue;
         }
-        if (c == u'"' && campo.isEmpty() && !citado) {
-            enComillas = citado = hayCampo = true;
-        } else if (c == u'"' || (citado && c != u',' && c != u'\r' && c != u'\n')) {
-            throw ErrorDeEjecucion(
-                CodigoDeError::Conversion,
-                QStringLiteral("El archivo %1 tiene una comilla fuera de lugar en la línea %2.")
-                    .arg(nombre)
-                    .arg(lineaNo),
-                fuente);
-        } else if (c == u',') {
-            terminaCampo();
-            hayCampo = true;
-        } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < n && texto.at(i + 1) == u'\n')
-                ++i;
-            terminaFila();
-            ++lineaNo;
-            lineaDeLaFila = lineaNo;
-        } else {
-            campo += c;
-            hayCampo = true;
-        }
+        // The end of a line: CRLF or LF.
+        if (p[i] == u'\r' && i + 1 < n && p[i + 1] == u'\n')
+            ++i;
+        ++i;
+        ++lineaNo;
+        filas << actual;
+        actual.clear();
     }
-    if (enComillas)
-        throw ErrorDeEjecucion(
-            CodigoDeError::Conversion,
-            QStringLiteral("El archivo %1 tiene unas comillas sin cerrar que empiezan en la "
-                           "línea %2.")
-                .arg(nombre)
-                .arg(lineaDeLaFila),
-            fuente);
-    if (hayCampo || !actual.isEmpty())
-        terminaFila();
+    if (!actual.isEmpty())
+        filas << actual;
     if (filas.isEmpty())
         throw ErrorDeEjecucion(
             CodigoDeError::Conversion,

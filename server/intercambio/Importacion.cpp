@@ -219,9 +219,22 @@ Convertido convierte(const ColumnaDescrita& c, const Csv::Valor& v, bool propio,
     }
     case Tipo::Timestamp: {
         if (propio) {
-            const QDate d = QDate::fromString(t.left(10), QStringLiteral("yyyy-MM-dd"));
-            const QTime h = QTime::fromString(t.mid(11), QStringLiteral("HH:mm:ss"));
-            if (t.size() != 19 || t.at(10) != u' ' || !d.isValid() || !h.isValid())
+            // The one form "yyyy-MM-dd HH:mm:ss", read digit by digit: an
+            // export holds hundreds of thousands of them.
+            const auto cifras = [&](int desde, int cuantas) {
+                int n = 0;
+                for (int k = desde; k < desde + cuantas; ++k) {
+                    const char16_t c = t.at(k).unicode();
+                    if (c < u'0' || c > u'9')
+                        return -1;
+                    n = n * 10 + (c - u'0');
+                }
+                return n;
+            };
+            const bool forma = t.size() == 19 && t.at(4) == u'-' && t.at(7) == u'-' && t.at(10) == u' ' &&
+                               t.at(13) == u':' && t.at(16) == u':';
+            if (!forma || !QDate::isValid(cifras(0, 4), cifras(5, 2), cifras(8, 2)) ||
+                !QTime::isValid(cifras(11, 2), cifras(14, 2), cifras(17, 2)))
                 return QStringLiteral("\"%1\" no es una fecha aaaa-mm-dd hh:mm:ss").arg(t);
             return v;
         }
@@ -273,8 +286,8 @@ class ImportacionDeCatalogo {
 public:
     ImportacionDeCatalogo(Conexion& c, Catalogo catalogo, int version, const CatalogoDeOrigen& origen,
                           bool propio, const Opciones& opciones)
-        : m_c(c), m_catalogo(catalogo), m_nombre(Servidor::nombre(catalogo)), m_origen(origen),
-          m_propio(propio), m_opciones(opciones), m_tablas(Esquema::descripcion(catalogo, version)) {}
+        : m_c(c), m_nombre(Servidor::nombre(catalogo)), m_origen(origen), m_propio(propio),
+          m_opciones(opciones), m_tablas(Esquema::descripcion(catalogo, version)) {}
 
     void vacia() {
         QList<std::pair<QString, QString>> disparadores;
@@ -314,7 +327,7 @@ public:
     QStringList cuentasSinContrasena, notas;
     // The refused rows as they came, per table, for the file beside the report.
     QList<std::pair<QString, Csv::Archivo>> filasRechazadas;
-    qint64 escritas = 0;
+    qint64 escritas = 0; // rows and counters written
 
 private:
     const TablaDescrita* tabla(const QString& nombre) const {
@@ -420,8 +433,12 @@ private:
         rechazadas.encabezado = origen.columnas;
 
         QList<QVariantList> lote;
+        // Rows per insert. A server takes a statement per trip, so many rows
+        // each; SQLite's driver looks every parameter up by its position in a
+        // list, which grows slow past a few hundred of them.
+        const int parametros = m_c.motor() == Motor::SQLite ? 250 : 30000;
         const int porLote = std::max<int>(
-            1, std::min<int>(500, 30000 / int(std::max<qsizetype>(1, columnasEscritas.size()))));
+            1, std::min<int>(500, parametros / int(std::max<qsizetype>(1, columnasEscritas.size()))));
         const auto vaciaLote = [&] {
             if (lote.isEmpty())
                 return;
@@ -473,7 +490,7 @@ private:
                     if (const auto m = incumple(ch, fila.at(ch.columna)))
                         motivos << std::pair{t.columnas.at(ch.columna).nombre, *m};
             }
-            if (motivos.isEmpty() && k_dentro(contrasena, fila) && m_propio &&
+            if (motivos.isEmpty() && tieneColumna(contrasena, fila) && m_propio &&
                 m_c.motor() == Motor::PostgreSQL) {
                 // A server checks only the current digests, and never the
                 // embedded catalog's documented first password.
@@ -537,7 +554,7 @@ private:
             guardadas.insert(clave, fila);
             for (auto u = unicos.begin(); u != unicos.end(); ++u)
                 u->insert(fila.at(u.key()).value_or(QString()));
-            if (k_dentro(contrasena, fila) && fila.at(contrasena) == sinContrasena)
+            if (tieneColumna(contrasena, fila) && fila.at(contrasena) == sinContrasena)
                 cuentasSinContrasena << fila.at(llave.first()).value_or(QString());
             QVariantList valores;
             for (int k : columnasEscritas)
@@ -555,12 +572,11 @@ private:
             m_opciones.progreso(m_nombre, t.nombre, origen.filas.size(), origen.filas.size());
         if (!rechazadas.filas.isEmpty())
             filasRechazadas << std::pair{t.nombre, rechazadas};
-        escritas_ += conteo.escritas;
-        escritas = escritas_;
+        escritas += conteo.escritas;
         conteos << conteo;
     }
 
-    static bool k_dentro(int k, const Csv::Fila& fila) { return k >= 0 && k < fila.size(); }
+    static bool tieneColumna(int k, const Csv::Fila& fila) { return k >= 0 && k < fila.size(); }
 
     // Data without its counters (an earlier server's) sets each year's
     // counter to its highest folio, so that the next registration follows.
@@ -596,8 +612,7 @@ private:
                 } else {
                     continue;
                 }
-                ++escritas_;
-                escritas = escritas_;
+                ++escritas;
                 notas
                     << QStringLiteral("%1: el contador de %2 queda en %3.").arg(nombre).arg(anio).arg(folio);
             }
@@ -606,7 +621,6 @@ private:
 
     using LlaveForanea = Esquema::LlaveForanea;
     Conexion& m_c;
-    Catalogo m_catalogo;
     QString m_nombre;
     const CatalogoDeOrigen& m_origen;
     bool m_propio;
@@ -614,7 +628,6 @@ private:
     QList<TablaDescrita> m_tablas;
     QHash<QString, QHash<QString, Csv::Fila>> m_filas; // per table: its rows by key
     QHash<QString, QSet<QString>> m_conjuntos;
-    qint64 escritas_ = 0;
 };
 
 // The system's account that runs the import, as the history line names it.
