@@ -702,6 +702,13 @@ Resultado importa(const AjustesDeConexion& ajustesDados, const Opciones& opcione
     for (auto it = origen.catalogos.cbegin(); it != origen.catalogos.cend(); ++it)
         if (!existe(ajustes, it.key()))
             nuevos.insert(it.key(), it->version);
+    // A server's restore creates both databases; a failed one takes away
+    // every catalog that was not there before.
+    QList<Catalogo> inexistentes;
+    if (!nuevos.isEmpty())
+        for (Catalogo c : {Catalogo::Kelmar, Catalogo::Taloren})
+            if (nuevos.contains(c) || !existe(ajustes, c))
+                inexistentes << c;
     std::optional<QTemporaryDir> temporal;
     AjustesDeConexion ajustesNuevos = ajustes;
     if (!nuevos.isEmpty() && opciones.prueba) {
@@ -722,8 +729,8 @@ Resultado importa(const AjustesDeConexion& ajustesDados, const Opciones& opcione
     const auto deshazCreados = [&] {
         destinos.clear();
         if (creados && !opciones.prueba)
-            for (auto it = nuevos.cbegin(); it != nuevos.cend(); ++it)
-                borra(ajustes, it.key());
+            for (Catalogo c : inexistentes)
+                borra(ajustes, c);
     };
     try {
         if (!nuevos.isEmpty()) {

@@ -700,9 +700,25 @@ private Q_SLOTS:
         m.insert(u"catalogos"_s, cats);
         guarda(nueva + u"/manifiesto.json"_s, QJsonDocument(m).toJson());
 
+        // Whether the catalogs of settings without catalogs are still missing.
+        const auto noExisten = [&](const SinCatalogos& v) {
+            for (Catalogo c : {Catalogo::Kelmar, Catalogo::Taloren})
+                if (motor == Motor::SQLite
+                        ? QFileInfo::exists(v.ajustes.carpeta + u'/' + Servidor::nombre(c) + u".sqlite"_s)
+                        : errorDe([&] { v.abre(c); }).numero() != CodigoDeError::Conexion)
+                    return false;
+            return true;
+        };
+        const QString abierta = dir.filePath(u"abierta"_s), ajena = dir.filePath(u"ajena"_s);
+        guarda(abierta + u"/kelmar/areas.csv"_s, "cvearea,nombre\r\nSE,\"Oficina\r\n");
+        guarda(ajena + u"/kelmar/areas.csv"_s, "cvearea,nombre,color\r\nSE,Oficina,azul\r\n");
         const struct {
             QString origen, dice;
         } casos[] = {
+            {u"csv:"_s + abierta, u"tiene unas comillas sin cerrar que empiezan en la línea 2"_s},
+            {u"csv:"_s + ajena, u"tiene la columna \"color\", que la tabla areas no tiene"_s},
+            {u"odbc:DRIVER=SQLite3;Database=%1/no/hay/{catalogo}.db"_s.arg(dir.path()),
+             u"No se pudo abrir el servidor anterior por ODBC para el catálogo kelmar"_s},
             {u"csv:"_s + dir.filePath(u"no-existe"_s), u"No se puede leer la carpeta"_s},
             {u"csv:"_s + cambiada, u"su suma SHA-256 no coincide con la del manifiesto"_s},
             {u"csv:"_s + contada, u"tiene 1 registros y el manifiesto dice 2"_s},
@@ -717,7 +733,7 @@ private Q_SLOTS:
                 QVERIFY2(e.descripcion().contains(c.dice), qPrintable(e.descripcion()));
             }
             QCOMPARE(estado(ajustesOtra), antes);
-            QVERIFY(!QFileInfo::exists(vacio.ajustes.carpeta));
+            QVERIFY2(noExisten(vacio), qPrintable(c.origen));
         }
         // A restore refused: the catalogs it created are taken away.
         SinCatalogos vacio(motor);
@@ -725,13 +741,13 @@ private Q_SLOTS:
         QVERIFY2(r.rechazados == 1 && !r.escribio, qPrintable(todas(r)));
         QVERIFY(todas(r).contains(
             u"[clave_instruccion=nueve] clave_instruccion: \"nueve\" no es un número entero"_s));
-        for (Catalogo c : {Catalogo::Kelmar, Catalogo::Taloren})
-            QVERIFY(
-                motor == Motor::SQLite
-                    ? !QFileInfo::exists(vacio.ajustes.carpeta + u'/' + Servidor::nombre(c) + u".sqlite"_s)
-                    : errorDe([&] { vacio.abre(c); }).numero() == CodigoDeError::Conexion);
+        QVERIFY(noExisten(vacio));
 
-        // Exports refuse a folder in use, and a file where the folder should be.
+        // Exports refuse a folder in use, a file where the folder should be, and catalogs that do not exist.
+        QVERIFY(
+            errorDe([&] { Intercambio::exporta(vacio.ajustes, dir.filePath(u"x"_s), {Catalogo::Kelmar}); })
+                .descripcion()
+                .startsWith(u"No existe el catálogo "_s));
         QCOMPARE(errorDe([&] { Intercambio::exporta(ajustes, exportada, {Catalogo::Kelmar}); })
                      .descripcion()
                      .contains(u"no está vacía"_s),
