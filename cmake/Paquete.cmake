@@ -24,7 +24,10 @@ servidor PostgreSQL. Incluye taloren-admin, la orden de administración.")
 # The libraries it links, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What Qt loads at run time, which dpkg-shlibdeps cannot see: the two database
-# drivers the settings may name, and Qt's own texts in Spanish. The platform
+# drivers the settings may name, the ODBC driver through which taloren-admin
+# import reads an earlier server, and Qt's own texts in Spanish. The platform
 # plugins (xcb, offscreen) come with libqt6gui6, which the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-odbc, qt6-translations-l10n")
+# The ODBC driver of an office's earlier SQL Server (FreeTDS).
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "tdsodbc")
 include(CPack)

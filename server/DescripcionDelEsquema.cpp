@@ -49,6 +49,8 @@ void leeResto(const QString& tabla, const Columna& c, ColumnaDescrita& columna, 
         } else if (que == QLatin1String("primary key")) {
             columna.admiteNulo = false;
             descrita.llavePrimaria = {c.nombre};
+        } else if (que == QLatin1String("unique")) {
+            columna.unico = true;
         } else if (que.startsWith(QLatin1String("default"))) {
             columna.porDefecto = m.captured(2);
         } else if (que.startsWith(QLatin1String("references"))) {
@@ -74,7 +76,11 @@ void leeRestriccion(const QString& texto, TablaDescrita& descrita) {
                                                 nombres(m.captured(3))};
         return;
     }
-    if (t.startsWith(QLatin1String("check (")) || t.startsWith(QLatin1String("unique (")))
+    if (t.startsWith(QLatin1String("check (")) && t.endsWith(QLatin1Char(')'))) {
+        descrita.chequeos << t.mid(7, t.size() - 8);
+        return;
+    }
+    if (t.startsWith(QLatin1String("unique (")))
         return;
     noSeLee(descrita.nombre, texto);
 }
@@ -98,8 +104,12 @@ TablaDescrita describe(const Tabla& tabla) {
 } // namespace
 
 QList<TablaDescrita> descripcion(Catalogo catalogo) {
+    return descripcion(catalogo, versionActual(catalogo));
+}
+
+QList<TablaDescrita> descripcion(Catalogo catalogo, int version) {
     QList<TablaDescrita> pendientes;
-    for (const Tabla& t : tablas(catalogo, versionActual(catalogo)))
+    for (const Tabla& t : tablas(catalogo, version))
         pendientes << describe(t);
     // Key order, keeping the definitions' order where the keys allow it.
     QList<TablaDescrita> ordenadas;

@@ -17,6 +17,7 @@ struct ColumnaDescrita {
     int largo = 0; // texts only
     bool admiteNulo = true;
     QString porDefecto; // as written in the definition ("''", "1"); empty when none
+    bool unico = false; // "unique": no two rows hold the same value
     bool operator==(const ColumnaDescrita&) const = default;
 };
 
@@ -32,6 +33,8 @@ struct TablaDescrita {
     QList<ColumnaDescrita> columnas;
     QStringList llavePrimaria;
     QList<LlaveForanea> llavesForaneas;
+    // The table's checks as written ("Folio > 0", "Estatus in ('CONFIRMADA', 'SINCONFIRMAR')").
+    QStringList chequeos = {};
     bool operator==(const TablaDescrita&) const = default;
 };
 
@@ -40,5 +43,7 @@ struct TablaDescrita {
 // a definition holds a constraint this description cannot read, or when
 // foreign keys go round in a circle.
 QList<TablaDescrita> descripcion(Catalogo catalogo);
+// The same at an earlier version of the catalog's schema, as an older export holds it.
+QList<TablaDescrita> descripcion(Catalogo catalogo, int version);
 
 } // namespace Esquema

@@ -134,7 +134,7 @@ QList<Tabla> tablasDeKelmar(int version) {
                  QStringLiteral(
                      "foreign key (Anio, Folio) references invitacion (Anio, Folio) on delete cascade")}},
            } +
-           tablasDelHistorial(4);
+           tablasDelHistorial(4) + QList<Tabla>{tablaDeImportaciones(5)};
 }
 
 // The tables of taloren: the event register's own catalogues, then the three
@@ -160,7 +160,7 @@ QList<Tabla> tablasDeTaloren(int version) {
                 {QStringLiteral("check (ultimo_folio >= 0)")},
                 2},
            } +
-           tablasDelHistorial(2);
+           tablasDelHistorial(2) + QList<Tabla>{tablaDeImportaciones(3)};
 }
 
 } // namespace
@@ -195,7 +195,7 @@ void creaTabla(Conexion& conexion, const Tabla& tabla) {
 
 int versionActual(Catalogo catalogo) {
     // A new migration raises its catalog's number here.
-    return catalogo == Catalogo::Kelmar ? 5 : 2;
+    return catalogo == Catalogo::Kelmar ? 5 : 3;
 }
 
 QList<Tabla> tablas(Catalogo catalogo, int version) {

@@ -214,4 +214,14 @@ QList<Tabla> tablasDelHistorial(int desde) {
     };
 }
 
+Tabla tablaDeImportaciones(int desde) {
+    return {QStringLiteral("importaciones"),
+            {integer("id", "primary key"), varchar("tipo", 12, "not null default 'importación'"),
+             timestamp("fecha", "not null"), varchar("cuenta", 20, "not null"),
+             varchar("estacion", 255, "not null"), varchar("rol", 63, "not null"),
+             varchar("origen", 1000, "not null"), varchar("resumen", 2000, "not null")},
+            {QStringLiteral("check (tipo in ('importación'))")},
+            desde};
+}
+
 } // namespace Esquema

@@ -119,4 +119,7 @@ QString paraMostrar(const QVariant& valor);
 namespace Esquema {
 // The history's two tables, added to a catalog at that schema version.
 QList<Tabla> tablasDelHistorial(int desde);
+// The history of the imports into a catalog: one line per import that wrote
+// something (kind "importación", its source and its counts), never one per row.
+Tabla tablaDeImportaciones(int desde);
 } // namespace Esquema

@@ -185,7 +185,9 @@ void otorgaPermisos(Conexion& c, Catalogo catalogo, const AjustesDeConexion& aju
         QStringLiteral("grant usage, select on all sequences in schema public to %1").arg(r),
         QStringLiteral("revoke insert, update, delete on table version_esquema from %1").arg(r),
         // A station adds to the history and reads it; nobody rewrites it from one.
-        QStringLiteral("revoke update, delete, truncate on table historial, historial_campo from %1").arg(r),
+        QStringLiteral("revoke update, delete, truncate on table historial, historial_campo, importaciones "
+                       "from %1")
+            .arg(r),
     };
     if (catalogo == Catalogo::Kelmar)
         sentencias
@@ -217,7 +219,8 @@ bool sinCuentas(Conexion& kelmar) {
            kelmar.ejecuta(QStringLiteral("select count(*) from usuarios")).valor(0, 0).toInt() == 0;
 }
 
-QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administracion::PideContrasena& pide) {
+QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administracion::PideContrasena& pide,
+                             const Administracion::Creacion& como) {
     QStringList hecho;
     const struct {
         Catalogo catalogo;
@@ -238,14 +241,14 @@ QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administrac
         servidor->ejecuta(QStringLiteral("select pg_advisory_lock(7421, hashtext(?))"), {nombre});
 
     // Everything that stops the run is found before anything changes.
-    bool necesitaPrimera = !existeBase(*servidor, ajustes.kelmar.baseDeDatos);
+    bool necesitaPrimera = como.semilla && !existeBase(*servidor, ajustes.kelmar.baseDeDatos);
     for (const auto& c : catalogos) {
         if (!existeBase(*servidor, c.ajustes->baseDeDatos))
             continue;
         auto conexion = abreCatalogo(ajustes, c.catalogo);
         exigeDelAdministrador(*conexion, ajustes, c.ajustes->baseDeDatos);
         if (c.catalogo == Catalogo::Kelmar)
-            necesitaPrimera = sinCuentas(*conexion);
+            necesitaPrimera = como.semilla && sinCuentas(*conexion);
     }
     const QString primera = necesitaPrimera ? primeraContrasenaValida(pide) : QString();
 
@@ -260,9 +263,12 @@ QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administrac
     }
     for (const auto& c : catalogos) {
         auto conexion = abreCatalogo(ajustes, c.catalogo);
-        const int antes = Esquema::actualiza(*conexion, c.catalogo, &hecho);
+        const int hasta = c.catalogo == Catalogo::Kelmar ? como.hastaKelmar : como.hastaTaloren;
+        const int antes = Esquema::actualiza(*conexion, c.catalogo, &hecho, hasta, como.semilla);
+        if (hasta > 0 && hasta < Esquema::versionActual(c.catalogo))
+            continue;
         if (c.catalogo == Catalogo::Kelmar) {
-            if (sinCuentas(*conexion)) {
+            if (como.semilla && sinCuentas(*conexion)) {
                 Cuentas::agrega(*conexion, QString::fromLatin1(Semilla::cuentaInicial),
                                 QString::fromLatin1(Semilla::nickInicial), primera);
                 hecho << QStringLiteral("Cuenta %1 creada con la contraseña que se dio.")
@@ -285,14 +291,16 @@ QStringList creaEnElServidor(const AjustesDeConexion& ajustes, const Administrac
 } // namespace
 
 QStringList Administracion::creaCatalogos(const AjustesDeConexion& ajustes,
-                                          const PideContrasena& primeraContrasena) {
+                                          const PideContrasena& primeraContrasena, const Creacion& como) {
     if (ajustes.motor == Motor::PostgreSQL)
-        return creaEnElServidor(ajustes, primeraContrasena);
+        return creaEnElServidor(ajustes, primeraContrasena, como);
     QStringList hecho;
     for (Catalogo catalogo : {Catalogo::Kelmar, Catalogo::Taloren}) {
         Conexion conexion(Servidor::nombre(catalogo), &Servidor::procedimientosConAcceso(catalogo));
         conexion.abre(ajustes, catalogo == Catalogo::Kelmar ? ajustes.kelmar : ajustes.taloren);
-        const int antes = Esquema::actualiza(conexion, catalogo, &hecho);
+        const int antes = Esquema::actualiza(
+            conexion, catalogo, &hecho, catalogo == Catalogo::Kelmar ? como.hastaKelmar : como.hastaTaloren,
+            como.semilla);
         hecho << lineaDeVersion(catalogo, ajustes.carpeta, antes);
     }
     return hecho;

@@ -28,7 +28,15 @@ using PideContrasena = std::function<QString()>;
 // when missing by the administrator role. Safe to run again and at the same
 // time as another run (the second waits, then finds the catalogs current).
 // Returns a line per thing done or to be done by hand.
-QStringList creaCatalogos(const AjustesDeConexion& ajustes, const PideContrasena& primeraContrasena = {});
+// A restore creates them otherwise: empty (no seed data, no first account),
+// and at the schema version of its export, which it migrates after the rows
+// are in (then it runs this again, which grants the stations' accounts).
+struct Creacion {
+    bool semilla = true;
+    int hastaKelmar = 0, hastaTaloren = 0; // 0: the current version
+};
+QStringList creaCatalogos(const AjustesDeConexion& ajustes, const PideContrasena& primeraContrasena = {},
+                          const Creacion& como = {});
 // Drops both databases (tests clean up with it), as the administrator.
 void borraCatalogos(const AjustesDeConexion& ajustes);
 // The settings with which the orders that change accounts or configuration

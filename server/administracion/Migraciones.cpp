@@ -21,7 +21,9 @@ namespace {
 
 struct Migracion {
     int version;
-    std::function<void(Conexion&)> aplica;
+    // The second argument: whether a new catalog gets the seed data (a
+    // restore brings every row from its export instead).
+    std::function<void(Conexion&, bool)> aplica;
 };
 
 // The name rule's functions: a server keeps them in the schema, the embedded
@@ -41,27 +43,29 @@ void creaTablasNuevas(Conexion& c, Catalogo catalogo, int version) {
 
 // Version 1 of kelmar: the catalogues the office shares with its sibling
 // system, the accounts, and the invitations.
-void kelmar1(Conexion& c) {
+void kelmar1(Conexion& c, bool semilla) {
     creaFuncionesDeNombres(c);
     creaTablasNuevas(c, Catalogo::Kelmar, 1);
     c.ejecuta(QStringLiteral("create index funcionarios_nombre on funcionarios (nombre)"));
     c.ejecuta(QStringLiteral("create index localidad_nombre on localidad (nombre)"));
     c.ejecuta(QStringLiteral("create index invitacion_fechaevento on invitacion (FechaEvento)"));
-    Semilla::siembraKelmar(c);
+    if (semilla)
+        Semilla::siembraKelmar(c);
 }
 
 // Version 2 of kelmar: an event of a known municipality and unknown locality
 // is stored under that municipality's own "Sin Localidad".
-void kelmar2(Conexion& c) {
+void kelmar2(Conexion& c, bool) {
     Semilla::agregaSinLocalidad(c);
 }
 
 // Version 1 of taloren: the event register and its own catalogues.
-void taloren1(Conexion& c) {
+void taloren1(Conexion& c, bool semilla) {
     creaFuncionesDeNombres(c);
     creaTablasNuevas(c, Catalogo::Taloren, 1);
     c.ejecuta(QStringLiteral("create index evento_fecha on evento (fecha)"));
-    Semilla::siembraTaloren(c);
+    if (semilla)
+        Semilla::siembraTaloren(c);
 }
 
 // Version 3 of kelmar: on a server, the accounts are checked, added and
@@ -70,7 +74,7 @@ void taloren1(Conexion& c) {
 // still log in, and the digests never leave the server. pgcrypto ships with
 // PostgreSQL and is a trusted extension: the catalog's owner creates it. The
 // embedded catalog checks its accounts in the program.
-void kelmar3(Conexion& c) {
+void kelmar3(Conexion& c, bool) {
     if (c.motor() != Motor::PostgreSQL)
         return;
     for (const QString& sentencia : Cuentas::funcionesParaPostgreSQL())
@@ -119,20 +123,38 @@ void agregaVersionesEHistorial(Conexion& c, Catalogo catalogo, int version) {
                           .arg(tabla, accion));
 }
 
-void kelmar4(Conexion& c) {
+void kelmar4(Conexion& c, bool) {
     agregaVersionesEHistorial(c, Catalogo::Kelmar, 4);
 }
 
-// Version 5 of kelmar: the agenda's settings (server/Esquema.cpp). The
-// identity is made here, once, and travels with the catalog from then on.
-void kelmar5(Conexion& c) {
+void taloren2(Conexion& c, bool) {
+    agregaVersionesEHistorial(c, Catalogo::Taloren, 2);
+}
+
+// The history of the imports (version 5 of kelmar, 3 of taloren): like the
+// history of the records, never changed nor removed.
+void agregaImportaciones(Conexion& c, Catalogo catalogo, int version) {
+    creaTablasNuevas(c, catalogo, version);
+    if (c.motor() == Motor::PostgreSQL)
+        return;
+    for (const QString& accion : {QStringLiteral("update"), QStringLiteral("delete")})
+        c.ejecuta(QStringLiteral("create trigger importaciones_sin_%1 before %1 on importaciones begin"
+                                 " select raise(abort, 'El historial no se modifica ni se borra.'); end")
+                      .arg(accion));
+}
+
+// Version 5 of kelmar also adds the agenda's settings (server/Esquema.cpp).
+// The identity is made here, once, and travels with the catalog from then on
+// (a restored export brings its own).
+void kelmar5(Conexion& c, bool) {
     agregaColumnasNuevas(c, Catalogo::Kelmar, 5);
+    agregaImportaciones(c, Catalogo::Kelmar, 5);
     c.ejecuta(QStringLiteral("update configuracion set Identidad = ? where Identidad is null"),
               {QUuid::createUuid().toString(QUuid::WithoutBraces)});
 }
 
-void taloren2(Conexion& c) {
-    agregaVersionesEHistorial(c, Catalogo::Taloren, 2);
+void taloren3(Conexion& c, bool) {
+    agregaImportaciones(c, Catalogo::Taloren, 3);
 }
 
 // Each catalog's migrations in order. A new one takes the next number of its
@@ -141,15 +163,12 @@ void taloren2(Conexion& c) {
 // the migrations after the first version with those tables run again.
 const QList<Migracion>& migraciones(Catalogo catalogo) {
     static const QList<Migracion> kelmar = {
-        {1, kelmar1},
-        {2, kelmar2},
-        {3, kelmar3},
-        {4, kelmar4},
-        {5, kelmar5},
+        {1, kelmar1}, {2, kelmar2}, {3, kelmar3}, {4, kelmar4}, {5, kelmar5},
     };
     static const QList<Migracion> taloren = {
         {1, taloren1},
         {2, taloren2},
+        {3, taloren3},
     };
     const QList<Migracion>& lista = catalogo == Catalogo::Kelmar ? kelmar : taloren;
     // The data side states the version windows require; a migration that it
@@ -211,7 +230,7 @@ QList<Forma> formasDeLasVersiones(Catalogo catalogo) {
         Conexion borrador(QStringLiteral("borrador"));
         borrador.abre(ajustes, {QStringLiteral("borrador"), {}, {}});
         for (const Migracion& m : migraciones(catalogo)) {
-            borrador.enTransaccion([&] { m.aplica(borrador); });
+            borrador.enTransaccion([&] { m.aplica(borrador, true); });
             formas << formaDe(borrador);
         }
     }
@@ -277,7 +296,7 @@ int restituyeVersion(Conexion& conexion, Catalogo catalogo, QStringList* notas) 
 
 } // namespace
 
-int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas, int hasta) {
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas, int hasta, bool semilla) {
     if (hasta <= 0)
         hasta = versionActual(catalogo);
     const int vista = version(conexion);
@@ -303,7 +322,7 @@ int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas, int has
             if (!tieneTablaDeVersion(conexion))
                 conexion.ejecuta(
                     QStringLiteral("create table version_esquema (version integer primary key)"));
-            m.aplica(conexion);
+            m.aplica(conexion, semilla);
             conexion.ejecuta(QStringLiteral("insert into version_esquema (version) values (?)"), {m.version});
         }
         return encontrada;

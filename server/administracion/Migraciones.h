@@ -15,6 +15,8 @@ namespace Esquema {
 // ErrorDeEjecucion when the catalog is newer than this program, or holds
 // tables that are not those of any of its versions (another program's).
 // `hasta`, when given, stops at that version: what a catalog of an older
-// program holds, to prove the migrations on it.
-int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr, int hasta = 0);
+// program holds, to prove the migrations on it. Without `semilla` a new
+// catalog starts empty: a restore brings every row from its export.
+int actualiza(Conexion& conexion, Catalogo catalogo, QStringList* notas = nullptr, int hasta = 0,
+              bool semilla = true);
 } // namespace Esquema

@@ -208,6 +208,19 @@ void Conexion::abreComo(const AjustesDeConexion& ajustes, const AjustesDeCatalog
                  QString::number(qint64(ajustes.segundosDeBloqueo) * 1000)});
     } else {
         ejecuta(QStringLiteral("pragma foreign_keys = on"));
+        // The write-ahead journal: readers (an export's snapshot, a search)
+        // never hold the writer back nor wait for it, and a commit flushes
+        // one file instead of two. The catalog lives on the station's own
+        // disk, never on a network share, where the journal could not work.
+        // The mode stays in the file; a catalog that cannot take it says so.
+        const Recordset modo = ejecuta(QStringLiteral("pragma journal_mode = wal"));
+        if (modo.estaVacio() || modo.texto(0, 0).compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            throw ErrorDeEjecucion(
+                CodigoDeError::Conexion,
+                QStringLiteral("El catálogo %1 no pudo pasar al diario de escritura "
+                               "anticipada (WAL): quedó en el modo \"%2\".")
+                    .arg(catalogo.baseDeDatos, modo.estaVacio() ? QString() : modo.texto(0, 0)),
+                fuente());
         // A search reads a catalog of tens of thousands of events through an
         // index: with SQLite's default 2 MB of cache it reads most pages from
         // the file again at every search. Pages are taken only as they are used.

@@ -1,5 +1,7 @@
 // The administration command: creates the catalogs on a server, manages the
-// accounts of the login and the configuration row that the start-up reads.
+// accounts of the login and the configuration row that the start-up reads,
+// and exports and imports the catalogs' data. It parses and prints; the work
+// is the libraries'.
 #include "outside/AjustesDeConexion.h"
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -9,6 +11,7 @@
 #include "server/administracion/Apertura.h"
 #include "server/administracion/ListadoDelHistorial.h"
 #include "server/administracion/Semilla.h"
+#include "server/intercambio/Intercambio.h"
 
 #include "outside/Idioma.h"
 
@@ -155,6 +158,96 @@ int historial(const QCommandLineParser& opciones, const AjustesDeConexion& ajust
     for (const QString& linea : lineas)
         salida << linea << Qt::endl;
     return 0;
+}
+
+// --catalogo kelmar|taloren|ambos; empty when the value is none of them.
+QList<Catalogo> catalogosElegidos(const QCommandLineParser& opciones) {
+    const QString v = opciones.isSet(QStringLiteral("catalogo")) ? opciones.value(QStringLiteral("catalogo"))
+                                                                 : QStringLiteral("ambos");
+    if (v == QLatin1String("kelmar"))
+        return {Catalogo::Kelmar};
+    if (v == QLatin1String("taloren"))
+        return {Catalogo::Taloren};
+    if (v == QLatin1String("ambos"))
+        return {Catalogo::Kelmar, Catalogo::Taloren};
+    return {};
+}
+
+// Where a long export or import is, on the error output, over one line.
+Intercambio::Progreso progresoEnTerminal() {
+    if (!isatty(STDERR_FILENO))
+        return {};
+    return [](const QString& catalogo, const QString& tabla, qint64 hechas, qint64 total) {
+        errores << QStringLiteral("\r\033[K%1.%2: %3 de %4").arg(catalogo, tabla).arg(hechas).arg(total)
+                << (hechas == total ? QStringLiteral("\n") : QString()) << Qt::flush;
+    };
+}
+
+int exporta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
+    const QStringList args = opciones.positionalArguments();
+    const QList<Catalogo> catalogos = catalogosElegidos(opciones);
+    if (args.size() != 2 || catalogos.isEmpty()) {
+        errores << QStringLiteral("Uso: taloren-admin export CARPETA [--catalogo kelmar|taloren|ambos]")
+                << Qt::endl;
+        return 2;
+    }
+    for (const QString& linea : Intercambio::exporta(ajustes, args.at(1), catalogos, progresoEnTerminal()))
+        salida << linea << Qt::endl;
+    return 0;
+}
+
+int importa(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes) {
+    const QStringList args = opciones.positionalArguments();
+    Intercambio::Opciones o;
+    o.catalogos = catalogosElegidos(opciones);
+    if (args.size() != 2 || o.catalogos.isEmpty() ||
+        (opciones.isSet(QStringLiteral("si")) && !opciones.isSet(QStringLiteral("reemplazar")))) {
+        errores << QStringLiteral(
+                       "Uso: taloren-admin import csv:CARPETA|odbc:\"CADENA\" [--catalogo "
+                       "kelmar|taloren|ambos] [--prueba] [--omitir-rechazados] [--reemplazar [--si]] "
+                       "[--invitaciones NOMBRE] [--fechas dma|amd|mda] [--informe CARPETA]")
+                << Qt::endl;
+        return 2;
+    }
+    o.origen = args.at(1);
+    o.prueba = opciones.isSet(QStringLiteral("prueba"));
+    o.omitirRechazados = opciones.isSet(QStringLiteral("omitir-rechazados"));
+    o.reemplazar = opciones.isSet(QStringLiteral("reemplazar"));
+    if (opciones.isSet(QStringLiteral("invitaciones")))
+        o.invitaciones = opciones.value(QStringLiteral("invitaciones"));
+    o.carpetaDelInforme = opciones.value(QStringLiteral("informe"));
+    if (opciones.isSet(QStringLiteral("fechas"))) {
+        const QString f = opciones.value(QStringLiteral("fechas"));
+        if (f == QLatin1String("dma"))
+            o.fechas = Intercambio::OrdenDeFecha::DiaMesAnio;
+        else if (f == QLatin1String("amd"))
+            o.fechas = Intercambio::OrdenDeFecha::AnioMesDia;
+        else if (f == QLatin1String("mda"))
+            o.fechas = Intercambio::OrdenDeFecha::MesDiaAnio;
+        else {
+            errores << QStringLiteral(
+                           "--fechas admite dma (día/mes/año), amd (año-mes-día) o mda (mes/día/año).")
+                    << Qt::endl;
+            return 2;
+        }
+    }
+    const bool si = opciones.isSet(QStringLiteral("si"));
+    o.confirma = [si](const QString& pregunta) {
+        if (si)
+            return true;
+        if (!isatty(STDIN_FILENO)) {
+            errores << pregunta << QStringLiteral(" (sin terminal para preguntar: use --si)") << Qt::endl;
+            return false;
+        }
+        errores << pregunta << QStringLiteral(" [s/N] ") << Qt::flush;
+        const QString r = entrada().readLine().trimmed().toLower();
+        return r == QLatin1String("s") || r == QLatin1String("si") || r == QLatin1String("sí");
+    };
+    o.progreso = progresoEnTerminal();
+    const Intercambio::Resultado r = Intercambio::importa(ajustes, o);
+    for (const QString& linea : r.lineas)
+        salida << linea << Qt::endl;
+    return r.rechazados > 0 && !o.omitirRechazados ? 1 : 0;
 }
 
 // A day given as aaaa-mm-dd, or `porOmision` when the option is absent; an
@@ -386,6 +479,10 @@ int ejecuta(const QCommandLineParser& opciones, const AjustesDeConexion& ajustes
     }
     if (orden == QLatin1String("history"))
         return historial(opciones, ajustes);
+    if (orden == QLatin1String("export"))
+        return exporta(opciones, ajustes);
+    if (orden == QLatin1String("import"))
+        return importa(opciones, ajustes);
     if (orden == QLatin1String("agenda"))
         return agenda(opciones, ajustes);
     errores << QStringLiteral("Orden desconocida: %1").arg(orden) << Qt::endl;
@@ -421,6 +518,13 @@ int main(int argc, char* argv[]) {
         "  history --borrados      las invitaciones (o con --eventos los eventos) eliminadas, con todo\n"
         "                          su contenido: un encabezado y una línea por campo (--desde)\n"
         "                          history sólo lee: basta el archivo de ajustes de una estación\n"
+        "  export CARPETA          escribe los catálogos en una carpeta nueva: un CSV por tabla y\n"
+        "                          manifiesto.json (--catalogo)\n"
+        "  import ORIGEN           importa csv:CARPETA (una exportación, o la carpeta de un servidor\n"
+        "                          anterior) u odbc:\"CADENA\" (un servidor anterior) en los catálogos\n"
+        "                          de los ajustes; sin catálogos, los crea (restauración) (--catalogo,\n"
+        "                          --prueba, --omitir-rechazados, --reemplazar, --si, --invitaciones,\n"
+        "                          --fechas, --informe)\n"
         "  agenda --ics ARCHIVO    la agenda de los titulares como archivo de calendario (RFC 5545),\n"
         "                          de hoy a noventa días (--desde, --hasta, --titular,\n"
         "                          --representante); con --publica sólo lo confirmado, y con\n"
@@ -484,10 +588,28 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("event-years-ahead"),
          QStringLiteral("Años después del actual en que una fecha de evento se guarda sin preguntar (10)."),
          QStringLiteral("n")},
+        {QStringLiteral("catalogo"), QStringLiteral("export, import: kelmar, taloren o ambos (por omisión)."),
+         QStringLiteral("catálogo")},
+        {QStringLiteral("prueba"), QStringLiteral("import: revisa todo sin escribir nada.")},
+        {QStringLiteral("omitir-rechazados"),
+         QStringLiteral("import: escribe lo demás y deja los registros rechazados en CSV junto al informe.")},
+        {QStringLiteral("reemplazar"),
+         QStringLiteral("import: vacía los catálogos antes (pregunta primero).")},
+        {QStringLiteral("si"), QStringLiteral("import --reemplazar: no pregunta.")},
+        {QStringLiteral("invitaciones"),
+         QStringLiteral(
+             "import odbc: la tabla o vista de las invitaciones del servidor anterior (invitacion)."),
+         QStringLiteral("nombre")},
+        {QStringLiteral("fechas"),
+         QStringLiteral(
+             "import de un servidor anterior: el orden de las fechas que no lo dicen (dma, amd, mda)."),
+         QStringLiteral("orden")},
+        {QStringLiteral("informe"), QStringLiteral("import: carpeta del informe (por omisión, la actual)."),
+         QStringLiteral("carpeta")},
     });
     opciones.addPositionalArgument(
         QStringLiteral("orden"),
-        QStringLiteral("create, add-user, set-password, set-config, show-config, history o agenda"));
+        QStringLiteral("create, add-user, set-password, set-config, show-config, history, export, import o agenda"));
     opciones.process(app);
     if (opciones.isSet(ayuda)) {
         salida << opciones.helpText();
