@@ -760,6 +760,16 @@ private Q_SLOTS:
 
         // An export of an older schema (before the import history) is restored and brought up to date.
         const QString vieja = copia(u"vieja"_s);
+        {
+            // Nor the agenda's settings, which came with the same version.
+            QFile f(vieja + u"/kelmar/configuracion.csv"_s);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QByteArrayList lineas = f.readAll().split('\n');
+            for (QByteArray& linea : lineas)
+                if (!linea.isEmpty())
+                    linea = linea.trimmed().split(',').mid(0, 7).join(',') + "\r";
+            reescribe(vieja, u"kelmar"_s, u"configuracion"_s, lineas.join('\n'), int(lineas.size()) - 2);
+        }
         m = manifiesto(vieja);
         cats = m.value(u"catalogos"_s).toObject();
         for (const QString& cat : {u"kelmar"_s, u"taloren"_s}) {
