@@ -60,6 +60,16 @@ QDate lunesDe(const QDate& dia) {
     return dia.addDays(1 - dia.dayOfWeek());
 }
 
+// "Invitación 5/2026: 23:00 Cena — Luis Gómez (Srio.)"
+QString conRegistro(const Agenda::Entrada& e) {
+    return QStringLiteral("%1 %2/%3: ")
+               .arg(e.tipo == Agenda::Tipo::Invitacion ? QStringLiteral("Invitación")
+                                                       : QStringLiteral("Evento"))
+               .arg(e.folio)
+               .arg(e.anio) +
+           PintorDeAgenda::Texto(e, true);
+}
+
 QString nombreDelDia(const QDate& dia) {
     const QLocale es(QLocale::Spanish, QLocale::Mexico);
     return es.toString(dia, QStringLiteral("ddd d MMM"));
@@ -456,7 +466,7 @@ void FrmAgenda::CmdImprimir_Click() {
     if (CmbTipo->currentIndex() > 0)
         filtros << QStringLiteral("Solo %1").arg(CmbTipo->currentText().toLower());
     try {
-        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTAgendaSemana"));
+        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTAgendaSemana.rpt"));
         reporte->estableceParametro(1, m_desde);
         reporte->estableceParametro(2, m_hasta);
         reporte->estableceParametro(3, filtros.join(QStringLiteral(" · ")));
@@ -480,9 +490,8 @@ void FrmAgenda::CmdConflictos_Click() {
         cuatroSemanas.hasta = hoy.addDays(27);
         QList<QVariantList> filas;
         for (const auto& [a, b] : Agenda::dobleReservas(lector.lee(cuatroSemanas), lector.margen()))
-            filas << QVariantList{a.dia, a.persona(), PintorDeAgenda::Texto(a, true),
-                                  PintorDeAgenda::Texto(b, true)};
-        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTConflictos"));
+            filas << QVariantList{a.dia, a.persona(), conRegistro(a), conRegistro(b)};
+        std::shared_ptr<Reporte> reporte = Reporte::abre(QStringLiteral("RPTConflictos.rpt"));
         reporte->estableceParametro(1, cuatroSemanas.desde);
         reporte->estableceParametro(2, cuatroSemanas.hasta);
         reporte->estableceParametro(3, QString::number(lector.margen()));

@@ -6,10 +6,13 @@
 #include "controls/TextoMultilinea.h"
 #include "invitations/FrmModificarInvitacion.h"
 #include "outside/Reloj.h"
+#include "outside/reportes/Reporte.h"
+#include "reports/FrmVerReporte.h"
 #include "startup/MDITaloren.h"
 #include "support/EntornoDeVentanas.h"
 #include "support/InvitacionesDePrueba.h"
 #include "support/RegistroDeEventos.h"
+#include "support/TextoDePdf.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -287,6 +290,46 @@ private Q_SLOTS:
                  qPrintable(a.e.caja.textos().join(u'|')));
         QCOMPARE(a.e.base.taloren().ejecuta(u"select count(*) from evento"_s).valor(0, 0).toInt(), 2);
         QCOMPARE(c.txtEvento->toPlainText(), u"Cena de gala"_s);
+    }
+
+    // The period on view and the coming four weeks' double bookings go to the
+    // report engine's preview (or the printer); a catalog that cannot be read
+    // is reported and nothing is shown.
+    void impresiones() {
+        Semana a;
+        MDITaloren mdi;
+        InvitacionDePrueba tarde;
+        tarde.anio = 2026;
+        tarde.folio = 5;
+        tarde.fechaEvento = lunes.addDays(2);
+        tarde.hora = u"23:00"_s;
+        tarde.representante = u"luis gomez"_s;
+        insertaInvitacion(a.e.base.kelmar(), tarde);
+        a.v.show();
+        QTemporaryDir dir;
+        QStringList textos;
+        a.e.alMostrar = [&](QDialog& d) {
+            if (auto* vista = qobject_cast<FrmVerReporte*>(&d)) {
+                const QString pdf = dir.filePath(u"r.pdf"_s);
+                vista->reporte()->guardaPdf(pdf);
+                textos << paginasDePdf(pdf).join(u' ').simplified();
+            }
+        };
+        for (QPushButton* b : {a.v.CmdImprimir, a.v.CmdConflictos}) {
+            a.e.caja.responde(CajaDeMensajes::No);
+            b->click();
+        }
+        QCOMPARE(textos.size(), 2);
+        for (const char* t : {"Agenda de los titulares", "Del 2 de marzo de 2026 al 8 de marzo de 2026",
+                              "Patricia Ocampo Bahena", "Sin confirmar", "Total de compromisos: 6"})
+            QVERIFY2(textos.at(0).contains(QString::fromUtf8(t)), qPrintable(textos.at(0)));
+        for (const char* t : {"Compromisos que chocan", "menos de 90 minutos", "Luis Gómez", "Invitación 5",
+                              "Pares de compromisos que chocan: 1"})
+            QVERIFY2(textos.at(1).contains(QString::fromUtf8(t)), qPrintable(textos.at(1)));
+        a.e.base.kelmar().ejecuta(u"alter table invitacion rename to roto"_s);
+        a.v.CmdConflictos->click();
+        QCOMPARE(textos.size(), 2);
+        QCOMPARE(a.e.mostradas.count(u"FrmErrores"_s), 1);
     }
 
     // "Exportar calendario..." writes the period on view, filtered, where the

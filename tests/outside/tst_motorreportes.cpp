@@ -148,6 +148,27 @@ private Q_SLOTS:
         const ErrorDeEjecucion e = errorDe([&] { sinCampo.iniciaSesion(base.kelmar()); });
         QCOMPARE(QList<int>({e.numero(), mal.numero()}), QList<int>(2, CodigoDeError::DefinicionDeReporte));
         QVERIFY(e.descripcion().contains(QStringLiteral("{Inexistente}")));
+
+        // Rows the program gives: only to a definition that names their columns, each of them there.
+        for (const QByteArray& datos :
+             {QByteArray("\"datos\": {\"procedimiento\": \"X\", \"columnas\": [\"A\"]"),
+              QByteArray("\"datos\": {\"columnas\": []")})
+            QVERIFY(
+                errorDe([&] {
+                    Reporte r(cambiada(
+                        "\"datos\": {\n    \"procedimiento\": \"ObtenerInvitacionesParaReporte\"", datos));
+                })
+                    .descripcion()
+                    .contains(QStringLiteral("uno de los dos")));
+        auto agenda = Reporte::abre(QStringLiteral("RPTAgendaSemana.rpt"));
+        QCOMPARE(errorDe([&] { agenda->iniciaSesion(base.kelmar()); }).numero(),
+                 CodigoDeError::DefinicionDeReporte);
+        QVERIFY(errorDe([&] { agenda->estableceDatos(Recordset({QStringLiteral("Dia")}, {})); })
+                    .descripcion()
+                    .contains(QStringLiteral("la columna Hora")));
+        QVERIFY(errorDe([&] { r->estableceDatos(Recordset({QStringLiteral("Anio")}, {})); })
+                    .descripcion()
+                    .contains(QStringLiteral("ObtenerInvitacionesParaReporte")));
     }
 
     // Painting that cannot happen says so, and a PDF that fails leaves the file as it was.
