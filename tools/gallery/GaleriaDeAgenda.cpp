@@ -5,6 +5,8 @@
 #include "agenda/FrmAgenda.h"
 #include "agenda/ListaDeLaSemana.h"
 #include "common/Modulo.h"
+#include "controls/BotonesDeComando.h"
+#include "invitations/FrmModificarInvitacion.h"
 #include "outside/Reloj.h"
 #include "server/Eventos.h"
 #include "server/Historial.h"
@@ -12,7 +14,16 @@
 #include "startup/Inicio.h"
 #include "startup/MDITaloren.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
+
+#include <functional>
 
 namespace Galeria {
 
@@ -86,6 +97,44 @@ void galeriaDeAgenda() {
     MDITaloren& mdi = Modulo::mdi();
     mdi.LstProximos->Refresca();
     retrata(mdi, QStringLiteral("MDITaloren-proximos"));
+
+    // The question a save asks about a double booking, pictured as it stands, then answered "No".
+    int folio = 0;
+    for (const Invitacion& i :
+         Invitaciones::entreFechas(Modulo::kelmar(), lunes.addDays(2), lunes.addDays(2)))
+        if (i.descripcion == QLatin1String("Entrega de becas"))
+            folio = i.folio;
+    FrmModificarInvitacion becas(&mdi);
+    becas.MuestraAlAbrir(2026, folio);
+    becas.show();
+    becas.CmbHoraEvento->setCurrentIndex(becas.CmbHoraEvento->findText(QStringLiteral("13:30")));
+    becas.TxtRepresentante->setText(QStringLiteral("Lic. Óscar Peña Ruiz"));
+    becas.CmbPrefijo2->setCurrentIndex(0);
+    // Any question before it (an event today may count as begun) is answered "Sí".
+    bool retratada = false;
+    const auto pulsa = [](QMessageBox* caja, QMessageBox::ButtonRole papel) {
+        for (QAbstractButton* b : caja->buttons())
+            if (caja->buttonRole(b) == papel)
+                return b->click();
+        qFatal("la pregunta no tiene el botón esperado");
+    };
+    std::function<void()> responde = [&] {
+        auto* pregunta = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!pregunta)
+            qFatal("la pregunta de la doble reserva no se mostró");
+        if (!pregunta->text().contains(QStringLiteral("ya tiene otro compromiso"))) {
+            QTimer::singleShot(100, responde);
+            pulsa(pregunta, QMessageBox::YesRole);
+            return;
+        }
+        guarda(pregunta->grab(), QStringLiteral("Pregunta-doble-reserva"));
+        retratada = true;
+        pulsa(pregunta, QMessageBox::NoRole);
+    };
+    QTimer::singleShot(100, responde);
+    becas.CmdGuardar->click();
+    if (!retratada)
+        qFatal("la pregunta de la doble reserva no se retrató");
 }
 
 } // namespace Galeria
