@@ -8,8 +8,10 @@
 #include "outside/Reloj.h"
 #include "outside/reportes/Reporte.h"
 #include "server/Calendario.h"
+#include "server/Catalogos.h"
 
 #include <QComboBox>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -207,6 +209,16 @@ void FrmAgenda::showEvent(QShowEvent* evento) {
 void FrmAgenda::Form_Load() {
     m_cargada = true;
     Modulo::CentraEnMdi(*this);
+    // The staff's names are offered as the representative is typed (any part of the name).
+    try {
+        auto* nombres =
+            new QCompleter(Catalogos(Modulo::kelmar(), Modulo::taloren()).funcionarios(), TxtRepresentante);
+        nombres->setCaseSensitivity(Qt::CaseInsensitive);
+        nombres->setFilterMode(Qt::MatchContains);
+        TxtRepresentante->setCompleter(nombres);
+    } catch (...) {
+        Modulo::ReportaErrorActual(Modulo::FormaDeReporte::Ventana);
+    }
     m_dia = Reloj::actual().hoy();
     Refresca();
     GrdSemana->setFocus();

@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QFileDialog>
@@ -118,6 +119,12 @@ private Q_SLOTS:
         QCOMPARE(a.celda(a.v.GrdSemana, int(FrmAgenda::HorasDeLaSemana().size()) - 1, 2),
                  QStringList{u"I-2026-3"_s});
         QCOMPARE(a.v.Entradas().at(3).representante, u"Patricia Ocampo Bahena"_s);
+
+        // The staff are offered as a representative is typed.
+        QCompleter* nombres = a.v.TxtRepresentante->completer();
+        QVERIFY(nombres);
+        nombres->setCompletionPrefix(u"ocampo"_s);
+        QCOMPARE(nombres->currentCompletion(), u"Patricia Ocampo Bahena"_s);
 
         a.v.CmbTitular->setCurrentIndex(2);
         QCOMPARE(a.claves(), QStringList({u"I-2026-2"_s, u"E-2026-2"_s}));
