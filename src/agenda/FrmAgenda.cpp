@@ -145,13 +145,14 @@ FrmAgenda::FrmAgenda(QWidget* parent) : QDialog(parent) {
     for (int d = 1; d <= 7; ++d)
         dias << QLocale(QLocale::Spanish, QLocale::Mexico).dayName(d, QLocale::LongFormat);
     GrdMes->setHorizontalHeaderLabels(dias);
-    TabVistas->addTab(GrdSemana, QStringLiteral("S&emana"));
+    TabVistas->addTab(GrdSemana, QStringLiteral("Sema&na"));
     TabVistas->addTab(GrdMes, QStringLiteral("M&es"));
     disposicion->addWidget(TabVistas, 1);
 
     LblLeyenda = new QLabel(PintorDeAgenda::Leyenda(), this);
     LblLeyenda->setObjectName(QStringLiteral("LblLeyenda"));
     LblLeyenda->setTextFormat(Qt::RichText);
+    LblLeyenda->setWordWrap(true);
     disposicion->addWidget(LblLeyenda);
 
     auto* botones = new QHBoxLayout;

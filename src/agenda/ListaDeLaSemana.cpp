@@ -50,6 +50,8 @@ void ListaDeLaSemana::Refresca() {
     try {
         Agenda::Lector& lector = Modulo::LectorDeAgenda();
         m_entradas = lector.lee({.desde = hoy, .hasta = hoy.addDays(6)});
+        if (m_entradas.isEmpty())
+            encabezado += QStringLiteral(": sin compromisos registrados");
     } catch (const ErrorDeEjecucion& e) {
         encabezado += QStringLiteral(": no fue posible leer la agenda (%1)").arg(e.descripcion());
     }

@@ -1,3 +1,4 @@
+#include "agenda/FrmAgenda.h"
 #include "capture/frmCaptura.h"
 #include "common/FrmErrores.h"
 #include "controls/BotonesDeComando.h"
@@ -429,6 +430,7 @@ private Q_SLOTS:
         ventanas.emplace_back(new frmConsultas);
         ventanas.emplace_back(new frmSolicitaPassword);
         ventanas.emplace_back(new FrmErrores);
+        ventanas.emplace_back(new FrmAgenda);
         for (const auto& v : ventanas)
             QCOMPARE(revisa(*v), QStringList{v->objectName() + u": sin tecla ; repetidas "});
     }
