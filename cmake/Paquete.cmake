@@ -24,7 +24,8 @@ servidor PostgreSQL. Incluye taloren-admin, la orden de administración.")
 # The libraries it links, as dpkg-shlibdeps finds them.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What Qt loads at run time, which dpkg-shlibdeps cannot see: the two database
-# drivers the settings may name, and Qt's own texts in Spanish. The platform
-# plugins (xcb, offscreen) come with libqt6gui6, which the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-translations-l10n")
+# drivers the settings may name, Qt's own texts in Spanish, and the spreadsheet
+# writer, loaded by its soname (src/outside/hojas). The platform plugins come with
+# libqt6gui6, which the program links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-translations-l10n, libxlsxwriter4")
 include(CPack)
