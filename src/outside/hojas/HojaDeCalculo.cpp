@@ -9,7 +9,9 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <dlfcn.h>
 #include <memory>
 
@@ -303,7 +305,8 @@ void escribe(const Tabla& tabla, const QString& archivo, Formato formato, bool r
     if (reemplaza) {
         if (std::rename(QFile::encodeName(temporal.fileName()).constData(),
                         QFile::encodeName(archivo).constData()) != 0)
-            throw noSeEscribe(archivo, QStringLiteral("no se pudo reemplazar el archivo anterior"));
+            throw noSeEscribe(archivo, QStringLiteral("no se pudo reemplazar el archivo anterior (%1)")
+                                           .arg(QString::fromLocal8Bit(std::strerror(errno))));
     } else if (!temporal.rename(archivo)) {
         throw noSeEscribe(archivo, QFileInfo::exists(archivo)
                                        ? QStringLiteral("ya existe un archivo con ese nombre")
