@@ -25,9 +25,10 @@ servidor PostgreSQL. Incluye taloren-admin, la orden de administración.")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What Qt loads at run time, which dpkg-shlibdeps cannot see: the two database
 # drivers the settings may name, the ODBC driver through which taloren-admin
-# import reads an earlier server, and Qt's own texts in Spanish. The platform
+# import reads an earlier server, Qt's own texts in Spanish, and the
+# spreadsheet writer, loaded by its soname (src/outside/hojas). The platform
 # plugins (xcb, offscreen) come with libqt6gui6, which the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-odbc, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, libqt6sql6-odbc, qt6-translations-l10n, libxlsxwriter4")
 # The ODBC driver of an office's earlier SQL Server (FreeTDS).
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "tdsodbc")
 include(CPack)

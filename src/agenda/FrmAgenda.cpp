@@ -2,6 +2,7 @@
 
 #include "agenda/PintorDeAgenda.h"
 #include "common/Avisos.h"
+#include "common/Listas.h"
 #include "common/Modulo.h"
 #include "common/VentanasDeTrabajo.h"
 #include "outside/ErrorDeEjecucion.h"
@@ -23,6 +24,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStandardItemModel>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -159,10 +161,12 @@ FrmAgenda::FrmAgenda(QWidget* parent) : QDialog(parent) {
     CmdImprimir = boton(this, "CmdImprimir", QStringLiteral("&Imprimir..."));
     CmdConflictos = boton(this, "CmdConflictos", QStringLiteral("Con&flictos..."));
     CmdExportar = boton(this, "CmdExportar", QStringLiteral("E&xportar calendario..."));
+    CmdExportarLista = boton(this, "CmdExportarLista", QStringLiteral("Exportar &lista..."));
     CmdCerrar = boton(this, "CmdCerrar", QStringLiteral("&Cerrar"));
     botones->addWidget(CmdImprimir);
     botones->addWidget(CmdConflictos);
     botones->addWidget(CmdExportar);
+    botones->addWidget(CmdExportarLista);
     botones->addStretch(1);
     botones->addWidget(CmdCerrar);
     disposicion->addLayout(botones);
@@ -173,6 +177,7 @@ FrmAgenda::FrmAgenda(QWidget* parent) : QDialog(parent) {
     connect(CmdImprimir, &QPushButton::clicked, this, &FrmAgenda::CmdImprimir_Click);
     connect(CmdConflictos, &QPushButton::clicked, this, &FrmAgenda::CmdConflictos_Click);
     connect(CmdExportar, &QPushButton::clicked, this, &FrmAgenda::CmdExportar_Click);
+    connect(CmdExportarLista, &QPushButton::clicked, this, &FrmAgenda::CmdExportarLista_Click);
     connect(CmdCerrar, &QPushButton::clicked, this, &QDialog::reject);
     connect(CmbTitular, &QComboBox::currentIndexChanged, this, [this] { Refresca(); });
     connect(CmbTipo, &QComboBox::currentIndexChanged, this, [this] { Refresca(); });
@@ -563,4 +568,36 @@ void FrmAgenda::CmdExportar_Click() {
     Modulo::MensajeInformativo(QStringLiteral("La agenda se guardó en el archivo %1 (%2 entradas).")
                                    .arg(QDir::toNativeSeparators(archivo))
                                    .arg(m_entradas.size()));
+}
+
+void FrmAgenda::CmdExportarLista_Click() {
+    // The entries of the period on view, one a row, as the shared export reads a grid.
+    QStandardItemModel lista(0, 13);
+    lista.setHorizontalHeaderLabels(
+        {QStringLiteral("Día"), QStringLiteral("Hora"), QStringLiteral("Tipo"), QStringLiteral("Año"),
+         QStringLiteral("Folio"), QStringLiteral("Titular"), QStringLiteral("Representante"),
+         QStringLiteral("Descripción"), QStringLiteral("Lugar"), QStringLiteral("Invita"),
+         QStringLiteral("Indicación"), QStringLiteral("Observación"), QStringLiteral("Confirmada")});
+    const auto celda = [](const QVariant& valor) {
+        auto* c = new QStandardItem;
+        c->setData(valor, Qt::DisplayRole);
+        return c;
+    };
+    for (const Agenda::Entrada& e : std::as_const(m_entradas)) {
+        const bool invitacion = e.tipo == Agenda::Tipo::Invitacion;
+        lista.appendRow(
+            {celda(e.dia),
+             celda(e.hora ? e.hora->toString(QStringLiteral("HH:mm")) : QStringLiteral("Sin hora")),
+             celda(invitacion ? QStringLiteral("Invitación") : QStringLiteral("Evento")), celda(e.anio),
+             celda(e.folio),
+             celda(e.titular == Agenda::Titular::Secretario ? QStringLiteral("Secretario")
+                                                            : QStringLiteral("Gobernador")),
+             celda(e.representante), celda(e.descripcion), celda(e.lugar), celda(e.invita),
+             celda(e.indicacion), celda(e.observacion),
+             celda(e.confirmada ? QStringLiteral("Sí") : QStringLiteral("No"))});
+    }
+    Listas::Exporta(*this, Listas::TablaDe(lista),
+                    QStringLiteral("Agenda del %1 al %2")
+                        .arg(m_desde.toString(QStringLiteral("dd-MM-yyyy")),
+                             m_hasta.toString(QStringLiteral("dd-MM-yyyy"))));
 }

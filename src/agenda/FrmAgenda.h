@@ -37,6 +37,7 @@ public:
     QPushButton* CmdImprimir;
     QPushButton* CmdConflictos;
     QPushButton* CmdExportar;
+    QPushButton* CmdExportarLista;
     QPushButton* CmdCerrar;
 
     // The rows of the week: the strip without hour, then 05:00 to 23:30.
@@ -55,6 +56,8 @@ public:
     void CmdConflictos_Click();
     // The period on view, filtered, as a calendar file.
     void CmdExportar_Click();
+    // The same entries as a list, into a spreadsheet or a CSV file.
+    void CmdExportarLista_Click();
     // Opens the chosen entry in its window; the agenda refreshes on return.
     void AbreEntrada();
 

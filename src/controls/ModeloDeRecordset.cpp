@@ -29,9 +29,19 @@ int ModeloDeRecordset::columnCount(const QModelIndex& padre) const {
 QVariant ModeloDeRecordset::data(const QModelIndex& indice, int rol) const {
     if (!checkIndex(indice, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    const QVariant v = m_recordset.valor(indice.row(), indice.column());
+    if (rol == Qt::EditRole) {
+        // The value itself, for whoever takes the grid elsewhere (a spreadsheet).
+        if (v.isNull())
+            return {};
+        if (m_fechas.contains(indice.column())) {
+            const QDateTime fh = Recordset::fechaHora(v);
+            return fh.isValid() ? QVariant(fh.date()) : QVariant(v.toString());
+        }
+        return v;
+    }
     if (rol != Qt::DisplayRole && rol != Qt::ToolTipRole)
         return {};
-    const QVariant v = m_recordset.valor(indice.row(), indice.column());
     if (v.isNull())
         return QString();
     if (m_fechas.contains(indice.column())) {

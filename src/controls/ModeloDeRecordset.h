@@ -8,7 +8,8 @@
 // A recordset as a grid shows it: its columns and rows as they came, every
 // value as text (a null as an empty cell, the columns marked as dates
 // day/month/year, each record on one line with the whole text in the tool
-// tip), read-only. Headers are the column names; rows have no caption of
+// tip), read-only; the edit role gives the value itself (a date column's as
+// a date) to whoever takes the grid elsewhere. Headers are the column names; rows have no caption of
 // their own, so the left margin only serves to pick the row.
 class ModeloDeRecordset : public QAbstractTableModel {
     Q_OBJECT

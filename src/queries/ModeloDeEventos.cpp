@@ -95,6 +95,22 @@ QVariant ModeloDeEventos::data(const QModelIndex& indice, int rol) const {
         return {};
     if (rol == Qt::DisplayRole || rol == Qt::ToolTipRole)
         return texto(indice.row(), indice.column());
+    if (rol == Qt::EditRole) {
+        // The value itself, for a spreadsheet: the dates as dates, the folio as a number.
+        const int p = indice.column();
+        const QVariant v = m_registros.valor(indice.row(), p);
+        if (esFecha(p)) {
+            const QDateTime fh = Recordset::fechaHora(v);
+            if (fh.isValid())
+                return fh.date();
+        } else if (p == 0 && !v.isNull()) {
+            bool numero = false;
+            const int folio = v.toInt(&numero);
+            if (numero)
+                return folio;
+        }
+        return texto(indice.row(), p);
+    }
     return {};
 }
 

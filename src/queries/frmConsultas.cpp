@@ -2,6 +2,7 @@
 
 #include "common/Avisos.h"
 #include "common/Documentos.h"
+#include "common/Listas.h"
 #include "common/Modulo.h"
 #include "common/VentanasDeTrabajo.h"
 #include "controls/CajaDeFecha.h"
@@ -132,6 +133,12 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
     CmdCerrar = new QPushButton(QStringLiteral("&Cerrar"), Frame2);
     CmdCerrar->setObjectName(QStringLiteral("CmdCerrar"));
     CmdCerrar->setGeometry(630, 58, 120, 28);
+    CmdExportar = new QPushButton(QStringLiteral("E&xportar..."), Frame2);
+    CmdExportar->setObjectName(QStringLiteral("CmdExportar"));
+    CmdExportar->setToolTip(
+        QStringLiteral("Guardar la lista en una hoja de cálculo (.xlsx) o en un archivo CSV"));
+    CmdExportar->setGeometry(650, 474, 120, 28);
+    CmdExportar->setAutoDefault(false);
     cmdSalir = botonConImagen(Frame2, "cmdSalir", QString(), QStyle::SP_DialogCloseButton, {754, 26, 22, 22});
     cmdSalir->setToolTip(QStringLiteral("Salir"));
 
@@ -168,6 +175,7 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
                            {.control = GridResultados, .ancho = 1, .alto = 1},
                            {.control = lblregs, .y = 1},
                            {.control = LblTotal, .y = 1},
+                           {.control = CmdExportar, .x = 1, .y = 1},
                            {.control = MensajeTemporal, .x = 0.5, .y = 0.5}});
     for (QWidget* boton :
          std::initializer_list<QWidget*>{CmdBuscar, CmdLimpiar, cmdimprimeconsulta, CmdCerrar, cmdSalir})
@@ -178,6 +186,7 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
                        static_cast<QWidget*>(LblFechaFin), static_cast<QWidget*>(DTPFechaFin)})
         w->hide();
     cmdimprimeconsulta->setEnabled(false);
+    CmdExportar->setEnabled(false);
 
     setTabOrder(OptFecha[2], OptFecha[1]);
     setTabOrder(OptFecha[1], DTPFechaIni);
@@ -189,6 +198,7 @@ frmConsultas::frmConsultas(QWidget* parent) : QDialog(parent), m_modelo(new Mode
     connect(CmdBuscar, &QToolButton::clicked, this, &frmConsultas::CmdBuscar_Click);
     connect(CmdLimpiar, &QToolButton::clicked, this, &frmConsultas::CmdLimpiar_Click);
     connect(cmdimprimeconsulta, &QPushButton::clicked, this, &frmConsultas::cmdimprimeconsulta_Click);
+    connect(CmdExportar, &QPushButton::clicked, this, &frmConsultas::CmdExportar_Click);
     connect(GridResultados, &QTableView::doubleClicked, this, &frmConsultas::GridResultados_DblClick);
     GridResultados->installEventFilter(this);
     connect(CmdCerrar, &QPushButton::clicked, this, &frmConsultas::CmdCerrar_Click);
@@ -267,6 +277,7 @@ void frmConsultas::CmdBuscar_Click() {
                 m_modelo->estableceResueltos(std::move(resueltos));
                 LblTotal->setText(QString::number(m_modelo->rowCount()));
                 cmdimprimeconsulta->setEnabled(true);
+                CmdExportar->setEnabled(true);
                 OptFecha[1]->setEnabled(false);
                 OptFecha[2]->setEnabled(false);
                 CmdBuscar->setEnabled(false);
@@ -287,6 +298,7 @@ void frmConsultas::limpiar_objetos() {
     Frame1->setEnabled(true);
     LblTotal->clear();
     cmdimprimeconsulta->setEnabled(false);
+    CmdExportar->setEnabled(false);
     CmdBuscar->setEnabled(true);
     m_modelo->limpia();
     asigna_encabezados();
@@ -365,6 +377,10 @@ void frmConsultas::cmdimprimeconsulta_Click() {
                                "aparecen en las hojas (folio/año):") +
                     Modulo::DobleSalto + resultado.faltantes.join(QStringLiteral(", ")));
     Documentos::AvisaSinAbrir(resultado.sinAbrir);
+}
+
+void frmConsultas::CmdExportar_Click() {
+    Listas::Exporta(*this, Listas::TablaDe(*GridResultados), m_criterio);
 }
 
 void frmConsultas::CmdCerrar_Click() {

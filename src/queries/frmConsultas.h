@@ -35,6 +35,7 @@ public:
     QToolButton* CmdBuscar;
     QToolButton* CmdLimpiar;
     QPushButton* cmdimprimeconsulta;
+    QPushButton* CmdExportar;
     QPushButton* CmdCerrar;
     QToolButton* cmdSalir;
     QTableView* GridResultados;
@@ -57,6 +58,8 @@ public:
     void CmdBuscar_Click();
     void CmdLimpiar_Click();
     void cmdimprimeconsulta_Click();
+    // The grid as it shows, into a spreadsheet or a CSV file.
+    void CmdExportar_Click();
     void CmdCerrar_Click();
     void cmdSalir_Click();
     // Enter or a double click on a row: that event in the capture window.

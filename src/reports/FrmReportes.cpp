@@ -1,6 +1,7 @@
 #include "reports/FrmReportes.h"
 
 #include "common/Avisos.h"
+#include "common/Listas.h"
 #include "common/Modulo.h"
 #include "common/VentanasDeTrabajo.h"
 #include "controls/BotonesDeComando.h"
@@ -202,6 +203,14 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     DGInvitaciones->setGeometry(8, 268, 804, 226);
     DGInvitaciones->setToolTip(QStringLiteral("Doble clic en un renglón para seleccionar su folio"));
 
+    CmdExportar = new QPushButton(QStringLiteral("E&xportar..."), this);
+    CmdExportar->setObjectName(QStringLiteral("CmdExportar"));
+    CmdExportar->setToolTip(
+        QStringLiteral("Guardar la lista en una hoja de cálculo (.xlsx) o en un archivo CSV"));
+    CmdExportar->setGeometry(8, 510, 110, 28);
+    CmdExportar->setAutoDefault(false);
+    CmdExportar->setEnabled(false);
+
     CmdImprimir = new ::CmdImprimir(this);
     CmdImprimir->setObjectName(QStringLiteral("CmdImprimir"));
     CmdImprimir->move(700, 498);
@@ -218,6 +227,7 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
                            {.control = FrmSeleccionDeFolios, .x = 1},
                            {.control = LblTotal, .x = 1},
                            {.control = LblTotalAProcesar, .x = 1},
+                           {.control = CmdExportar, .y = 1},
                            {.control = CmdImprimir, .x = 1, .y = 1},
                            {.control = CmdCerrar, .x = 1, .y = 1},
                            {.control = MensajeTemporal, .x = 0.5, .y = 0.5}});
@@ -232,6 +242,7 @@ FrmReportes::FrmReportes(QWidget* parent) : QDialog(parent) {
     connect(CmdCambiarCriterios, &QPushButton::clicked, this, &FrmReportes::CmdCambiarCriterios_Click);
     connect(DGInvitaciones, &RejillaDeDatos::DblClick, this, &FrmReportes::DGInvitaciones_DblClick);
     connect(LstFolios, &QListWidget::itemClicked, this, &FrmReportes::LstFolios_Click);
+    connect(CmdExportar, &QPushButton::clicked, this, &FrmReportes::CmdExportar_Click);
     connect(CmdImprimir, &::CmdImprimir::Click, this, &FrmReportes::CmdImprimir_Click);
     connect(CmdCerrar, &::CmdCerrar::Click, this, &FrmReportes::CmdCerrar_Click);
 }
@@ -253,6 +264,7 @@ void FrmReportes::Form_Load() {
     m_alcanceAcuerdos = QStringLiteral("ImprTodosLosAcuerdos");
     m_resultado = Recordset();
     CmdImprimir->estableceEnabled(false);
+    CmdExportar->setEnabled(false);
     // The current month, the list an office asks for most.
     const QDate hoy = Reloj::actual().hoy();
     DTPFechaIni->setDate(QDate(hoy.year(), hoy.month(), 1));
@@ -302,6 +314,7 @@ void FrmReportes::CmdBuscar_Click() {
             for (int i = 0; i < 9 && i + 2 < m_resultado.columnas(); ++i)
                 DGInvitaciones->estableceAnchoDeColumna(i + 2, anchos[i]);
             CmdImprimir->estableceEnabled(true);
+            CmdExportar->setEnabled(true);
             CmdBuscar->setEnabled(false);
             CmdCambiarCriterios->show();
             FraCriteriosDeBusqueda->setEnabled(false);
@@ -328,6 +341,7 @@ void FrmReportes::CmdCambiarCriterios_Click() {
     CmdBuscar->setEnabled(true);
     CmdCambiarCriterios->hide();
     CmdImprimir->estableceEnabled(false);
+    CmdExportar->setEnabled(false);
     LstFolios->clear();
     LblTotalAProcesar->setText(QStringLiteral("0"));
     DGInvitaciones->estableceCaption(QString());
@@ -395,6 +409,11 @@ QString FrmReportes::archivoDelReporte() const {
     if (m_alcanceAcuerdos == QLatin1String("ImprAcuerdosDelGob"))
         return QStringLiteral("RPTAcuerdosGob.rpt");
     return QStringLiteral("RPTAcuerdosTodos.rpt");
+}
+
+void FrmReportes::CmdExportar_Click() {
+    Listas::Exporta(*this, Listas::TablaDe(*DGInvitaciones->vista()),
+                    QStringLiteral("Reporte de invitaciones"));
 }
 
 void FrmReportes::CmdImprimir_Click() {

@@ -56,6 +56,7 @@ public:
     QRadioButton* OptReporte[3];
     QGroupBox* FraAlcanceAcuerdos;
     QRadioButton* OptAlcanceAcuerdos[3];
+    QPushButton* CmdExportar;
     class CmdImprimir* CmdImprimir;
     class CmdCerrar* CmdCerrar;
     class MensajeTemporal* MensajeTemporal;
@@ -68,6 +69,8 @@ public:
     void OptTipoInvit_Click(int Index);
     void OptReporte_Click(int Index);
     void OptAlcanceAcuerdos_Click(int Index);
+    // The grid as it shows, into a spreadsheet or a CSV file.
+    void CmdExportar_Click();
     void CmdImprimir_Click();
     void CmdCerrar_Click();
 
