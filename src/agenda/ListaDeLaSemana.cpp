@@ -18,6 +18,8 @@ ListaDeLaSemana::ListaDeLaSemana(QWidget* parent) : QWidget(parent) {
     LblProximos = new QLabel(this);
     LblProximos->setObjectName(QStringLiteral("LblProximos"));
     LblProximos->setTextFormat(Qt::PlainText);
+    // A long heading (an error said there) never holds the main window wide.
+    LblProximos->setWordWrap(true);
     QFont f = LblProximos->font();
     f.setBold(true);
     LblProximos->setFont(f);
