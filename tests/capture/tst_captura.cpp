@@ -542,10 +542,6 @@ private Q_SLOTS:
             {"insertar", "representante_del_evento", almacenar},
             {"actualizar", "representante_del_evento", almacenar},
             {"eliminar", "representante_del_evento", "No fue posible eliminar el folio 1 del año 2011."},
-            // A history that refuses the entry: the change it tells is not stored either.
-            {"insertar sin historial", "historial", almacenar},
-            {"actualizar sin historial", "historial_campo", almacenar},
-            {"eliminar sin historial", "historial_campo", "No fue posible eliminar el folio 1 del año 2011."},
             {"listas", "cat_instrucciones", "No fue posible leer las listas"},
             {"municipio", "kelmar.localidad",
              "No fue posible leer las localidades del municipio \"Cuautla\".", "cmbMunicipio:Cuautla"},
