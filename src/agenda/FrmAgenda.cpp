@@ -528,19 +528,10 @@ void FrmAgenda::CmdExportar_Click() {
     const QString sugerido = QStringLiteral("Agenda del %1 al %2.ics")
                                  .arg(m_desde.toString(QStringLiteral("yyyy-MM-dd")),
                                       m_hasta.toString(QStringLiteral("yyyy-MM-dd")));
-    QFileDialog dialogo(this, QStringLiteral("Exportar calendario"), QDir(carpeta).filePath(sugerido),
-                        QStringLiteral("Calendarios (*.ics)"));
-    dialogo.setObjectName(QStringLiteral("DlgExportarCalendario"));
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setDefaultSuffix(QStringLiteral("ics"));
-    dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    if (Modulo::MuestraModal(dialogo) != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return;
-    const QString archivo = dialogo.selectedFiles().constFirst();
-    if (QFileInfo::exists(archivo) &&
-        Modulo::ConfirmaSiNo(Modulo::NickUsuario + Modulo::DobleSalto +
-                             QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
-                                 .arg(QDir::toNativeSeparators(archivo))) != QLatin1String("SI"))
+    const QString archivo = Modulo::EligeArchivoParaGuardar(
+        this, QStringLiteral("DlgExportarCalendario"), QStringLiteral("Exportar calendario"),
+        QDir(carpeta).filePath(sugerido), QStringLiteral("Calendarios (*.ics)"), QStringLiteral("ics"));
+    if (archivo.isEmpty())
         return;
     try {
         Agenda::Lector& lector = Modulo::LectorDeAgenda();

@@ -14,6 +14,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
 #include <QScreen>
@@ -257,6 +260,24 @@ bool FechaDelEventoAdmitida(const QDate& fecha) {
                    .arg(hoy.year() - anios.atras)
                    .arg(hoy.year() + anios.adelante) +
                DobleSalto + QStringLiteral("¿Desea continuar?")) == QLatin1String("SI");
+}
+
+QString EligeArchivoParaGuardar(QWidget* padre, const QString& nombre, const QString& titulo,
+                                const QString& sugerido, const QString& filtro, const QString& sufijo) {
+    QFileDialog dialogo(padre, titulo, sugerido, filtro);
+    dialogo.setObjectName(nombre);
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setDefaultSuffix(sufijo);
+    dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+    if (MuestraModal(dialogo) != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
+        return {};
+    const QString archivo = dialogo.selectedFiles().constFirst();
+    if (QFileInfo::exists(archivo) &&
+        ConfirmaSiNo(NickUsuario + DobleSalto +
+                     QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
+                         .arg(QDir::toNativeSeparators(archivo))) != QLatin1String("SI"))
+        return {};
+    return archivo;
 }
 
 QString EligeSalidaDeReporte() {

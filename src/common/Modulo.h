@@ -121,6 +121,12 @@ Agenda::Lector& LectorDeAgenda();
 // throws, for the window to report as it reports its save's errors.
 bool SinDobleReserva(const Agenda::Entrada& propuesta);
 QString EligeSalidaDeReporte();
+// Where to save a file the program writes: a save dialog (its object name
+// `nombre`, for tests) suggesting `sugerido`, then, for a file that exists,
+// the question whether to replace it (its questions go through the program's
+// own boxes). Empty when the person gives up.
+QString EligeArchivoParaGuardar(QWidget* padre, const QString& nombre, const QString& titulo,
+                                const QString& sugerido, const QString& filtro, const QString& sufijo);
 void LlenaCmbHoras(QComboBox* combo);
 // Completes the text typed into an editable combo from its list. The combo's
 // own completer must be off (setCompleter(nullptr)) so that only this runs.

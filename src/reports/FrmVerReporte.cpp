@@ -179,20 +179,10 @@ void FrmVerReporte::CmdGuardarPdf_Click() {
     const QString sugerido = QStringLiteral("%1 %2.pdf")
                                  .arg(m_reporte->definicion().titulo,
                                       Reloj::actual().ahora().toString(QStringLiteral("yyyy-MM-dd HHmm")));
-    QFileDialog dialogo(this, QStringLiteral("Guardar el reporte como PDF"), QDir(carpeta).filePath(sugerido),
-                        QStringLiteral("Documentos PDF (*.pdf)"));
-    dialogo.setObjectName(QStringLiteral("DlgGuardarPdf"));
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setDefaultSuffix(QStringLiteral("pdf"));
-    // Its questions go through the program's own message boxes, like every other.
-    dialogo.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    if (Modulo::MuestraModal(dialogo) != QDialog::Accepted || dialogo.selectedFiles().isEmpty())
-        return;
-    const QString archivo = dialogo.selectedFiles().constFirst();
-    if (QFileInfo::exists(archivo) &&
-        Modulo::ConfirmaSiNo(Modulo::NickUsuario + Modulo::DobleSalto +
-                             QStringLiteral("El archivo %1 ya existe. ¿Desea reemplazarlo?")
-                                 .arg(QDir::toNativeSeparators(archivo))) != QLatin1String("SI"))
+    const QString archivo = Modulo::EligeArchivoParaGuardar(
+        this, QStringLiteral("DlgGuardarPdf"), QStringLiteral("Guardar el reporte como PDF"),
+        QDir(carpeta).filePath(sugerido), QStringLiteral("Documentos PDF (*.pdf)"), QStringLiteral("pdf"));
+    if (archivo.isEmpty())
         return;
     try {
         const RelojDeArena espera;
