@@ -95,12 +95,8 @@ int main(int argc, char** argv) {
         const int enElMes = int(agenda.Entradas().size());
 
         // A save's check: the day's entries of both catalogs, compared in the program.
-        InvitacionDePrueba propuesta;
-        propuesta.anio = 2026;
-        propuesta.folio = porCatalogo + 1;
-        propuesta.fechaEvento = primero.addDays(10);
-        propuesta.hora = QStringLiteral("10:00");
-        propuesta.representante = QStringLiteral("ana perez");
+        const InvitacionDePrueba propuesta = invitacionDelDia(
+            porCatalogo + 1, primero.addDays(10), QStringLiteral("10:00"), QStringLiteral("ana perez"));
         Agenda::Lector& lector = Modulo::LectorDeAgenda();
         lector.margen();
         antes = sentencias();

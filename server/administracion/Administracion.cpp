@@ -353,20 +353,17 @@ void Administracion::estableceConfiguracion(Conexion& kelmar, const Configuracio
             kelmar.ejecuta(
                 QStringLiteral("update configuracion set FechaUltimaVersion = ? where id = 1"),
                 {cambios.fechaUltimaVersion->isValid() ? QVariant(*cambios.fechaUltimaVersion) : QVariant()});
-        if (cambios.criticidad)
-            kelmar.ejecuta(QStringLiteral("update configuracion set Criticidad = ? where id = 1"),
-                           {*cambios.criticidad});
-        if (cambios.aniosAtras)
-            kelmar.ejecuta(QStringLiteral("update configuracion set AniosAtras = ? where id = 1"),
-                           {*cambios.aniosAtras});
-        if (cambios.margenConflictos)
-            kelmar.ejecuta(QStringLiteral("update configuracion set MargenConflictos = ? where id = 1"),
-                           {*cambios.margenConflictos});
+        // The settings that are numbers, each in its column; only those given change.
+        for (const auto& [columna, valor] :
+             {std::pair{"Criticidad", cambios.criticidad}, std::pair{"AniosAtras", cambios.aniosAtras},
+              std::pair{"AniosAdelante", cambios.aniosAdelante},
+              std::pair{"MargenConflictos", cambios.margenConflictos}})
+            if (valor)
+                kelmar.ejecuta(QStringLiteral("update configuracion set %1 = ? where id = 1")
+                                   .arg(QLatin1String(columna)),
+                               {*valor});
         if (cambios.zonaHoraria)
             kelmar.ejecuta(QStringLiteral("update configuracion set ZonaHoraria = ? where id = 1"),
                            {*cambios.zonaHoraria});
-        if (cambios.aniosAdelante)
-            kelmar.ejecuta(QStringLiteral("update configuracion set AniosAdelante = ? where id = 1"),
-                           {*cambios.aniosAdelante});
     });
 }

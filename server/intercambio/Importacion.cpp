@@ -1,5 +1,6 @@
 #include "outside/Conexion.h"
 #include "outside/ErrorDeEjecucion.h"
+#include "outside/Recordset.h"
 #include "outside/Texto.h"
 #include "server/Historial.h"
 #include "server/Servidor.h"
@@ -219,22 +220,9 @@ Convertido convierte(const ColumnaDescrita& c, const Csv::Valor& v, bool propio,
     }
     case Tipo::Timestamp: {
         if (propio) {
-            // The one form "yyyy-MM-dd HH:mm:ss", read digit by digit: an
-            // export holds hundreds of thousands of them.
-            const auto cifras = [&](int desde, int cuantas) {
-                int n = 0;
-                for (int k = desde; k < desde + cuantas; ++k) {
-                    const char16_t c = t.at(k).unicode();
-                    if (c < u'0' || c > u'9')
-                        return -1;
-                    n = n * 10 + (c - u'0');
-                }
-                return n;
-            };
-            const bool forma = t.size() == 19 && t.at(4) == u'-' && t.at(7) == u'-' && t.at(10) == u' ' &&
-                               t.at(13) == u':' && t.at(16) == u':';
-            if (!forma || !QDate::isValid(cifras(0, 4), cifras(5, 2), cifras(8, 2)) ||
-                !QTime::isValid(cifras(11, 2), cifras(14, 2), cifras(17, 2)))
+            QDate dia;
+            QTime hora;
+            if (!Recordset::formaDelCatalogo(t, dia, hora))
                 return QStringLiteral("\"%1\" no es una fecha aaaa-mm-dd hh:mm:ss").arg(t);
             return v;
         }

@@ -52,6 +52,25 @@ void Recordset::agregaFila(QVariantList fila) {
     m_filas.append(std::move(fila));
 }
 
+bool Recordset::formaDelCatalogo(QStringView t, QDate& dia, QTime& hora) {
+    if (t.size() != 19 || t.at(4) != u'-' || t.at(7) != u'-' || t.at(10) != u' ' || t.at(13) != u':' ||
+        t.at(16) != u':')
+        return false;
+    const auto numero = [&](int desde, int largo) {
+        int n = 0;
+        for (int i = desde; i < desde + largo; ++i) {
+            const char16_t c = t.at(i).unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            n = n * 10 + (c - u'0');
+        }
+        return n;
+    };
+    dia = QDate(numero(0, 4), numero(5, 2), numero(8, 2));
+    hora = QTime(numero(11, 2), numero(14, 2), numero(17, 2));
+    return dia.isValid() && hora.isValid();
+}
+
 QDateTime Recordset::fechaHora(const QVariant& valor) {
     if (valor.isNull())
         return {};
@@ -64,25 +83,10 @@ QDateTime Recordset::fechaHora(const QVariant& valor) {
         break;
     }
     const QString texto = valor.toString().trimmed();
-    // The catalogs' own form, read by hand: a list of thousands of rows would
-    // otherwise spend most of its time in the general parser.
-    if (texto.size() == 19 && texto.at(4) == u'-' && texto.at(7) == u'-' && texto.at(10) == u' ' &&
-        texto.at(13) == u':' && texto.at(16) == u':') {
-        const auto numero = [&](int desde, int largo) {
-            int n = 0;
-            for (int i = desde; i < desde + largo; ++i) {
-                const char16_t c = texto.at(i).unicode();
-                if (c < u'0' || c > u'9')
-                    return -1;
-                n = n * 10 + (c - u'0');
-            }
-            return n;
-        };
-        const QDate d(numero(0, 4), numero(5, 2), numero(8, 2));
-        const QTime t(numero(11, 2), numero(14, 2), numero(17, 2));
-        if (d.isValid() && t.isValid())
-            return QDateTime(d, t);
-    }
+    QDate dia;
+    QTime hora;
+    if (formaDelCatalogo(texto, dia, hora))
+        return QDateTime(dia, hora);
     for (const auto* formato : {"yyyy-MM-dd HH:mm:ss", "yyyy-MM-dd HH:mm:ss.zzz", "yyyy-MM-ddTHH:mm:ss",
                                 "yyyy-MM-dd HH:mm", "yyyy/MM/dd HH:mm:ss", "dd/MM/yyyy HH:mm:ss"}) {
         const QDateTime fh = QDateTime::fromString(texto, QLatin1String(formato));

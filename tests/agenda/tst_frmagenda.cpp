@@ -44,15 +44,8 @@ struct Semana {
     explicit Semana(Motor motor = Motor::SQLite) : e(motor) {
         e.conecta();
         const auto inv = [](int folio, QDate dia, const char* hora, const char* rep, const char* para) {
-            InvitacionDePrueba i;
-            i.anio = 2026;
-            i.folio = folio;
-            i.fechaEvento = dia;
-            i.hora = QString::fromLatin1(hora);
-            i.representante = QString::fromUtf8(rep);
-            i.representaA = QString::fromLatin1(para);
-            i.descripcion = u"Invitación %1"_s.arg(folio);
-            return i;
+            return invitacionDelDia(folio, dia, QString::fromLatin1(hora), QString::fromUtf8(rep),
+                                    QString::fromLatin1(para));
         };
         insertaInvitaciones(e.base.kelmar(),
                             {inv(1, lunes, "10:00", "Ana Pérez", "Srio"), inv(2, lunes, "SinHr", "", "Gob"),
@@ -223,13 +216,7 @@ private Q_SLOTS:
         mdi.LstProximos->GrdProximos->setCurrentCell(1, 0);
         QTest::keyClick(mdi.LstProximos->GrdProximos, Qt::Key_Return);
         QCOMPARE(abiertas, QStringList({u"FrmModificarInvitacion"_s, u"4"_s}));
-        insertaInvitacion(a.e.base.kelmar(), [] {
-            InvitacionDePrueba i;
-            i.anio = 2026;
-            i.folio = 9;
-            i.fechaEvento = QDate(2026, 3, 5);
-            return i;
-        }());
+        insertaInvitacion(a.e.base.kelmar(), invitacionDelDia(9, QDate(2026, 3, 5), u"10:00"_s));
         mdi.mdiAgenda->trigger();
         QCOMPARE(abiertas.constLast(), u"FrmAgenda"_s);
         QCOMPARE(mdi.LstProximos->Entradas().size(), 3);
@@ -305,13 +292,8 @@ private Q_SLOTS:
     void impresiones() {
         Semana a;
         MDITaloren mdi;
-        InvitacionDePrueba tarde;
-        tarde.anio = 2026;
-        tarde.folio = 5;
-        tarde.fechaEvento = lunes.addDays(2);
-        tarde.hora = u"23:00"_s;
-        tarde.representante = u"luis gomez"_s;
-        insertaInvitacion(a.e.base.kelmar(), tarde);
+        insertaInvitacion(a.e.base.kelmar(),
+                          invitacionDelDia(5, lunes.addDays(2), u"23:00"_s, u"luis gomez"_s));
         a.v.show();
         QTemporaryDir dir;
         QStringList textos;

@@ -170,12 +170,8 @@ Ventana abre(const QString& cual, EntornoDeVentanas& e) {
         w.muestra = loQueMuestra(*c->GridResultados);
     } else {
         const auto inv = [](int folio, QDate dia, const char* hora, const char* rep) {
-            InvitacionDePrueba i;
-            i.anio = 2026;
-            i.folio = folio;
-            i.fechaEvento = dia;
-            i.hora = QString::fromLatin1(hora);
-            i.representante = QString::fromUtf8(rep);
+            InvitacionDePrueba i =
+                invitacionDelDia(folio, dia, QString::fromLatin1(hora), QString::fromUtf8(rep));
             i.descripcion = u"Reunión %1"_s.arg(folio);
             return i;
         };

@@ -19,19 +19,6 @@ namespace {
 
 const Autor aqui{u"lupita"_s, u"ventanilla-1"_s};
 
-InvitacionDePrueba invitacion(int folio, QDate dia, const QString& hora, const QString& representante = {},
-                              const QString& representaA = u"Srio"_s) {
-    InvitacionDePrueba i;
-    i.anio = dia.year();
-    i.folio = folio;
-    i.fechaEvento = dia;
-    i.hora = hora;
-    i.representante = representante;
-    i.representaA = representaA;
-    i.descripcion = u"Invitación %1"_s.arg(folio);
-    return i;
-}
-
 EventoDePrueba evento(int folio, QDateTime cuando, const QString& hora, const QString& nombre = {},
                       const QString& representaA = u"Secretario"_s) {
     EventoDePrueba e;
@@ -83,11 +70,12 @@ private Q_SLOTS:
         MOTOR_DE_LA_FILA(motor);
         BaseDePrueba base(motor);
         const QDate lunes(2026, 3, 2);
-        insertaInvitaciones(base.kelmar(), {invitacion(1, lunes, u"10:00"_s, u"Ana Pérez"_s),
-                                            invitacion(2, lunes, u"SinHr"_s, {}, u"Gob"_s),
-                                            invitacion(3, lunes.addDays(2), u"23:45"_s, u"Luis Gómez"_s),
-                                            invitacion(4, lunes.addDays(7), u"10:00"_s),
-                                            invitacion(5, lunes.addDays(-1), u"10:00"_s)});
+        insertaInvitaciones(base.kelmar(),
+                            {invitacionDelDia(1, lunes, u"10:00"_s, u"Ana Pérez"_s),
+                             invitacionDelDia(2, lunes, u"SinHr"_s, {}, u"Gob"_s),
+                             invitacionDelDia(3, lunes.addDays(2), u"23:45"_s, u"Luis Gómez"_s),
+                             invitacionDelDia(4, lunes.addDays(7), u"10:00"_s),
+                             invitacionDelDia(5, lunes.addDays(-1), u"10:00"_s)});
         EventoDePrueba conClave = evento(1, QDateTime(lunes.addDays(1), QTime(0, 0)), u"00:00"_s);
         conClave.claveFuncionario = u"0004"_s;
         RegistroDeEventos::inserta(base.taloren(), conClave);
@@ -199,11 +187,11 @@ private Q_SLOTS:
                 base.taloren(),
                 evento(1, QDateTime(suyo, QTime::fromString(hora, u"HH:mm"_s)), hora, representante));
         else
-            insertaInvitacion(base.kelmar(), invitacion(1, suyo, hora, representante));
+            insertaInvitacion(base.kelmar(), invitacionDelDia(1, suyo, hora, representante));
         // A stored entry of another person at the same hour, which never conflicts.
-        insertaInvitacion(base.kelmar(), invitacion(2, dia, horaPropuesta, u"Otra Persona"_s));
+        insertaInvitacion(base.kelmar(), invitacionDelDia(2, dia, horaPropuesta, u"Otra Persona"_s));
 
-        Invitacion propuesta = invitacion(3, dia, horaPropuesta, representantePropuesto).registro();
+        Invitacion propuesta = invitacionDelDia(3, dia, horaPropuesta, representantePropuesto).registro();
         Agenda::Lector lector(base.kelmar(), base.taloren());
         const QList<Entrada> otras = Agenda::conflictosDe(lector, Agenda::deInvitacion(propuesta),
                                                           Agenda::margenDeConflictos(base.kelmar()));
@@ -221,10 +209,10 @@ private Q_SLOTS:
     void listaDeDobleReservas() {
         BaseDePrueba base;
         const QDate dia(2026, 5, 12);
-        insertaInvitaciones(base.kelmar(), {invitacion(1, dia, u"10:00"_s, u"Ana"_s),
-                                            invitacion(2, dia, u"11:00"_s, u"ana"_s),
-                                            invitacion(3, dia, u"12:00"_s, u"Ana"_s),
-                                            invitacion(4, dia, u"12:00"_s, u"Beto"_s)});
+        insertaInvitaciones(base.kelmar(), {invitacionDelDia(1, dia, u"10:00"_s, u"Ana"_s),
+                                            invitacionDelDia(2, dia, u"11:00"_s, u"ana"_s),
+                                            invitacionDelDia(3, dia, u"12:00"_s, u"Ana"_s),
+                                            invitacionDelDia(4, dia, u"12:00"_s, u"Beto"_s)});
         Agenda::Lector lector(base.kelmar(), base.taloren());
         const QList<Entrada> dias = lector.lee({.desde = dia, .hasta = dia});
         QStringList pares;
@@ -247,11 +235,11 @@ private Q_SLOTS:
     void calendario() {
         MOTOR_DE_LA_FILA(motor);
         BaseDePrueba base(motor);
-        InvitacionDePrueba julio = invitacion(1, QDate(2021, 7, 14), u"10:00"_s, u"Ana Pérez"_s);
+        InvitacionDePrueba julio = invitacionDelDia(1, QDate(2021, 7, 14), u"10:00"_s, u"Ana Pérez"_s);
         julio.observacion = u"Nota interna: no publicar"_s;
         insertaInvitaciones(base.kelmar(),
-                            {julio, invitacion(1, QDate(2026, 1, 15), u"10:00"_s),
-                             invitacion(2, QDate(2026, 1, 16), u"SinHr"_s, u"Luis"_s, u"Gob"_s)});
+                            {julio, invitacionDelDia(1, QDate(2026, 1, 15), u"10:00"_s),
+                             invitacionDelDia(2, QDate(2026, 1, 16), u"SinHr"_s, u"Luis"_s, u"Gob"_s)});
         EventoDePrueba raro = evento(0, QDateTime(QDate(2026, 1, 20), QTime(9, 0)), u"09:00"_s, u"Luis"_s);
         raro.descripcion = u"Foro: \"Educación, ciencia; y arte\"\nsegunda línea"_s;
         raro.direccion = u"Auditorio Emiliano Zapata, Cuernavaca"_s;

@@ -90,3 +90,16 @@ QList<InvitacionDePrueba> juegoDeReportes() {
     juego[6].suscriptor = QStringLiteral("Asociación de Padres de Familia");
     return juego;
 }
+
+InvitacionDePrueba invitacionDelDia(int folio, const QDate& dia, const QString& hora,
+                                    const QString& representante, const QString& representaA) {
+    InvitacionDePrueba i;
+    i.anio = dia.year();
+    i.folio = folio;
+    i.fechaEvento = dia;
+    i.hora = hora;
+    i.representante = representante;
+    i.representaA = representaA;
+    i.descripcion = QStringLiteral("Invitación %1").arg(folio);
+    return i;
+}

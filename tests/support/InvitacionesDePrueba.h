@@ -28,6 +28,12 @@ struct InvitacionDePrueba {
     Invitacion registro() const;
 };
 
+// An invitation of that day (its year the day's) at an hour of the hour list ("SinHr" included),
+// described "Invitación <folio>", for the Secretary ("Srio") or the Governor ("Gob").
+InvitacionDePrueba invitacionDelDia(int folio, const QDate& dia, const QString& hora,
+                                    const QString& representante = {},
+                                    const QString& representaA = QStringLiteral("Srio"));
+
 // Straight into the invitacion table, with bound values, as another station stored them.
 void insertaInvitacion(Conexion& kelmar, const InvitacionDePrueba& invitacion);
 void insertaInvitaciones(Conexion& kelmar, const QList<InvitacionDePrueba>& invitaciones);
